@@ -1,0 +1,38 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace vorlix {
+
+enum class MessageIcon { None, Information, Question, Stop };
+enum class MessageButtons { Ok, YesNo };
+enum class DefaultButton { Yes, No };
+enum class Answer { Ok, Yes, No };
+
+struct FileDialogRequest {
+    std::string filter;            // "Description|*.ext|..." pairs, as the packs write them
+    std::string defaultExtension;  // without a dot; "*" for any
+    std::string title;
+    std::string initialFolder;     // may name a file; its folder is used then
+};
+
+// The only way the program talks to the user. Three implementations: Qt
+// windows, the console, and a scripted fake that tests read like a story.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
+    // Texts use CR LF for line breaks, as the messages are composed.
+    virtual Answer MessageBox(const std::string& text, const std::string& caption,
+                              MessageIcon icon, MessageButtons buttons = MessageButtons::Ok,
+                              DefaultButton defaultButton = DefaultButton::Yes) = 0;
+
+    // The chosen full path, or nothing when the user cancels.
+    virtual std::optional<std::string> OpenFile(const FileDialogRequest& request) = 0;
+
+    // The fixed emergency help window; returns when the user closed it.
+    virtual void ShowEmergencyHelp(const std::string& caption, const std::string& text) = 0;
+};
+
+}  // namespace vorlix

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace vorlix {
+
+class Dialogs;
+
+struct FileDigestResult {
+    enum class Status { Ok, ReadError, Cancelled };
+    Status status = Status::ReadError;
+    std::string digest;       // 32 lower-case hex digits when Ok
+    std::uint64_t size = 0;   // bytes digested
+    int errorNumber = 0;      // errno of the failure
+};
+
+// Called now and then from the digesting thread with bytes done and total.
+using DigestProgress = std::function<void(std::uint64_t done, std::uint64_t total)>;
+
+// Streams the file through MD5 without showing anything. Read-only: a
+// missing name is a read error, never a new file. Safe to run off the
+// window's thread; `cancel` may be set from another thread.
+FileDigestResult ComputeFileDigest(const std::string& path, const DigestProgress& progress = {},
+                                   const std::atomic<bool>* cancel = nullptr);
+
+// The fixed read-failure message: "Error Reading File " + path.
+void ShowFileReadError(Dialogs& dialogs, const std::string& path);
+
+// The digest text, or an empty text and flag -1 after showing the message.
+std::string ReadFileDigest(Dialogs& dialogs, const std::string& path, int& flag);
+
+// The digest text; after a read failure the message is shown and the program
+// ends with the fatal status.
+std::string FileDigestText(Dialogs& dialogs, const std::string& path);
+
+}  // namespace vorlix

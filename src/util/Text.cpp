@@ -1,0 +1,134 @@
+#include "util/Text.h"
+
+#include <cstdint>
+
+namespace vorlix {
+namespace {
+
+constexpr char32_t kRawByte = 0xFFFFFFFF;
+
+// Decodes one UTF-8 sequence at text[i]. A malformed byte comes back as
+// kRawByte and is copied through unchanged.
+char32_t Decode(std::string_view text, std::size_t& i, std::size_t& length) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char lead = byte(i);
+    std::size_t need = 0;
+    char32_t code = 0;
+    if (lead < 0x80) {
+        length = 1;
+        return lead;
+    } else if ((lead & 0xE0) == 0xC0) {
+        need = 1;
+        code = lead & 0x1F;
+    } else if ((lead & 0xF0) == 0xE0) {
+        need = 2;
+        code = lead & 0x0F;
+    } else if ((lead & 0xF8) == 0xF0) {
+        need = 3;
+        code = lead & 0x07;
+    } else {
+        length = 1;
+        return kRawByte;
+    }
+    if (i + need >= text.size()) {
+        length = 1;
+        return kRawByte;
+    }
+    for (std::size_t k = 1; k <= need; ++k) {
+        if ((byte(i + k) & 0xC0) != 0x80) {
+            length = 1;
+            return kRawByte;
+        }
+        code = (code << 6) | (byte(i + k) & 0x3F);
+    }
+    length = need + 1;
+    return code;
+}
+
+void Encode(char32_t code, std::string& out) {
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+// Latin Extended-A pairs upper/lower as even/odd, except two runs where the
+// upper-case letter sits on the odd code point.
+bool OddIsUpper(char32_t c) { return (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E); }
+
+char32_t ToUpper(char32_t c) {
+    if (c >= 'a' && c <= 'z') return c - 0x20;
+    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 0x20;
+    if (c >= 0x100 && c <= 0x17F && c != 0x130 && c != 0x131 && c != 0x138 && c != 0x149) {
+        const bool odd = c & 1;
+        if (OddIsUpper(c)) return odd ? c : c - 1;
+        return odd ? c - 1 : c;
+    }
+    return c;
+}
+
+char32_t ToLower(char32_t c) {
+    if (c >= 'A' && c <= 'Z') return c + 0x20;
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 0x20;
+    if (c >= 0x100 && c <= 0x17F && c != 0x130 && c != 0x131 && c != 0x138 && c != 0x149) {
+        const bool odd = c & 1;
+        if (OddIsUpper(c)) return odd ? c + 1 : c;
+        return odd ? c : c + 1;
+    }
+    return c;
+}
+
+template <typename Map>
+std::string MapCase(std::string_view text, Map map) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        std::size_t length = 1;
+        const char32_t code = Decode(text, i, length);
+        if (code == kRawByte) {
+            out += text[i];
+        } else {
+            Encode(map(code), out);
+        }
+        i += length;
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string Utf8Upper(std::string_view text) { return MapCase(text, ToUpper); }
+std::string Utf8Lower(std::string_view text) { return MapCase(text, ToLower); }
+
+std::string AsciiLower(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 0x20);
+    }
+    return out;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    return Utf8Lower(a) == Utf8Lower(b);
+}
+
+std::string_view Trim(std::string_view text) {
+    constexpr std::string_view blanks = " \t\r\n";
+    const auto first = text.find_first_not_of(blanks);
+    if (first == std::string_view::npos) return {};
+    const auto last = text.find_last_not_of(blanks);
+    return text.substr(first, last - first + 1);
+}
+
+}  // namespace vorlix
