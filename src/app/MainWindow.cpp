@@ -37,13 +37,6 @@ QFont Sized(const QFont& base, double points) {
 
 }  // namespace
 
-void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
-        emit clicked();
-    }
-    QLabel::mouseReleaseEvent(event);
-}
-
 MainWindow::MainWindow(MainWindowModel& model, QWidget* parent)
     : QMainWindow(parent), model_(model) {
     setWindowTitle(QStringLiteral("Vorlix"));

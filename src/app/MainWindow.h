@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 
+#include "app/ClickableLabel.h"
 #include "app/MainWindowModel.h"
 
 class QAction;
@@ -12,7 +13,6 @@ class QPushButton;
 
 namespace vorlix {
 
-class ClickableLabel;
 class HyperlinkLabel;
 
 // frmVorlix: a thin view over MainWindowModel. It forwards the user's
@@ -68,18 +68,6 @@ private:
     void BuildMenu();
 
     MainWindowModel& model_;
-};
-
-// A label that reports a left click.
-class ClickableLabel : public QLabel {
-    Q_OBJECT
-public:
-    using QLabel::QLabel;
-signals:
-    void clicked();
-
-protected:
-    void mouseReleaseEvent(QMouseEvent* event) override;
 };
 
 }  // namespace vorlix

@@ -10,6 +10,7 @@
 #include "app/Dialogs.h"
 #include "app/EndProgram.h"
 #include "app/Links.h"
+#include "identity/ProductInfo.h"
 #include "identity/Version.h"
 #include "language/Language.h"
 #include "language/LanguageSwitch.h"
@@ -30,7 +31,7 @@ std::string ManualAddress() {
 }
 
 std::string VersionLabelText() {
-    return std::string(kProductName) + ", ver." + VersionString() + ", build " + BuildString();
+    return ProductInfo::OfThisBuild().productName + ", ver." + VersionString() + ", build " + BuildString();
 }
 
 std::string FormatElapsedSeconds(std::chrono::nanoseconds elapsed, char decimalSeparator) {
