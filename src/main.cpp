@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/EndProgram.h"
 #include "app/FrontEnd.h"
 #include "app/MainWindowModel.h"
 #include "app/QtFrontEnd.h"
