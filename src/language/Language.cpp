@@ -23,7 +23,7 @@ namespace {
 
 constexpr const char* kRootName = "Vorlix_LanguageFile";
 
-// The number is the same for every cause of a failed load; users quote it to us.
+// One number for every cause of a failed load: missing, unreadable or malformed.
 constexpr const char* kLoadErrorNumber = "-2147221504";
 
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
