@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "util/ProgramLocation.h"
 
@@ -29,6 +31,12 @@ public:
     // Remembers the last chosen file, in memory and in the store at once.
     void StoreLastUsedPath(const std::string& path);
 
+    // Writes one key of the section "Configuration", as the options window saves.
+    void SaveSetting(const std::string& key, const std::string& value);
+
+    // How the store spells the checksum layout choice.
+    static std::string BooleanText(bool value) { return value ? "True" : "False"; }
+
     // In-memory copies, program-wide.
     std::string VersionProgram;
     std::string LastUsedPath;
@@ -36,7 +44,27 @@ public:
     bool DefaultContentMD5File = false;
 
 private:
-    // ... (filled in by the implementation)
+    std::string ReadSetting(const std::string& key);
+
+    SettingsStore& store_;
+    Dialogs& dialogs_;
+    FileAssociation& association_;
+    ProgramLocation location_;
 };
+
+// Section and keys of the store.
+inline constexpr const char* kSettingsSection = "Configuration";
+inline constexpr const char* kKeyVersionProgram = "VersionProgram";
+inline constexpr const char* kKeyCopyright = "Copyright";
+inline constexpr const char* kKeyLastUsedPath = "LastUsedPath";
+inline constexpr const char* kKeyDefaultLanguage = "DefaultLanguage";
+inline constexpr const char* kKeyDefaultContentMD5File = "DefaultContentMD5File";
+
+inline constexpr std::int32_t kLanguageCzech = 1027;
+inline constexpr std::int32_t kLanguageEnglish = 1033;
+
+// "True"/"False" in any letter case, or a decimal number (0 is false, any
+// other number true); nothing for any other text.
+std::optional<bool> ParseSettingsBoolean(std::string_view text);
 
 }  // namespace vorlix

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <string>
+
+#include "util/ProgramLocation.h"
+
+namespace vorlix {
+
+class AssociationPlatform;
+class Dialogs;
+class Language;
+
+// The ".md5" file-type association (modAssociateExtension).
+class FileAssociation {
+public:
+    FileAssociation(AssociationPlatform& platform, Dialogs& dialogs, const Language& language,
+                    ProgramLocation location);
+
+    // extension without its dot ("md5"); a dot gets the pack's message and
+    // nothing is written.
+    void AssociateExtension(const std::string& extension, const std::string& target,
+                            const std::string& typeName);
+    void RemoveExtensionAssociation(const std::string& extension, const std::string& typeName);
+
+    // True when this program's file type opens files with exactly ExeFullPath.
+    // Builds ExeFullPath and sets AssociationChecked.
+    bool IsExtensionAssociated();
+
+    // Builds ExeFullPath from the program's location and returns it.
+    const std::string& BuildExeFullPath();
+
+    // The file type name: the executable's name without its extension.
+    const std::string& TypeName() const { return location_.exeName; }
+
+    // Program-wide, owned here.
+    std::string ExeFullPath;
+    bool AssociationChecked = false;
+
+private:
+    bool RefuseDottedExtension(const std::string& extension);
+
+    AssociationPlatform& platform_;
+    Dialogs& dialogs_;
+    const Language& language_;
+    ProgramLocation location_;
+};
+
+// The executable's full path as the association registers it: the folder, one
+// separator, the executable's file name (on Windows with ".exe" made sure of).
+std::string ExecutableFullPath(const ProgramLocation& location);
+
+}  // namespace vorlix

@@ -1,0 +1,126 @@
+#include "settings/Options.h"
+
+#include <cstdlib>
+
+#include "app/Dialogs.h"
+#include "identity/ProductInfo.h"
+#include "identity/Version.h"
+#include "settings/FileAssociation.h"
+#include "settings/SettingsStore.h"
+#include "util/Text.h"
+
+namespace vorlix {
+
+namespace {
+
+bool IsKnownLanguage(std::string_view text) { return text == "1027" || text == "1033"; }
+
+bool IsDecimalNumber(std::string_view text) {
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) text.remove_prefix(1);
+    bool digits = false;
+    bool point = false;
+    for (char c : text) {
+        if (c >= '0' && c <= '9') {
+            digits = true;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            return false;
+        }
+    }
+    return digits;
+}
+
+}  // namespace
+
+std::optional<bool> ParseSettingsBoolean(std::string_view text) {
+    text = Trim(text);
+    const std::string lower = AsciiLower(text);
+    if (lower == "true") return true;
+    if (lower == "false") return false;
+    if (!IsDecimalNumber(text)) return std::nullopt;
+    for (char c : text) {
+        if (c >= '1' && c <= '9') return true;
+    }
+    return false;
+}
+
+Options::Options(SettingsStore& store, Dialogs& dialogs, FileAssociation& association,
+                 ProgramLocation location)
+    : store_(store), dialogs_(dialogs), association_(association), location_(std::move(location)) {}
+
+std::string Options::ReadSetting(const std::string& key) {
+    return store_.Read(kSettingsSection, key);
+}
+
+void Options::SaveSetting(const std::string& key, const std::string& value) {
+    store_.Write(kSettingsSection, key, value);
+}
+
+bool Options::HasStoredVersion() {
+    VersionProgram = ReadSetting(kKeyVersionProgram);
+    return !Trim(VersionProgram).empty();
+}
+
+void Options::WriteDefaultSettings() {
+    SaveSetting(kKeyVersionProgram, VersionString() + " " + BuildString());
+    SaveSetting(kKeyCopyright, ProductInfo::OfThisBuild().companyName);
+    SaveSetting(kKeyLastUsedPath, location_.folder.string());
+    SaveSetting(kKeyDefaultLanguage, std::to_string(kLanguageCzech));
+    SaveSetting(kKeyDefaultContentMD5File, BooleanText(false));
+}
+
+void Options::CheckSettings() {
+    int badRecords = 0;
+
+    VersionProgram = ReadSetting(kKeyVersionProgram);
+    LastUsedPath = ReadSetting(kKeyLastUsedPath);
+    DefaultLanguage = ReadSetting(kKeyDefaultLanguage);
+    // A language without a pack would stop every start at the pack loader; it
+    // is reported like any bad record and the run goes on in Czech.
+    if (!DefaultLanguage.empty() && !IsKnownLanguage(DefaultLanguage)) {
+        ++badRecords;
+        DefaultLanguage = std::to_string(kLanguageCzech);
+    }
+
+    if (VersionProgram.empty()) {
+        WriteDefaultSettings();
+        const Answer answer = dialogs_.MessageBox(
+            "Chcete zaregistrovat soubor typu .MD5 pro automatické použití v tomto programu?",
+            "Dotaz", MessageIcon::Question, MessageButtons::YesNo);
+        if (answer == Answer::Yes) {
+            association_.AssociateExtension("md5", association_.BuildExeFullPath(),
+                                            association_.TypeName());
+        }
+    }
+
+    if (const auto standardLayout = ParseSettingsBoolean(ReadSetting(kKeyDefaultContentMD5File))) {
+        DefaultContentMD5File = *standardLayout;
+    } else {
+        ++badRecords;
+    }
+
+    if (badRecords > 0) {
+        dialogs_.MessageBox("Nalezeny chybné záznamy konfigurace v registru: " +
+                                std::to_string(badRecords) +
+                                " Prosím proveďte obnovení konfigurace do výchozího nastavení",
+                            "Chyba konfigurace", MessageIcon::Stop);
+    }
+}
+
+std::int32_t Options::RunStartSequence() {
+    if (!HasStoredVersion()) WriteDefaultSettings();
+    CheckSettings();
+    if (DefaultLanguage.empty()) {
+        WriteDefaultSettings();
+        CheckSettings();
+    }
+    return DefaultLanguage == "1033" ? kLanguageEnglish : kLanguageCzech;
+}
+
+void Options::StoreLastUsedPath(const std::string& path) {
+    LastUsedPath = path;
+    SaveSetting(kKeyLastUsedPath, path);
+}
+
+}  // namespace vorlix

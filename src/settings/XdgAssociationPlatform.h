@@ -1,0 +1,40 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "settings/AssociationPlatform.h"
+
+namespace vorlix {
+
+// The association on a freedesktop desktop, for this user only: a MIME type of
+// our own for "*.<extension>" files, a desktop entry that opens them and the
+// user's default application for that type. Folders follow XDG_DATA_HOME and
+// XDG_CONFIG_HOME, read anew on every call.
+class XdgAssociationPlatform final : public AssociationPlatform {
+public:
+    void Register(const std::string& extension, const std::string& target,
+                  const std::string& typeName) override;
+    void Unregister(const std::string& extension, const std::string& typeName) override;
+    std::optional<std::string> OpenCommandProgram(const std::string& typeName) override;
+
+    // Where things land, for a file type name and extension.
+    static std::string MimeTypeName(const std::string& typeName, const std::string& extension);
+    static std::string DesktopFileId(const std::string& typeName);  // "<id>.desktop"
+    static std::filesystem::path DataHome();
+    static std::filesystem::path ConfigHome();
+    static std::filesystem::path DesktopEntryPath(const std::string& typeName);
+    static std::filesystem::path MimePackagePath(const std::string& typeName);
+    static std::filesystem::path IconPath(const std::string& typeName);
+    static std::filesystem::path MimeAppsListPath();
+};
+
+// The Exec= value that runs program with the file as its one argument, quoted
+// and escaped as desktop entries require.
+std::string DesktopExecValue(const std::string& program);
+
+// The program that an Exec= value (as stored in the file) runs; empty when
+// the value is malformed.
+std::string ProgramOfDesktopExec(const std::string& storedValue);
+
+}  // namespace vorlix
