@@ -12,6 +12,8 @@
 #include <sstream>
 
 #include "app/Dialogs.h"
+#include "identity/ProductInfo.h"
+#include "identity/Version.h"
 #include "language/Language.h"
 #include "util/Clock.h"
 #include "util/FileExists.h"
@@ -98,7 +100,10 @@ bool WriteAll(int fd, std::string_view bytes) {
 // A fresh file beside the target, made with the usual permissions.
 int CreateTemporaryBeside(const std::filesystem::path& target, std::string& tempPath) {
     const auto folder = target.parent_path();
-    const std::string stem = "." + target.filename().string() + ".tmp";
+    // Hidden, and named after the target so a leftover explains itself.
+    std::string stem = ".";
+    stem += target.filename().string();
+    stem += ".tmp";
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string name = stem + std::to_string(::getpid()) + "-" + std::to_string(attempt);
         tempPath = (folder / name).string();
@@ -112,10 +117,12 @@ int CreateTemporaryBeside(const std::filesystem::path& target, std::string& temp
 
 // --- Writing -------------------------------------------------------------
 
-ChecksumIdentity ProgramChecksumIdentity() { return {"Vorlix", "", ""}; }
+ChecksumIdentity ProgramChecksumIdentity() {
+    return {ProductInfo::OfThisBuild().productName, VersionString(), BuildString()};
+}
 
 std::string ChecksumCommentLine(const std::tm& now, const ChecksumIdentity& identity) {
-    char stamp[32];
+    char stamp[80];
     std::snprintf(stamp, sizeof stamp, "%02d-%02d-%04d %02d:%02d:%02d", now.tm_mday,
                   now.tm_mon + 1, now.tm_year + 1900, now.tm_hour, now.tm_min, now.tm_sec);
     return "# Created " + identity.product + " " + identity.version + ", " + identity.build + " " +
