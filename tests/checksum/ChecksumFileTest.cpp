@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include "app/ChecksumFile.h"
@@ -19,8 +18,9 @@ TEST(ChecksumFile, CommentLineHasFixedWidthDateAndTimeAndEndsWithABlank) {
     now.tm_min = 5;
     now.tm_sec = 9;
     const ChecksumIdentity identity{"Vorlix", "1.0.0.22", "DB.000022-28.10.2023-13.18.05_VRLX."};
-    EXPECT_EQ(ChecksumCommentLine(now, identity),
-              "# Created Vorlix 1.0.0.22, DB.000022-28.10.2023-13.18.05_VRLX. 07-01-2024 00:05:09 ");
+    EXPECT_EQ(
+        ChecksumCommentLine(now, identity),
+        "# Created Vorlix 1.0.0.22, DB.000022-28.10.2023-13.18.05_VRLX. 07-01-2024 00:05:09 ");
 }
 
 TEST(ChecksumFile, LayoutsAreWrittenByteForByte) {
@@ -42,7 +42,8 @@ TEST(ChecksumFile, LinesEndAtCrLfLfOrCrAndAByteOrderMarkIsDropped) {
     EXPECT_EQ(SplitChecksumLines("a\nb"), (Lines{"a", "b"}));
     EXPECT_EQ(SplitChecksumLines("a\rb\r"), (Lines{"a", "b"}));
     EXPECT_EQ(SplitChecksumLines("a\r\rb\n\r\n"), (Lines{"a", "", "b", ""}));
-    EXPECT_EQ(SplitChecksumLines("\xEF\xBB\xBF" "a\r\n\xEF\xBB\xBF"),
+    EXPECT_EQ(SplitChecksumLines("\xEF\xBB\xBF"
+                                 "a\r\n\xEF\xBB\xBF"),
               (Lines{"a", "\xEF\xBB\xBF"}));
     EXPECT_EQ(SplitChecksumLines("\xEF\xBB\xBF"), Lines{""});
 }

@@ -7,12 +7,12 @@ namespace vorlix::test {
 namespace {
 
 std::string PackXml() {
-    const char* frmVorlix[] = {
-        "lblFileSource", "cmdlgMD5File", "cmdlgTitle2",  "msgbox1Text1", "msgbox2Text1",
-        "msgbox2Text2",  "msgbox2Caption", "msgbox3Text1", "msgbox4Text1", "msgbox4Text2",
-        "msgbox5Text1",  "msgbox5Text2", "msgbox6Text1", "msgbox6Caption", "msgbox7Text1",
-        "msgbox7Text2",  "msgbox8Text1", "msgbox8Text2", "msgbox9Text1", "msgbox9Text2",
-        "msgbox9Text3"};
+    const char* frmVorlix[] = {"lblFileSource", "cmdlgMD5File",   "cmdlgTitle2",    "msgbox1Text1",
+                               "msgbox2Text1",  "msgbox2Text2",   "msgbox2Caption", "msgbox3Text1",
+                               "msgbox4Text1",  "msgbox4Text2",   "msgbox5Text1",   "msgbox5Text2",
+                               "msgbox6Text1",  "msgbox6Caption", "msgbox7Text1",   "msgbox7Text2",
+                               "msgbox8Text1",  "msgbox8Text2",   "msgbox9Text1",   "msgbox9Text2",
+                               "msgbox9Text3"};
     std::string xml =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Vorlix_LanguageFile>\n"
         "<Head><LanguageFileNo>1033</LanguageFileNo></Head>\n"

@@ -13,7 +13,7 @@ namespace vorlix::test {
 
 // Tuesday 5 March 2024, 09:07:02 local time.
 class FixedClock final : public Clock {
-public:
+  public:
     std::chrono::steady_clock::time_point Monotonic() const override { return {}; }
     std::tm LocalNow() const override;
 };
@@ -21,7 +21,7 @@ public:
 // A pack whose every label is "T:" and its key, so expected messages read
 // plainly: "T:msgbox7Text1 /TMP/A.TXT T:msgbox7Text2".
 class ChecksumTest : public ::testing::Test {
-protected:
+  protected:
     ChecksumTest();
 
     static std::string T(const std::string& key) { return "T:" + key; }

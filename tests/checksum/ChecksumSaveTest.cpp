@@ -9,7 +9,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class ChecksumSave : public ChecksumTest {
-protected:
+  protected:
     ChecksumSaveRequest Request(const std::string& dataPath, bool standard) const {
         return {dataPath, kHelloDigest, "6 bytes", standard, false, "/last/used/file.bin"};
     }
@@ -37,10 +37,10 @@ protected:
 TEST_F(ChecksumSave, WritesBothLayoutsExactlyAndConfirms) {
     const auto data = dir.Write("archive.zip", "hello\n");
     EXPECT_EQ(Save(Request(data, false)), SaveOutcome::Saved);
-    EXPECT_EQ(ReadAll(data + ".MD5"),
-              FixedCommentLine() + "\r\n[INI]\r\n[MD5FileInfo]\r\nFileName=archive.zip\r\n"
-                                   "MD5Checksum=b1946ac92492d2347c6235b4d2611184\r\n"
-                                   "FileLenght=6 bytes\r\n[EOF]\r\n");
+    EXPECT_EQ(ReadAll(data + ".MD5"), FixedCommentLine() +
+                                          "\r\n[INI]\r\n[MD5FileInfo]\r\nFileName=archive.zip\r\n"
+                                          "MD5Checksum=b1946ac92492d2347c6235b4d2611184\r\n"
+                                          "FileLenght=6 bytes\r\n[EOF]\r\n");
     EXPECT_EQ(dialogs.Seen(), std::vector{Confirmation(data + ".MD5")});
 
     dialogs.Clear();
@@ -104,8 +104,8 @@ TEST_F(ChecksumSave, CancellingTheDialogWritesNothing) {
 
 TEST_F(ChecksumSave, AFailureNamesTheSystemErrorAndLeavesEverythingAsItWas) {
     auto failure = [&](const std::string& number, const std::string& text) {
-        return std::vector{Message(T("msgbox3Text1") + " " + number + " " + text, "Vorlix",
-                                   MessageIcon::None)};
+        return std::vector{
+            Message(T("msgbox3Text1") + " " + number + " " + text, "Vorlix", MessageIcon::None)};
     };
     // The folder of the target is a file.
     dir.Write("plain", "x");

@@ -12,7 +12,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class ChecksumVerify : public ChecksumTest {
-protected:
+  protected:
     VerifyOutcome Verify(const std::string& checksumPath) {
         return VerifyChecksumFile(dialogs, language, checksumPath);
     }
@@ -60,8 +60,8 @@ TEST_F(ChecksumVerify, FilesThisProgramWritesVerifyInBothLayouts) {
 }
 
 TEST_F(ChecksumVerify, NamesOfAnyCharactersSurviveASaveAndARead) {
-    for (const std::string name : {"žluťoučký kůň.txt", "[EOF] MD5Checksum=x.txt", "a\\b*c",
-                                   "two  blanks .txt"}) {
+    for (const std::string name :
+         {"žluťoučký kůň.txt", "[EOF] MD5Checksum=x.txt", "a\\b*c", "two  blanks .txt"}) {
         dir.Write(name, "hello\n");
         for (bool standard : {false, true}) {
             dialogs.Clear();
@@ -91,7 +91,8 @@ TEST_F(ChecksumVerify, SectionedFindsTheFirstDifference) {
         {"one changed byte", "hellO\n", head + name + digest + length + "[EOF]", Mismatch("A.TXT")},
         {"an appended byte", "hello\nx", head + name + digest + length + "[EOF]",
          Mismatch("A.TXT")},
-        {"upper-case digest", "hello\n", head + name + "MD5Checksum=" + Utf8Upper(kHelloDigest) + "\r\n" + length + "[EOF]",
+        {"upper-case digest", "hello\n",
+         head + name + "MD5Checksum=" + Utf8Upper(kHelloDigest) + "\r\n" + length + "[EOF]",
          Success("A.TXT")},
         {"edited length", "hello\n", head + name + digest + "FileLenght=7 bytes\r\n[EOF]",
          LengthMismatch("A.TXT")},
@@ -99,20 +100,23 @@ TEST_F(ChecksumVerify, SectionedFindsTheFirstDifference) {
          LengthMismatch("A.TXT")},
         {"length without unit", "hello\n", head + name + digest + "FileLenght=6\r\n[EOF]",
          Success("A.TXT")},
-        {"digest before name", "hello\n", head + digest + name + length + "[EOF]",
+        {"digest before name", "hello\n", head + digest + name + length + "[EOF]", Mismatch("")},
+        {"empty digest before name", "hello\n", head + "MD5Checksum=\r\n" + name + length + "[EOF]",
          Mismatch("")},
-        {"empty digest before name", "hello\n",
-         head + "MD5Checksum=\r\n" + name + length + "[EOF]", Mismatch("")},
         {"length before name", "hello\n", head + length + name + digest + "[EOF]",
          LengthMismatch("")},
-        {"trailing blank in name", "hello\n", head + "FileName=a.txt \r\n" + digest + length +
-         "[EOF]", Missing("a.txt ")},
+        {"trailing blank in name", "hello\n",
+         head + "FileName=a.txt \r\n" + digest + length + "[EOF]", Missing("a.txt ")},
         {"missing data file", "", head + "FileName=Gone.txt\r\n" + digest + length + "[EOF]",
          Missing("Gone.txt")},
-        {"LF only", "hello\n", "# c \n[INI]\n[MD5FileInfo]\nFileName=a.txt\nMD5Checksum=" +
-         std::string(kHelloDigest) + "\nFileLenght=6 bytes\n[EOF]\n", Success("A.TXT")},
-        {"byte order mark, CR only", "hello\n", "\xEF\xBB\xBF[INI]\r[MD5FileInfo]\rFileName=a.txt"
-         "\rMD5Checksum=" + std::string(kHelloDigest) + "\rFileLenght=6 bytes\r[EOF]",
+        {"LF only", "hello\n",
+         "# c \n[INI]\n[MD5FileInfo]\nFileName=a.txt\nMD5Checksum=" + std::string(kHelloDigest) +
+             "\nFileLenght=6 bytes\n[EOF]\n",
+         Success("A.TXT")},
+        {"byte order mark, CR only", "hello\n",
+         "\xEF\xBB\xBF[INI]\r[MD5FileInfo]\rFileName=a.txt"
+         "\rMD5Checksum=" +
+             std::string(kHelloDigest) + "\rFileLenght=6 bytes\r[EOF]",
          Success("A.TXT")},
     };
     for (const auto& c : cases) {
@@ -132,8 +136,8 @@ TEST_F(ChecksumVerify, StandardGivesOneMessagePerEntry) {
     dir.Write("a.txt", "hello\n");
     const std::string good = std::string(kHelloDigest) + " *a.txt";
     const std::string bad = "00000000000000000000000000000000 *A.TXT";
-    const auto checksum = dir.Write("a.txt.md5", "# c \r\n" + good + "\r\n" + bad + "\r\n" +
-                                                     good + ".bak\r\nnoise\r\n");
+    const auto checksum = dir.Write(
+        "a.txt.md5", "# c \r\n" + good + "\r\n" + bad + "\r\n" + good + ".bak\r\nnoise\r\n");
     EXPECT_EQ(Verify(checksum), VerifyOutcome::Failed);
     const auto subject = Utf8Upper(checksum);
     EXPECT_EQ(dialogs.Seen(), (std::vector{Success(subject), Mismatch(subject)}));
@@ -144,10 +148,10 @@ TEST_F(ChecksumVerify, StandardAcceptsWhatMd5sumWrites) {
     dir.Write("we\\n\nird", "hello\n");
     const std::string d = kHelloDigest;
     const std::pair<std::string, std::string> files[] = {
-        {"a.txt.md5", d + "  a.txt\n"},                       // md5sum
-        {"a.txt.MD5", "MD5 (a.txt) = " + d + "\n"},           // md5sum --tag
-        {"we\\n\nird.md5", "\\" + d + "  we\\\\n\\nird\n"},     // escaped name
-        {"a.txt.Md5", Utf8Upper(d) + " *A.txt"},              // upper-case digits
+        {"a.txt.md5", d + "  a.txt\n"},                      // md5sum
+        {"a.txt.MD5", "MD5 (a.txt) = " + d + "\n"},          // md5sum --tag
+        {"we\\n\nird.md5", "\\" + d + "  we\\\\n\\nird\n"},  // escaped name
+        {"a.txt.Md5", Utf8Upper(d) + " *A.txt"},             // upper-case digits
     };
     for (const auto& [name, content] : files) {
         dialogs.Clear();
@@ -194,8 +198,9 @@ TEST_F(ChecksumVerify, NothingHappensWithoutAChecksumFile) {
 
 TEST_F(ChecksumVerify, AnUnreadableDataFileEndsTheProgram) {
     // Reading this file at offset 0 always fails.
-    const auto checksum = Sectioned("[INI]\n[MD5FileInfo]\nFileName=/proc/self/mem\nMD5Checksum=x\n"
-                                    "FileLenght=0 bytes\n[EOF]\n");
+    const auto checksum = Sectioned(
+        "[INI]\n[MD5FileInfo]\nFileName=/proc/self/mem\nMD5Checksum=x\n"
+        "FileLenght=0 bytes\n[EOF]\n");
     try {
         Verify(checksum);
         ADD_FAILURE() << "the program went on";
