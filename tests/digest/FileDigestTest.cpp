@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/EndProgram.h"
+#include "digest/FileDigest.h"
+#include "digest/Md5.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempDir.h"
+
+namespace vorlix {
+namespace {
+
+using test::Message;
+using test::ScriptedDialogs;
+using test::TempDir;
+using Status = FileDigestResult::Status;
+
+std::string AllByteValues() {
+    std::string bytes;
+    for (int i = 0; i < 256; ++i) bytes += static_cast<char>(i);
+    return bytes;
+}
+
+TEST(FileDigestTest, DigestsTheContentByteForByte) {
+    TempDir dir;
+    const struct {
+        std::string name;
+        std::string content;
+    } cases[] = {
+        {"empty", ""},
+        {"all bytes.bin", AllByteValues()},
+        {"Příliš žluťoučký kůň.txt", "abc"},
+        // Several read buffers and a ragged end.
+        {"big", std::string((5 << 20) + 17, 'q')},
+    };
+    for (const auto& c : cases) {
+        const std::string path = dir.Write(c.name, c.content);
+        const FileDigestResult result = ComputeFileDigest(path);
+        EXPECT_EQ(result.status, Status::Ok) << c.name;
+        EXPECT_EQ(result.size, c.content.size()) << c.name;
+        EXPECT_EQ(result.digest, TextDigest(c.content)) << c.name;
+
+        ScriptedDialogs dialogs;
+        EXPECT_EQ(FileDigestText(dialogs, path), result.digest) << c.name;
+        EXPECT_TRUE(dialogs.Seen().empty()) << c.name;
+    }
+}
+
+TEST(FileDigestTest, MissingOrUnreadableNamesAreReadErrors) {
+    TempDir dir;
+    const std::string missing = dir / "no such file.bin";
+    const std::string folder = dir / "a folder";
+    std::filesystem::create_directory(folder);
+    for (const std::string& path : {missing, folder, dir / "no folder/file"}) {
+        const FileDigestResult result = ComputeFileDigest(path);
+        EXPECT_EQ(result.status, Status::ReadError) << path;
+        EXPECT_NE(result.errorNumber, 0) << path;
+        EXPECT_TRUE(result.digest.empty()) << path;
+    }
+    // Digesting never leaves a file behind.
+    EXPECT_FALSE(std::filesystem::exists(missing));
+}
+
+TEST(FileDigestTest, ReadFailureShowsTheFixedMessageAndFlags) {
+    TempDir dir;
+    const std::string path = dir / "gone ž.zip";
+    ScriptedDialogs dialogs;
+    int flag = 0;
+    EXPECT_EQ(ReadFileDigest(dialogs, path, flag), "");
+    EXPECT_EQ(flag, -1);
+    EXPECT_EQ(dialogs.Seen(), std::vector{Message("Error Reading File " + path, "Error Read File",
+                                                  MessageIcon::Stop)});
+
+    flag = 5;
+    const std::string good = dir.Write("abc", "abc");
+    EXPECT_EQ(ReadFileDigest(dialogs, good, flag), "900150983cd24fb0d6963f7d28e17f72");
+    EXPECT_EQ(flag, 0);
+}
+
+TEST(FileDigestTest, ReadFailureEndsTheProgramAfterTheMessage) {
+    TempDir dir;
+    const std::string folder = dir / "folder.iso";
+    std::filesystem::create_directory(folder);
+    ScriptedDialogs dialogs;
+    try {
+        FileDigestText(dialogs, folder);
+        FAIL() << "the program went on";
+    } catch (const ProgramEnded& ended) {
+        EXPECT_EQ(ended.status, kExitFatal);
+    }
+    EXPECT_EQ(dialogs.Seen(), std::vector{Message("Error Reading File " + folder, "Error Read File",
+                                                  MessageIcon::Stop)});
+}
+
+TEST(FileDigestTest, ReportsProgressAndStopsWhenCancelled) {
+    TempDir dir;
+    const std::string content((4 << 20) + 3, 'x');
+    const std::string path = dir.Write("data", content);
+
+    std::uint64_t lastDone = 0, lastTotal = 0;
+    int calls = 0;
+    const auto result = ComputeFileDigest(path, [&](std::uint64_t done, std::uint64_t total) {
+        EXPECT_GE(done, lastDone);
+        lastDone = done;
+        lastTotal = total;
+        ++calls;
+    });
+    EXPECT_EQ(result.status, Status::Ok);
+    EXPECT_GT(calls, 1);
+    EXPECT_EQ(lastDone, content.size());
+    EXPECT_EQ(lastTotal, content.size());
+
+    std::atomic<bool> cancel{false};
+    const auto stopped = ComputeFileDigest(
+        path, [&](std::uint64_t, std::uint64_t) { cancel = true; }, &cancel);
+    EXPECT_EQ(stopped.status, Status::Cancelled);
+    EXPECT_TRUE(stopped.digest.empty());
+}
+
+// Sizes from 2^28 on once overflowed the bit count; the file is sparse, so it
+// costs no disk, only the time to digest 256 MiB.
+TEST(FileDigestTest, DigestsFilesOfTwoToTheTwentyEightBytesAndMore) {
+    TempDir dir;
+    const std::string path = dir / "large.bin";
+    { std::ofstream out(path, std::ios::binary); }
+    std::filesystem::resize_file(path, std::uint64_t{1} << 28);
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::app);
+        out << "tail";
+    }
+    const FileDigestResult result = ComputeFileDigest(path);
+    EXPECT_EQ(result.status, Status::Ok);
+    EXPECT_EQ(result.size, (std::uint64_t{1} << 28) + 4);
+    EXPECT_EQ(result.digest, "aa8d731436db92e88c93b400d85f2f7e");
+}
+
+}  // namespace
+}  // namespace vorlix
