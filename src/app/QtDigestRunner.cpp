@@ -54,6 +54,10 @@ FileDigestResult RunDigestWithProgress(QWidget* window, const std::string& path,
 
         QTimer poll;
         const auto update = [&] {
+            // Cancelled one way or another: stop here, or setValue would show
+            // the dialog again while the digest winds down.
+            if (dialog.wasCanceled()) cancel.store(true);
+            if (cancel.load()) return;
             const auto bytesDone = done.load(std::memory_order_relaxed);
             const auto bytesTotal = total.load(std::memory_order_relaxed);
             dialog.setValue(bytesTotal ? static_cast<int>(bytesDone * 1000 / bytesTotal) : 0);

@@ -11,6 +11,12 @@
 #include "app/MainWindow.h"
 #include "app/ProgramFixture.h"
 #include "app/QtDialogs.h"
+#include "app/QtDigestRunner.h"
+
+#include <QApplication>
+#include <QProgressDialog>
+#include <QTimer>
+#include <filesystem>
 
 namespace vorlix {
 namespace {
@@ -86,6 +92,27 @@ TEST_F(MainWindowView, VersionLabelClickReplacesTheClipboard) {
     QTest::mouseClick(window->lblVersionInfo, Qt::LeftButton);
     EXPECT_EQ(QGuiApplication::clipboard()->text(),
               "Vorlix, ver.1.0.0.22, build DB.000022-28.10.2023-13.18.05_VRLX.");
+}
+
+TEST(QtDigestRunner, ALongDigestShowsItsProgressAndCancelStopsIt) {
+    test::TempDir dir;
+    const std::string path = dir / "large.img";
+    std::filesystem::resize_file(dir.Write("large.img", ""), 64ull << 30);  // sparse
+
+    QWidget window;
+    QString shownText;
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget())) {
+            shownText = dialog->labelText();
+            if (auto* button = dialog->findChild<QPushButton*>()) button->click();
+        }
+    });
+    user.start(50);
+    const FileDigestResult result = RunDigestWithProgress(&window, path, "Cancel", ',');
+    EXPECT_EQ(result.status, FileDigestResult::Status::Cancelled);
+    EXPECT_TRUE(shownText.contains(" %")) << shownText.toStdString();
+    EXPECT_TRUE(shownText.endsWith(" MB/s")) << shownText.toStdString();
 }
 
 TEST(QtFileFilter, TurnsPackFiltersIntoQtFilters) {
