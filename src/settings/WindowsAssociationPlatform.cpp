@@ -1,6 +1,6 @@
 // The association in the Windows registry. Built only on Windows.
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include <optional>
 #include <string>
@@ -14,8 +14,8 @@ namespace {
 
 std::wstring Wide(const std::string& text) {
     if (text.empty()) return {};
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0);
+    const int length =
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
                         length);
@@ -77,8 +77,9 @@ void DeleteKeyIfLeaf(const std::wstring& key) {
 void NotifyShell() { SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr); }
 
 class WindowsAssociationPlatform final : public AssociationPlatform {
-public:
-    explicit WindowsAssociationPlatform(ProgramLocation location) : location_(std::move(location)) {}
+  public:
+    explicit WindowsAssociationPlatform(ProgramLocation location)
+        : location_(std::move(location)) {}
 
     void Register(const std::string& extension, const std::string& target,
                   const std::string& typeName) override {
@@ -113,8 +114,8 @@ public:
         std::wstring program = *command;
         if (!program.empty() && program.front() == L'"') {
             const auto closing = program.find(L'"', 1);
-            program = program.substr(1, closing == std::wstring::npos ? std::wstring::npos
-                                                                       : closing - 1);
+            program =
+                program.substr(1, closing == std::wstring::npos ? std::wstring::npos : closing - 1);
         } else {
             // Older registrations wrote the path unquoted, followed by " %1".
             for (const wchar_t* tail : {L" \"%1\"", L" %1"}) {
@@ -129,7 +130,7 @@ public:
         return Narrow(program);
     }
 
-private:
+  private:
     ProgramLocation location_;
 };
 
