@@ -1,1 +1,35 @@
-int main() { return 0; }
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/EndProgram.h"
+#include "app/FrontEnd.h"
+#include "app/MainWindowModel.h"
+#include "app/QtFrontEnd.h"
+#include "settings/QtSettingsStore.h"
+#include "util/ProgramLocation.h"
+
+int main(int argc, char** argv) {
+    using namespace vorlix;
+    const std::vector<std::string> words(argv + 1, argv + argc);
+    if (std::find(words.begin(), words.end(), "--version") != words.end()) {
+        std::cout << VersionLabelText() << '\n';
+        return kExitOk;
+    }
+
+    const ProgramLocation location = ProgramLocation::OfRunningProgram();
+    const auto environment = [](const char* name) {
+        const char* value = std::getenv(name);
+        return std::string(value ? value : "");
+    };
+    if (UseConsoleFrontEnd(environment)) {
+        QtSettingsStore store(location.exeName);
+        return RunConsoleFrontEnd(location, words, store,
+                                  {std::cin, std::cout, std::cerr, isatty(STDERR_FILENO) == 1});
+    }
+    return RunQtFrontEnd(argc, argv, location, words);
+}

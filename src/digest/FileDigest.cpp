@@ -4,8 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
-#include <vector>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <new>
+#include <system_error>
+#include <thread>
 
 #include "app/Dialogs.h"
 #include "app/EndProgram.h"
@@ -13,8 +19,6 @@
 
 namespace vorlix {
 namespace {
-
-constexpr std::size_t kBufferSize = std::size_t{1} << 20;
 
 class FileHandle {
   public:
@@ -30,51 +34,178 @@ class FileHandle {
     int fd_;
 };
 
+// Reads the file on a thread of its own into a small ring of buffers, so the
+// next buffer is read while the current one is hashed. Memory stays at the
+// ring's size whatever the file's.
+class RingReader {
+  public:
+    static constexpr std::size_t kSlotCount = 4;
+    static constexpr std::size_t kSlotSize = std::size_t{1} << 20;
+
+    struct Chunk {
+        const char* data = nullptr;
+        std::size_t length = 0;  // 0: the end of the file, or a read error
+    };
+
+    explicit RingReader(int fd) : fd_(fd) {
+        for (auto& slot : slots_) slot.data.reset(new char[kSlotSize]);
+        thread_ = std::thread([this] { Run(); });
+    }
+
+    ~RingReader() {
+        {
+            std::lock_guard lock(mutex_);
+            stop_ = true;
+        }
+        changed_.notify_all();
+        thread_.join();
+    }
+
+    RingReader(const RingReader&) = delete;
+    RingReader& operator=(const RingReader&) = delete;
+
+    // The next filled buffer; it stays valid until Release.
+    Chunk Next() {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return filled_ > 0 || finished_; });
+        if (filled_ == 0) return {};
+        const Slot& slot = slots_[head_];
+        return {slot.data.get(), slot.length};
+    }
+
+    void Release() {
+        {
+            std::lock_guard lock(mutex_);
+            head_ = (head_ + 1) % kSlotCount;
+            --filled_;
+        }
+        changed_.notify_all();
+    }
+
+    // After Next gave the end: errno of the failed read, or 0.
+    int Error() const {
+        std::lock_guard lock(mutex_);
+        return error_;
+    }
+
+  private:
+    struct Slot {
+        std::unique_ptr<char[]> data;
+        std::size_t length = 0;
+    };
+
+    void Run() {
+        std::size_t tail = 0;
+        for (;;) {
+            {
+                std::unique_lock lock(mutex_);
+                changed_.wait(lock, [this] { return filled_ < kSlotCount || stop_; });
+                if (stop_) return;
+            }
+            // The slot at tail is ours alone until it is counted as filled.
+            Slot& slot = slots_[tail];
+            int error = 0;
+            slot.length = Fill(slot.data.get(), error);
+            const bool last = slot.length < kSlotSize || error != 0;
+            {
+                std::lock_guard lock(mutex_);
+                if (slot.length > 0) {
+                    ++filled_;
+                    tail = (tail + 1) % kSlotCount;
+                }
+                if (last) {
+                    error_ = error;
+                    finished_ = true;
+                }
+            }
+            changed_.notify_all();
+            if (last) return;
+        }
+    }
+
+    // A full buffer, unless the file ends or a read fails first.
+    std::size_t Fill(char* buffer, int& error) {
+        std::size_t length = 0;
+        while (length < kSlotSize) {
+            const ssize_t got = ::read(fd_, buffer + length, kSlotSize - length);
+            if (got < 0 && errno == EINTR) continue;
+            if (got < 0) {
+                error = errno;
+                break;
+            }
+            if (got == 0) break;
+            length += static_cast<std::size_t>(got);
+        }
+        return length;
+    }
+
+    const int fd_;
+    std::array<Slot, kSlotCount> slots_;
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    std::size_t head_ = 0;
+    std::size_t filled_ = 0;
+    bool finished_ = false;
+    bool stop_ = false;
+    int error_ = 0;
+    std::thread thread_;
+};
+
+FileDigestResult DigestOpenFile(int fd, const DigestProgress& progress,
+                                const std::atomic<bool>* cancel) {
+    FileDigestResult result;
+    struct stat info {};
+    std::uint64_t total = 0;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        total = static_cast<std::uint64_t>(info.st_size);
+    }
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+
+    Md5State state;
+    DigestInit(state);
+    RingReader reader(fd);
+    for (;;) {
+        if (cancel && cancel->load(std::memory_order_relaxed)) {
+            result.status = FileDigestResult::Status::Cancelled;
+            return result;
+        }
+        const RingReader::Chunk chunk = reader.Next();
+        if (chunk.length == 0) break;
+        DigestUpdate(state, chunk.data, chunk.length);
+        reader.Release();
+        result.size += chunk.length;
+        if (progress) progress(result.size, total);
+    }
+    if ((result.errorNumber = reader.Error()) != 0) return result;
+    DigestFinal(state);
+    result.status = FileDigestResult::Status::Ok;
+    result.digest = DigestHexText(state);
+    return result;
+}
+
 }  // namespace
 
 FileDigestResult ComputeFileDigest(const std::string& path, const DigestProgress& progress,
                                    const std::atomic<bool>* cancel) {
-    FileDigestResult result;
-    // Read-only on purpose: digesting must never create or touch a file.
+    // Read-only on purpose: digesting must never create or change a file.
     FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (file.get() < 0) {
+        FileDigestResult result;
         result.errorNumber = errno;
         return result;
     }
-    struct stat info {};
-    std::uint64_t total = 0;
-    if (::fstat(file.get(), &info) == 0 && S_ISREG(info.st_mode)) {
-        total = static_cast<std::uint64_t>(info.st_size);
+    try {
+        return DigestOpenFile(file.get(), progress, cancel);
+    } catch (const std::system_error& error) {
+        // No thread could be started.
+        FileDigestResult result;
+        result.errorNumber = error.code().value();
+        return result;
+    } catch (const std::bad_alloc&) {
+        FileDigestResult result;
+        result.errorNumber = ENOMEM;
+        return result;
     }
-    ::posix_fadvise(file.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
-
-    Md5State state;
-    DigestInit(state);
-    std::vector<char> buffer(kBufferSize);
-    std::uint64_t done = 0;
-    for (;;) {
-        if (cancel && cancel->load(std::memory_order_relaxed)) {
-            result.status = FileDigestResult::Status::Cancelled;
-            result.size = done;
-            return result;
-        }
-        const ssize_t got = ::read(file.get(), buffer.data(), buffer.size());
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            result.errorNumber = errno;
-            result.size = done;
-            return result;
-        }
-        if (got == 0) break;
-        DigestUpdate(state, buffer.data(), static_cast<std::size_t>(got));
-        done += static_cast<std::uint64_t>(got);
-        if (progress) progress(done, total);
-    }
-    DigestFinal(state);
-    result.status = FileDigestResult::Status::Ok;
-    result.digest = DigestHexText(state);
-    result.size = done;
-    return result;
 }
 
 void ShowFileReadError(Dialogs& dialogs, const std::string& path) {

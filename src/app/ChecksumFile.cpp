@@ -1,0 +1,389 @@
+#include "app/ChecksumFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
+
+#include "app/Dialogs.h"
+#include "language/Language.h"
+#include "util/Clock.h"
+#include "util/FileExists.h"
+#include "util/PathHelpers.h"
+#include "util/Text.h"
+
+namespace vorlix {
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+
+// Longer lines are garbage; keeping their start is enough to see that.
+constexpr std::size_t kMaxLineBytes = 1 << 20;
+
+constexpr std::array<std::string_view, 6> kSectionMarkers = {
+    "[INI]", "[MD5FileInfo]", "FileName", "MD5Checksum", "FileLenght", "[EOF]"};
+
+bool IsHexDigest(std::string_view text) {
+    if (text.size() != 32) return false;
+    for (char c : text) {
+        const bool hex = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+        if (!hex) return false;
+    }
+    return true;
+}
+
+std::string_view TrimEnd(std::string_view text) {
+    const auto last = text.find_last_not_of(" \t");
+    return last == std::string_view::npos ? std::string_view{} : text.substr(0, last + 1);
+}
+
+bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != text.npos; }
+
+// md5sum's escapes for names holding a line break or a backslash.
+std::optional<std::string> Unescape(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\') {
+            out += text[i];
+            continue;
+        }
+        if (++i == text.size()) return std::nullopt;
+        switch (text[i]) {
+            case '\\': out += '\\'; break;
+            case 'n': out += '\n'; break;
+            case 'r': out += '\r'; break;
+            default: return std::nullopt;
+        }
+    }
+    return out;
+}
+
+std::string Escape(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+            case '\\': out += "\\\\"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+// The part of a sectioned line that names its key: a recorded name such as
+// "[EOF].txt" must not count as a marker.
+std::string_view KeyPart(std::string_view line) { return line.substr(0, line.find('=')); }
+
+std::error_code LastError() { return {errno, std::generic_category()}; }
+
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+// A fresh file beside the target, made with the usual permissions.
+int CreateTemporaryBeside(const std::filesystem::path& target, std::string& tempPath) {
+    const auto folder = target.parent_path();
+    const std::string stem = "." + target.filename().string() + ".tmp";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string name = stem + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+        tempPath = (folder / name).string();
+        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+}  // namespace
+
+// --- Writing -------------------------------------------------------------
+
+ChecksumIdentity ProgramChecksumIdentity() { return {"Vorlix", "", ""}; }
+
+std::string ChecksumCommentLine(const std::tm& now, const ChecksumIdentity& identity) {
+    char stamp[32];
+    std::snprintf(stamp, sizeof stamp, "%02d-%02d-%04d %02d:%02d:%02d", now.tm_mday,
+                  now.tm_mon + 1, now.tm_year + 1900, now.tm_hour, now.tm_min, now.tm_sec);
+    return "# Created " + identity.product + " " + identity.version + ", " + identity.build + " " +
+           stamp + " ";
+}
+
+std::string StandardLayoutText(std::string_view commentLine, std::string_view digest,
+                               std::string_view recordedName) {
+    std::string text(commentLine);
+    text += kLineEnd;
+    // A line break in the name would end the line; md5sum's escaped form keeps it.
+    if (HasLineBreak(recordedName)) {
+        text += "\\";
+        text += digest;
+        text += " *";
+        text += Escape(recordedName);
+    } else {
+        text += digest;
+        text += " *";
+        text += recordedName;
+    }
+    text += kLineEnd;
+    return text;
+}
+
+std::string SectionedLayoutText(std::string_view commentLine, std::string_view recordedName,
+                                std::string_view digest, std::string_view sizeText) {
+    std::string text;
+    for (std::string_view piece : {commentLine, std::string_view("[INI]"),
+                                   std::string_view("[MD5FileInfo]")}) {
+        text += piece;
+        text += kLineEnd;
+    }
+    text += "FileName=";
+    text += recordedName;
+    text += kLineEnd;
+    text += "MD5Checksum=";
+    text += digest;
+    text += kLineEnd;
+    text += "FileLenght=";
+    text += sizeText;
+    text += kLineEnd;
+    text += "[EOF]";
+    text += kLineEnd;
+    return text;
+}
+
+std::error_code WriteChecksumFile(const std::string& path, std::string_view content) {
+    namespace fs = std::filesystem;
+    fs::path target(path);
+    std::error_code ignored;
+    // Writing through a link keeps the link, as opening the file would.
+    if (fs::is_symlink(target, ignored)) {
+        const auto resolved = fs::canonical(target, ignored);
+        if (!ignored) target = resolved;
+    }
+
+    std::string tempPath;
+    const int fd = CreateTemporaryBeside(target, tempPath);
+    if (fd < 0) return LastError();
+
+    struct stat old {};
+    if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+        ::fchmod(fd, old.st_mode & 07777);
+    }
+    std::error_code error;
+    if (!WriteAll(fd, content) || ::fsync(fd) != 0) error = LastError();
+    if (::close(fd) != 0 && !error) error = LastError();
+    if (!error && ::rename(tempPath.c_str(), target.c_str()) != 0) error = LastError();
+    if (error) ::unlink(tempPath.c_str());
+    return error;
+}
+
+SaveOutcome SaveChecksumFile(Dialogs& dialogs, const Language& language, const Clock& clock,
+                             const ChecksumSaveRequest& request) {
+    const auto label = [&](std::string_view key) { return language.GetLabel("frmVorlix", key); };
+    const std::string checksumPath = request.dataPath + ".MD5";
+    std::string target = checksumPath;
+
+    if (FileExists(checksumPath)) {
+        const Answer answer = dialogs.MessageBox(
+            label("lblFileSource") + checksumPath + " " + label("msgbox1Text1"),
+            language.GetLabel("Generic", "SaveChangesCaption"), MessageIcon::Question,
+            MessageButtons::YesNo, DefaultButton::No);
+        if (answer != Answer::Yes) {
+            const auto chosen = dialogs.OpenFile(
+                {label("cmdlgMD5File"), "MD5", label("cmdlgTitle2"), request.lastUsedPath});
+            if (!chosen) {
+                dialogs.MessageBox(label("msgbox2Text1") + " " + checksumPath + " " +
+                                       label("msgbox2Text2"),
+                                   label("msgbox2Caption"), MessageIcon::Information);
+                return SaveOutcome::Cancelled;
+            }
+            target = *chosen;
+        }
+    }
+
+    // The entry always names the data file, whatever the checksum file is called.
+    const std::string recordedName = PathFileName(request.dataPath);
+    const std::string comment = ChecksumCommentLine(clock.LocalNow(), ProgramChecksumIdentity());
+    std::error_code error;
+    if (request.standardLayout) {
+        error = WriteChecksumFile(target,
+                                  StandardLayoutText(comment, request.digestText, recordedName));
+    } else if (HasLineBreak(recordedName)) {
+        // The sectioned layout has no way to hold such a name.
+        error = std::make_error_code(std::errc::invalid_argument);
+    } else {
+        error = WriteChecksumFile(target, SectionedLayoutText(comment, recordedName,
+                                                              request.digestText, request.sizeText));
+    }
+    if (error) {
+        dialogs.MessageBox(
+            label("msgbox3Text1") + " " + std::to_string(error.value()) + " " + error.message(),
+            "Vorlix", MessageIcon::None);
+        return SaveOutcome::Failed;
+    }
+    if (!request.autoMode) {
+        dialogs.MessageBox(label("msgbox4Text1") + " " + target, label("msgbox4Text2"),
+                           MessageIcon::Information);
+    }
+    return SaveOutcome::Saved;
+}
+
+// --- Reading -------------------------------------------------------------
+
+bool ChecksumLineReader::Next(std::string& line) {
+    using Traits = std::char_traits<char>;
+    line.clear();
+    auto* buffer = in_.rdbuf();
+    if (!buffer) return false;
+    bool any = false;
+    for (;;) {
+        const auto c = buffer->sbumpc();
+        if (Traits::eq_int_type(c, Traits::eof())) break;
+        any = true;
+        if (c == '\n') break;
+        if (c == '\r') {
+            if (buffer->sgetc() == '\n') buffer->sbumpc();
+            break;
+        }
+        if (line.size() < kMaxLineBytes) line += Traits::to_char_type(c);
+    }
+    if (!started_) {
+        started_ = true;
+        if (line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
+    }
+    return any;
+}
+
+std::vector<std::string> SplitChecksumLines(std::string_view text) {
+    std::istringstream in{std::string(text)};
+    ChecksumLineReader reader(in);
+    std::vector<std::string> lines;
+    for (std::string line; reader.Next(line);) lines.push_back(line);
+    return lines;
+}
+
+int CountSectionMarkers(std::string_view line) {
+    const auto key = KeyPart(line);
+    int count = 0;
+    for (auto marker : kSectionMarkers) {
+        if (key.find(marker) != std::string_view::npos) ++count;
+    }
+    return count;
+}
+
+SectionedLine ParseSectionedLine(std::string_view line) {
+    const auto key = KeyPart(line);
+    SectionedLine parsed;
+    parsed.fileName = key.find("FileName") != key.npos;
+    parsed.checksum = key.find("MD5Checksum") != key.npos;
+    parsed.length = key.find("FileLenght") != key.npos;
+    const auto equals = line.find('=');
+    parsed.value = std::string(equals == line.npos ? line : line.substr(equals + 1));
+    return parsed;
+}
+
+std::optional<std::uint64_t> ParseLengthValue(std::string_view value) {
+    const auto first = value.find_first_not_of(" \t");
+    if (first == value.npos) return std::nullopt;
+    value.remove_prefix(first);
+    const auto digits = value.substr(0, value.find_first_of(" \t"));
+    if (digits.empty() || digits.find_first_not_of("0123456789") != digits.npos) {
+        return std::nullopt;
+    }
+    std::uint64_t number = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+    if (error != std::errc{} || end != digits.data() + digits.size()) return std::nullopt;
+    return number;
+}
+
+std::optional<StandardEntry> ParseStandardEntry(std::string_view line) {
+    std::string_view text = line;
+    // md5sum starts a line with "\" when the name in it is escaped.
+    const bool escaped = text.starts_with('\\');
+    if (escaped) text.remove_prefix(1);
+
+    auto entry = [&](std::string_view digest,
+                     std::string_view name) -> std::optional<StandardEntry> {
+        if (!escaped) return StandardEntry{std::string(digest), std::string(name)};
+        auto unescaped = Unescape(name);
+        if (!unescaped) return std::nullopt;
+        return StandardEntry{std::string(digest), std::move(*unescaped)};
+    };
+
+    // "digest *name" and md5sum's text mode "digest  name".
+    if (text.size() > 34 && IsHexDigest(text.substr(0, 32)) &&
+        (text.substr(32, 2) == " *" || text.substr(32, 2) == "  ")) {
+        return entry(text.substr(0, 32), text.substr(34));
+    }
+    // "MD5 (name) = digest"; the name may itself hold ") = ".
+    if (text.starts_with("MD5 (")) {
+        const auto close = text.rfind(") = ");
+        if (close != text.npos && close >= 5) {
+            const auto digest = Trim(text.substr(close + 4));
+            if (IsHexDigest(digest)) return entry(digest, text.substr(5, close - 5));
+        }
+    }
+    if (escaped) return std::nullopt;
+    // Anything else with a "*": the digest is whatever stands before it.
+    const auto star = line.find('*');
+    if (star == line.npos) return std::nullopt;
+    return StandardEntry{std::string(Trim(line.substr(0, star))), std::string(line.substr(star + 1))};
+}
+
+bool IsEntryFor(const StandardEntry& entry, std::string_view dataName) {
+    return EqualsIgnoringCase(TrimEnd(entry.name), TrimEnd(dataName));
+}
+
+std::optional<std::string> ExpectedDataName(std::string_view checksumPath) {
+    const std::string name = PathFileName(checksumPath);
+    std::optional<std::string> dataName;
+    // "notes.md5.txt.MD5" is the checksum file of "notes.md5.txt".
+    if (AsciiLower(name).ends_with(".md5")) {
+        dataName = name.substr(0, name.size() - 4);
+    } else {
+        dataName = PathWithoutMd5Extension(name);
+    }
+    if (dataName && dataName->empty()) return std::nullopt;
+    return dataName;
+}
+
+bool OpenChecksumFile(const std::string& checksumPath, std::ifstream& in) {
+    std::error_code ignored;
+    if (!std::filesystem::is_regular_file(checksumPath, ignored)) return false;
+    in.open(checksumPath, std::ios::binary);
+    return in.is_open();
+}
+
+int DetectChecksumFileLayout(const std::string& checksumPath) {
+    std::ifstream in;
+    if (!OpenChecksumFile(checksumPath, in)) return kLayoutUnrecognised;
+    const auto dataName = ExpectedDataName(checksumPath);
+
+    // One pass for both tests; the count may grow as large as the file.
+    std::uint64_t markers = 0;
+    bool hasEntry = false;
+    ChecksumLineReader reader(in);
+    for (std::string line; reader.Next(line);) {
+        markers += static_cast<std::uint64_t>(CountSectionMarkers(line));
+        if (dataName && !hasEntry) {
+            const auto entry = ParseStandardEntry(line);
+            hasEntry = entry && IsEntryFor(*entry, *dataName);
+        }
+    }
+    if (markers == 6) return kLayoutSectioned;
+    return hasEntry ? kLayoutStandard : kLayoutUnrecognised;
+}
+
+}  // namespace vorlix

@@ -1,0 +1,123 @@
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <fstream>
+#include <istream>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+namespace vorlix {
+
+class Clock;
+class Dialogs;
+class Language;
+
+// Layout codes of a checksum file.
+enum ChecksumLayout : int {
+    kLayoutUnrecognised = 0,
+    kLayoutSectioned = 1,
+    kLayoutStandard = 2,
+};
+
+// --- Writing -------------------------------------------------------------
+
+// Who wrote the file, for the comment line.
+struct ChecksumIdentity {
+    std::string product;  // "Vorlix"
+    std::string version;  // VersionString
+    std::string build;    // BuildString
+};
+
+// The identity of the running program.
+ChecksumIdentity ProgramChecksumIdentity();
+
+// "# Created <product> <version>, <build> dd-mm-yyyy hh:mm:ss " (ends with a
+// blank, no line end).
+std::string ChecksumCommentLine(const std::tm& now, const ChecksumIdentity& identity);
+
+// Whole file contents, CR LF after every line.
+std::string StandardLayoutText(std::string_view commentLine, std::string_view digest,
+                               std::string_view recordedName);
+std::string SectionedLayoutText(std::string_view commentLine, std::string_view recordedName,
+                                std::string_view digest, std::string_view sizeText);
+
+// Replaces the file at `path` with `content` in one step: the old file stays
+// as it was unless the new one is complete. Returns the system's error.
+std::error_code WriteChecksumFile(const std::string& path, std::string_view content);
+
+struct ChecksumSaveRequest {
+    std::string dataPath;      // the path box
+    std::string digestText;    // shown digest
+    std::string sizeText;      // shown size, "1024 bytes"
+    bool standardLayout = false;
+    bool autoMode = false;     // no confirmation
+    std::string lastUsedPath;  // where the file dialog starts
+};
+
+enum class SaveOutcome { Saved, Cancelled, Failed };
+
+// Saves "<dataPath>.MD5": asks before overwriting, offers another name, writes
+// and confirms. Every outcome has been shown to the user when this returns.
+SaveOutcome SaveChecksumFile(Dialogs& dialogs, const Language& language, const Clock& clock,
+                             const ChecksumSaveRequest& request);
+
+// --- Reading -------------------------------------------------------------
+
+// Lines of a checksum file. CR LF, LF and CR all end a line; a UTF-8 byte
+// order mark at the very start is dropped.
+class ChecksumLineReader {
+public:
+    explicit ChecksumLineReader(std::istream& in) : in_(in) {}
+    bool Next(std::string& line);
+
+private:
+    std::istream& in_;
+    bool started_ = false;
+};
+
+std::vector<std::string> SplitChecksumLines(std::string_view text);
+
+// How many of the six section markers a line holds, each counted once.
+int CountSectionMarkers(std::string_view line);
+
+// A line of the sectioned layout: which keys it carries and its value.
+struct SectionedLine {
+    bool fileName = false;
+    bool checksum = false;
+    bool length = false;
+    std::string value;  // after the first "=", unchanged; the whole line without "="
+};
+SectionedLine ParseSectionedLine(std::string_view line);
+
+// The byte count in front of a "FileLenght" value ("1024 bytes" -> 1024).
+std::optional<std::uint64_t> ParseLengthValue(std::string_view value);
+
+// One line of the standard layout: "digest *name", md5sum's "digest  name"
+// (with its "\" escapes) or "MD5 (name) = digest".
+struct StandardEntry {
+    std::string digest;
+    std::string name;
+};
+std::optional<StandardEntry> ParseStandardEntry(std::string_view line);
+
+// Whether the entry names the data file: letter case and trailing blanks
+// do not matter, the rest of the name must be equal.
+bool IsEntryFor(const StandardEntry& entry, std::string_view dataName);
+
+// The data file a standard checksum file is named after: its own name
+// without ".md5"; nothing when the name holds no ".md5".
+std::optional<std::string> ExpectedDataName(std::string_view checksumPath);
+
+// 0 unrecognised, 1 sectioned (exactly six marker occurrences), 2 standard
+// (an entry for the expected data file). Unreadable files are 0.
+int DetectChecksumFileLayout(const std::string& checksumPath);
+
+// Opens a checksum file for reading; fails for anything but a regular file,
+// so a FIFO or a device never blocks the program.
+bool OpenChecksumFile(const std::string& checksumPath, std::ifstream& in);
+
+}  // namespace vorlix

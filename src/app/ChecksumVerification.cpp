@@ -1,0 +1,150 @@
+#include "app/ChecksumVerification.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+
+#include "app/ChecksumFile.h"
+#include "app/Dialogs.h"
+#include "digest/FileDigest.h"
+#include "language/Language.h"
+#include "util/FileExists.h"
+#include "util/Text.h"
+
+namespace vorlix {
+namespace {
+
+// The messages of a verification, texts from the "frmVorlix" section.
+class VerificationMessages {
+public:
+    VerificationMessages(Dialogs& dialogs, const Language& language)
+        : dialogs_(dialogs), language_(language) {}
+
+    void Unrecognised(const std::string& checksumPath) {
+        Show(Label("msgbox5Text1") + " " + checksumPath + " " + Label("msgbox5Text2"),
+             "msgbox2Caption", MessageIcon::Stop);
+    }
+    void MissingFile(const std::string& dataName) {
+        Show(Label("lblFileSource") + " " + dataName + " " + Label("msgbox6Text1"),
+             "msgbox6Caption", MessageIcon::Stop);
+    }
+    void DigestMismatch(const std::string& subject) {
+        Show(Label("msgbox7Text1") + " " + Utf8Upper(subject) + " " + Label("msgbox7Text2"),
+             "msgbox6Caption", MessageIcon::Stop);
+    }
+    void LengthMismatch(const std::string& subject) {
+        Show(Label("msgbox8Text1") + " " + Utf8Upper(subject) + " " + Label("msgbox8Text2"),
+             "msgbox6Caption", MessageIcon::Stop);
+    }
+    void Success(const std::string& subject) {
+        Show(Label("msgbox9Text1") + " " + Utf8Upper(subject) + " " + Label("msgbox9Text2"),
+             "msgbox9Text3", MessageIcon::Information);
+    }
+
+private:
+    std::string Label(std::string_view key) const { return language_.GetLabel("frmVorlix", key); }
+    void Show(const std::string& text, std::string_view captionKey, MessageIcon icon) {
+        dialogs_.MessageBox(text, Label(captionKey), icon);
+    }
+
+    Dialogs& dialogs_;
+    const Language& language_;
+};
+
+// The first difference ends it; the lines' order decides which is found first.
+VerifyOutcome VerifySectioned(VerificationMessages& messages, Dialogs& dialogs,
+                              const std::string& checksumPath, std::ifstream& in) {
+    std::string name;
+    std::optional<std::string> digest;   // computed once a "FileName" line was read
+    std::optional<std::uint64_t> size;
+    ChecksumLineReader reader(in);
+    for (std::string line; reader.Next(line);) {
+        const SectionedLine parsed = ParseSectionedLine(line);
+        if (parsed.fileName) {
+            name = parsed.value;
+            const std::string dataPath = ResolveDataPath(checksumPath, name);
+            if (!FileExists(dataPath)) {
+                messages.MissingFile(name);
+                return VerifyOutcome::Failed;
+            }
+            digest = FileDigestText(dialogs, dataPath);
+            std::error_code error;
+            const auto length = std::filesystem::file_size(dataPath, error);
+            size = error ? std::nullopt : std::optional<std::uint64_t>(length);
+        }
+        // A digest or length standing before the name was never checked.
+        if (parsed.checksum && (!digest || !SameDigest(parsed.value, *digest))) {
+            messages.DigestMismatch(name);
+            return VerifyOutcome::Failed;
+        }
+        if (parsed.length && (!size || ParseLengthValue(parsed.value) != size)) {
+            messages.LengthMismatch(name);
+            return VerifyOutcome::Failed;
+        }
+    }
+    messages.Success(name);
+    return VerifyOutcome::Passed;
+}
+
+// Every entry for the data file gets its own message.
+VerifyOutcome VerifyStandard(VerificationMessages& messages, Dialogs& dialogs,
+                             const std::string& checksumPath, std::ifstream& in) {
+    const auto dataName = ExpectedDataName(checksumPath);
+    if (!dataName) return VerifyOutcome::NothingDone;
+    const std::string dataPath = ResolveDataPath(checksumPath, *dataName);
+
+    std::optional<std::string> digest;
+    bool anyEntry = false;
+    bool anyFailure = false;
+    ChecksumLineReader reader(in);
+    for (std::string line; reader.Next(line);) {
+        const auto entry = ParseStandardEntry(line);
+        if (!entry || !IsEntryFor(*entry, *dataName)) continue;
+        anyEntry = true;
+        if (!digest) {
+            if (!FileExists(dataPath)) {
+                messages.MissingFile(*dataName);
+                return VerifyOutcome::Failed;
+            }
+            digest = FileDigestText(dialogs, dataPath);
+        }
+        if (SameDigest(entry->digest, *digest)) {
+            messages.Success(checksumPath);
+        } else {
+            messages.DigestMismatch(checksumPath);
+            anyFailure = true;
+        }
+    }
+    if (!anyEntry) return VerifyOutcome::NothingDone;
+    return anyFailure ? VerifyOutcome::Failed : VerifyOutcome::Passed;
+}
+
+}  // namespace
+
+std::string ResolveDataPath(std::string_view checksumPath, std::string_view dataName) {
+    namespace fs = std::filesystem;
+    const fs::path name(dataName);
+    if (dataName.empty() || name.is_absolute()) return std::string(dataName);
+    return (fs::path(checksumPath).parent_path() / name).string();
+}
+
+bool SameDigest(std::string_view stored, std::string_view computed) {
+    return AsciiLower(stored) == AsciiLower(computed);
+}
+
+VerifyOutcome VerifyChecksumFile(Dialogs& dialogs, const Language& language,
+                                 const std::string& checksumPath) {
+    if (!FileExists(checksumPath)) return VerifyOutcome::NothingDone;
+    VerificationMessages messages(dialogs, language);
+    const int layout = DetectChecksumFileLayout(checksumPath);
+    std::ifstream in;
+    if (layout == kLayoutUnrecognised || !OpenChecksumFile(checksumPath, in)) {
+        messages.Unrecognised(checksumPath);
+        return VerifyOutcome::Failed;
+    }
+    return layout == kLayoutSectioned ? VerifySectioned(messages, dialogs, checksumPath, in)
+                                      : VerifyStandard(messages, dialogs, checksumPath, in);
+}
+
+}  // namespace vorlix

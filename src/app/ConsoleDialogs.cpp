@@ -1,0 +1,63 @@
+#include "app/ConsoleDialogs.h"
+
+#include <string>
+
+#include "util/Text.h"
+
+namespace vorlix {
+
+ConsoleDialogs::ConsoleDialogs(std::istream& in, std::ostream& out, std::ostream& err)
+    : in_(in), out_(out), err_(err) {}
+
+std::string ConsoleText(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        out += text[i];
+    }
+    return out;
+}
+
+Answer ConsoleDialogs::MessageBox(const std::string& text, const std::string& caption,
+                                  MessageIcon icon, MessageButtons buttons,
+                                  DefaultButton defaultButton) {
+    std::ostream& stream = icon == MessageIcon::Stop ? err_ : out_;
+    stream << caption << ": " << ConsoleText(text);
+    if (buttons == MessageButtons::Ok) {
+        stream << '\n' << std::flush;
+        return Answer::Ok;
+    }
+
+    const bool yesByDefault = defaultButton == DefaultButton::Yes;
+    stream << (yesByDefault ? " [Y/n] " : " [y/N] ") << std::flush;
+    std::string line;
+    while (std::getline(in_, line)) {
+        const std::string answer = AsciiLower(Trim(line));
+        if (answer.empty()) break;
+        if (answer == "y" || answer == "yes") return Answer::Yes;
+        if (answer == "n" || answer == "no") return Answer::No;
+        stream << (yesByDefault ? "[Y/n] " : "[y/N] ") << std::flush;
+    }
+    // An empty line or the end of the input takes the default.
+    if (!in_) stream << '\n';
+    return yesByDefault ? Answer::Yes : Answer::No;
+}
+
+std::optional<std::string> ConsoleDialogs::OpenFile(const FileDialogRequest& request) {
+    out_ << request.title << ": " << std::flush;
+    std::string line;
+    if (!std::getline(in_, line)) {
+        out_ << '\n';
+        return std::nullopt;
+    }
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty()) return std::nullopt;
+    return line;
+}
+
+void ConsoleDialogs::ShowEmergencyHelp(const std::string& caption, const std::string& text) {
+    err_ << caption << ": " << ConsoleText(text) << '\n' << std::flush;
+}
+
+}  // namespace vorlix

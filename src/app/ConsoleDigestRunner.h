@@ -1,0 +1,16 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+
+#include "digest/FileDigest.h"
+
+namespace vorlix {
+
+// Digests a file for the console front-end. On a terminal, a digest that runs
+// longer than half a second keeps one progress line up to date on `progress`
+// and erases it at the end; elsewhere nothing is written.
+FileDigestResult RunDigestOnConsole(const std::string& path, std::ostream& progress,
+                                    bool progressIsTerminal, char decimalSeparator);
+
+}  // namespace vorlix

@@ -1,0 +1,46 @@
+#include "app/HyperlinkLabel.h"
+
+#include <QDesktopServices>
+#include <QMouseEvent>
+#include <QUrl>
+
+namespace vorlix {
+
+HyperlinkLabel::HyperlinkLabel(QWidget* parent) : QLabel(parent) {
+    setCursor(Qt::PointingHandCursor);
+    setTextFormat(Qt::PlainText);
+    QFont underlined = font();
+    underlined.setUnderline(true);
+    setFont(underlined);
+    QPalette colours = palette();
+    colours.setColor(QPalette::WindowText, palette().color(QPalette::Link));
+    setPalette(colours);
+}
+
+void HyperlinkLabel::SetCaption(const QString& caption) { setText(caption); }
+
+void HyperlinkLabel::SetUrl(const QString& url) {
+    url_ = url;
+    setToolTip(toolTip().isEmpty() ? url : toolTip());
+}
+
+void HyperlinkLabel::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) &&
+        !url_.isEmpty()) {
+        QDesktopServices::openUrl(QUrl(url_));
+        emit Opened(url_);
+    }
+    event->accept();
+}
+
+void HyperlinkLabel::changeEvent(QEvent* event) {
+    // Whatever font the window gives it, a link stays underlined.
+    if (event->type() == QEvent::FontChange && !font().underline()) {
+        QFont underlined = font();
+        underlined.setUnderline(true);
+        setFont(underlined);
+    }
+    QLabel::changeEvent(event);
+}
+
+}  // namespace vorlix

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QLabel>
+#include <QString>
+
+namespace vorlix {
+
+// A label that shows a caption and opens its address (a web page or a
+// mailto: address) in the user's browser or mail program when clicked.
+class HyperlinkLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit HyperlinkLabel(QWidget* parent = nullptr);
+
+    void SetCaption(const QString& caption);
+    void SetUrl(const QString& url);
+    const QString& Url() const { return url_; }
+
+signals:
+    void Opened(const QString& url);
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    QString url_;
+};
+
+}  // namespace vorlix

@@ -1,0 +1,240 @@
+#include "app/MainWindow.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+#include "app/Artwork.h"
+#include "app/HyperlinkLabel.h"
+#include "app/Links.h"
+
+namespace vorlix {
+namespace {
+
+// Positions and sizes are designed in twips, 15 to a pixel.
+constexpr int Px(int twips) { return twips / 15; }
+
+void Place(QWidget* widget, int left, int top, int width, int height) {
+    widget->setGeometry(Px(left), Px(top), Px(width), Px(height));
+}
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+QFont Sized(const QFont& base, double points) {
+    QFont font = base;
+    font.setPointSizeF(points);
+    return font;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(MainWindowModel& model, QWidget* parent)
+    : QMainWindow(parent), model_(model) {
+    setWindowTitle(QStringLiteral("Vorlix"));
+    setWindowIcon(artwork::ProgramIcon());
+    BuildControls();
+    BuildMenu();
+    model_.SetView(this);
+    StateChanged();
+}
+
+void MainWindow::BuildControls() {
+    auto* client = new QWidget(this);
+    client->setFixedSize(Px(10440), Px(7320));
+    setCentralWidget(client);
+    const QFont base = Sized(font(), 12);
+    client->setFont(base);
+
+    hrlTWHomePage = new HyperlinkLabel(client);
+    hrlTWHomePage->SetCaption(QString::fromLatin1(links::kHomePage).remove(QStringLiteral("https://")).remove(QLatin1Char('/')));
+    hrlTWHomePage->SetUrl(QString::fromLatin1(links::kHomePage));
+    hrlTWHomePage->setToolTip(QStringLiteral("Web Homepage"));
+    Place(hrlTWHomePage, 240, 120, 2265, 315);
+
+    Label1 = new QLabel(QStringLiteral("Vorlix"), client);
+    Label1->setFont(Sized(base, 27.75));
+    Label1->setAlignment(Qt::AlignCenter);
+    Place(Label1, 3480, 120, 3690, 735);
+
+    hrlOnLineHelp = new HyperlinkLabel(client);
+    hrlOnLineHelp->setToolTip(QStringLiteral("On-line manual"));
+    hrlOnLineHelp->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Place(hrlOnLineHelp, 8520 - 1200, 120, 1650 + 1200, 315);
+
+    igbCzechFlag = new ClickableLabel(client);
+    igbCzechFlag->setPixmap(artwork::CzechFlag(Px(360)));
+    igbCzechFlag->setToolTip(QStringLiteral("Čeština"));
+    igbCzechFlag->setCursor(Qt::PointingHandCursor);
+    Place(igbCzechFlag, 480, 480, 360, 360);
+
+    igbEnglishFlag = new ClickableLabel(client);
+    igbEnglishFlag->setPixmap(artwork::EnglishFlag(Px(360)));
+    igbEnglishFlag->setToolTip(QStringLiteral("English"));
+    igbEnglishFlag->setCursor(Qt::PointingHandCursor);
+    Place(igbEnglishFlag, 1080, 480, 360, 360);
+
+    txtPathAndFileName = new QLineEdit(client);
+    txtPathAndFileName->setToolTip(QStringLiteral("Cesta a název souboru"));
+    Place(txtPathAndFileName, 1680, 1350, 7455, 405);
+
+    cmdSelectFile = new QPushButton(QStringLiteral(". . ."), client);
+    cmdSelectFile->setToolTip(QStringLiteral("Výběr souboru"));
+    Place(cmdSelectFile, 9360, 1320, 615, 495);
+
+    lblFileSource = new QLabel(client);
+    Place(lblFileSource, 480, 1440, 1155, 315);
+
+    cmndCalculate = new QPushButton(client);
+    Place(cmndCalculate, 8160, 2040, 1815, 495);
+
+    txtFileSize = new QLineEdit(client);
+    txtFileSize->setReadOnly(true);
+    txtFileSize->setToolTip(QStringLiteral("Velikost souboru"));
+    Place(txtFileSize, 1680, 2880, 7455, 405);
+
+    lblFileSize = new QLabel(client);
+    Place(lblFileSize, 480, 3000, 1155, 315);
+
+    txtMD5Result = new QLineEdit(client);
+    txtMD5Result->setReadOnly(true);
+    Place(txtMD5Result, 1680, 3480, 7455, 405);
+
+    lblMD5Result = new QLabel(QStringLiteral("MD5:"), client);
+    Place(lblMD5Result, 840, 3600, 795, 315);
+
+    cndSaveMD5File = new QPushButton(client);
+    Place(cndSaveMD5File, 8160, 4200, 1815, 495);
+
+    lblTimeOperate = new QLabel(client);
+    Place(lblTimeOperate, 1680, 4680, 1305, 315);
+
+    txtTimeOperate = new QLabel(client);
+    txtTimeOperate->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    Place(txtTimeOperate, 3120, 4680, 2925, 345);
+
+    cmdEndProgram = new QPushButton(client);
+    Place(cmdEndProgram, 8160, 5040, 1815, 495);
+
+    picLogoMD5 = new QLabel(client);
+    picLogoMD5->setPixmap(artwork::Logo(Px(1365)));
+    Place(picLogoMD5, 8880, 5760, 1365, 1365);
+
+    lblVersionInfo = new ClickableLabel(client);
+    lblVersionInfo->setFont(Sized(base, 9.75));
+    lblVersionInfo->setToolTip(QStringLiteral("Po kliknutí se informace zkopíruje do schránky"));
+    lblVersionInfo->setCursor(Qt::PointingHandCursor);
+    Place(lblVersionInfo, 240, 6840, 8400, 255);
+
+    // The keyboard walks the boxes first, then the buttons.
+    const QList<QWidget*> order{txtPathAndFileName, txtMD5Result, txtFileSize, cmdSelectFile,
+                                cmndCalculate,      cndSaveMD5File, cmdEndProgram};
+    for (QWidget* widget : {static_cast<QWidget*>(hrlTWHomePage), static_cast<QWidget*>(Label1),
+                            static_cast<QWidget*>(lblVersionInfo), static_cast<QWidget*>(picLogoMD5)})
+        widget->setFocusPolicy(Qt::NoFocus);
+    for (qsizetype i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
+    for (QLineEdit* box : {txtPathAndFileName, txtMD5Result, txtFileSize}) box->installEventFilter(this);
+
+    connect(cmdSelectFile, &QPushButton::clicked, this, [this] { model_.cmdSelectFile_Click(); });
+    connect(txtPathAndFileName, &QLineEdit::textEdited, this,
+            [this](const QString& text) { model_.txtPathAndFileName_Change(text.toStdString()); });
+    connect(cmndCalculate, &QPushButton::clicked, this, [this] { model_.cmndCalculate_Click(); });
+    connect(cndSaveMD5File, &QPushButton::clicked, this, [this] { model_.cndSaveMD5File_Click(); });
+    connect(cmdEndProgram, &QPushButton::clicked, this, [this] { model_.cmdEndProgram_Click(); });
+    connect(igbCzechFlag, &ClickableLabel::clicked, this, [this] { model_.igbCzechFlag_Click(); });
+    connect(igbEnglishFlag, &ClickableLabel::clicked, this, [this] { model_.igbEnglishFlag_Click(); });
+    connect(lblVersionInfo, &ClickableLabel::clicked, this, [this] { model_.lblVersionInfo_Click(); });
+}
+
+void MainWindow::BuildMenu() {
+    mnuFile = menuBar()->addMenu(QString());
+    mnuFile_OpenFile = mnuFile->addAction(QString(), this, [this] { model_.mnuFile_OpenFile_Click(); });
+    mnuFile_OpenFileMD5 =
+        mnuFile->addAction(QString(), this, [this] { model_.mnuFile_OpenFileMD5_Click(); });
+    mnuFile->addSeparator();
+    mnuFile_ExitProgram =
+        mnuFile->addAction(QString(), this, [this] { model_.mnuFile_ExitProgram_Click(); });
+    mnuOptions = menuBar()->addMenu(QString());
+    // The options window comes with a later version; the entry is there already.
+    mnuOptions_Options = mnuOptions->addAction(QString());
+    mnuAbout = menuBar()->addMenu(QString());
+    mnuAbout_Help = mnuAbout->addAction(QString(), this, [this] { model_.mnuAbout_Help_Click(); });
+    mnuAbout_TestActualProg = mnuAbout->addAction(QString());
+    mnuAbout_About = mnuAbout->addAction(QString(), this, [this] { model_.mnuAbout_About_Click(); });
+}
+
+void MainWindow::StateChanged() {
+    const MainWindowState& state = model_.State();
+    if (txtPathAndFileName->text() != Q(state.txtPathAndFileName))
+        txtPathAndFileName->setText(Q(state.txtPathAndFileName));
+    txtMD5Result->setText(Q(state.txtMD5Result));
+    txtFileSize->setText(Q(state.txtFileSize));
+    txtTimeOperate->setText(Q(state.txtTimeOperate));
+    cmndCalculate->setEnabled(state.cmndCalculateEnabled);
+    cndSaveMD5File->setEnabled(state.cndSaveMD5FileEnabled);
+    cmdEndProgram->setVisible(state.cmdEndProgramVisible);
+    lblVersionInfo->setText(Q(state.lblVersionInfo));
+    hrlOnLineHelp->SetUrl(Q(state.onLineHelpUrl));
+
+    const MainWindowLabels& labels = state.labels;
+    hrlOnLineHelp->SetCaption(Q(labels.hrlOnLineHelp));
+    lblFileSource->setText(Q(labels.lblFileSource));
+    cmndCalculate->setText(Q(labels.cmndCalculate));
+    lblFileSize->setText(Q(labels.lblFileSize));
+    cndSaveMD5File->setText(Q(labels.cndSaveMD5File));
+    lblTimeOperate->setText(Q(labels.lblTimeOperate));
+    cmdEndProgram->setText(Q(labels.cmdEndProgram));
+    mnuFile->setTitle(Q(labels.mnuFile));
+    mnuFile_OpenFile->setText(Q(labels.mnuFile_OpenFile));
+    mnuFile_OpenFileMD5->setText(Q(labels.mnuFile_OpenFileMD5));
+    mnuFile_ExitProgram->setText(Q(labels.mnuFile_ExitProgram));
+    mnuOptions->setTitle(Q(labels.mnuOptions));
+    mnuOptions_Options->setText(Q(labels.mnuOptions_Options));
+    mnuAbout->setTitle(Q(labels.mnuAbout));
+    mnuAbout_Help->setText(Q(labels.mnuAbout_Help));
+    mnuAbout_TestActualProg->setText(Q(labels.mnuAbout_TestActualProg));
+    mnuAbout_TestActualProg->setEnabled(state.mnuAbout_TestActualProgEnabled);
+    mnuAbout_About->setText(Q(labels.mnuAbout_About));
+
+    // A longer caption in another language pushes the time to the right
+    // rather than running under it.
+    const int captionRight = lblTimeOperate->x() + lblTimeOperate->sizeHint().width() + Px(120);
+    txtTimeOperate->move(std::max(Px(3120), captionRight), txtTimeOperate->y());
+}
+
+void MainWindow::CentreOnScreen() {
+    adjustSize();
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect available = screen->availableGeometry();
+    const QSize size = frameGeometry().size();
+    move(available.left() + (available.width() - size.width()) / 2,
+         available.top() + (available.height() - size.height()) / 2);
+}
+
+void MainWindow::PutOnClipboard(const std::string& text) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(Q(text));
+}
+
+void MainWindow::ShowAbout() {}  // TODO about window
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn) {
+        // Select after the click that gave the focus has placed its cursor.
+        if (auto* box = qobject_cast<QLineEdit*>(watched))
+            QTimer::singleShot(0, box, [box] { box->selectAll(); });
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+}  // namespace vorlix

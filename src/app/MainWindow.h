@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include "app/ClickableLabel.h"
+#include "app/MainWindowModel.h"
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+
+namespace vorlix {
+
+class HyperlinkLabel;
+
+// frmVorlix: a thin view over MainWindowModel. It forwards the user's
+// actions and shows the model's state; all decisions live in the model.
+class MainWindow final : public QMainWindow, public MainWindowView {
+    Q_OBJECT
+public:
+    explicit MainWindow(MainWindowModel& model, QWidget* parent = nullptr);
+
+    // MainWindowView
+    void StateChanged() override;
+    void CentreOnScreen() override;
+    void PutOnClipboard(const std::string& text) override;
+    void ShowAbout() override;
+
+    // Controls by their names, for tests.
+    QLineEdit* txtPathAndFileName = nullptr;
+    QPushButton* cmdSelectFile = nullptr;
+    QPushButton* cmndCalculate = nullptr;
+    QLineEdit* txtMD5Result = nullptr;
+    QLineEdit* txtFileSize = nullptr;
+    QLabel* txtTimeOperate = nullptr;
+    QPushButton* cndSaveMD5File = nullptr;
+    QPushButton* cmdEndProgram = nullptr;
+    QLabel* lblFileSource = nullptr;
+    QLabel* lblFileSize = nullptr;
+    QLabel* lblMD5Result = nullptr;
+    QLabel* lblTimeOperate = nullptr;
+    QLabel* Label1 = nullptr;
+    ClickableLabel* lblVersionInfo = nullptr;
+    HyperlinkLabel* hrlOnLineHelp = nullptr;
+    HyperlinkLabel* hrlTWHomePage = nullptr;
+    ClickableLabel* igbCzechFlag = nullptr;
+    ClickableLabel* igbEnglishFlag = nullptr;
+    QLabel* picLogoMD5 = nullptr;
+
+    QMenu* mnuFile = nullptr;
+    QAction* mnuFile_OpenFile = nullptr;
+    QAction* mnuFile_OpenFileMD5 = nullptr;
+    QAction* mnuFile_ExitProgram = nullptr;
+    QMenu* mnuOptions = nullptr;
+    QAction* mnuOptions_Options = nullptr;
+    QMenu* mnuAbout = nullptr;
+    QAction* mnuAbout_Help = nullptr;
+    QAction* mnuAbout_TestActualProg = nullptr;
+    QAction* mnuAbout_About = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildControls();
+    void BuildMenu();
+
+    MainWindowModel& model_;
+};
+
+}  // namespace vorlix

@@ -1,0 +1,143 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "digest/FileDigest.h"
+
+namespace vorlix {
+
+class Clock;
+class Dialogs;
+class Language;
+class LanguageSwitch;
+class Options;
+
+// Captions that the language pack replaces.
+struct MainWindowLabels {
+    std::string hrlOnLineHelp = "On-line manuál";
+    std::string lblFileSource = "Soubor:";
+    std::string cmndCalculate = "&Vypočti";
+    std::string lblFileSize = "Velikost:";
+    std::string cndSaveMD5File = "Ulož .MD5";
+    std::string lblTimeOperate = "Čas operace:";
+    std::string cmdEndProgram = "&Konec";
+    std::string mnuFile = "&Soubor";
+    std::string mnuFile_OpenFile = "&Vytvořit soubor .MD5";
+    std::string mnuFile_OpenFileMD5 = "Otevřít soubor .MD5";
+    std::string mnuFile_ExitProgram = "&Konec programu";
+    std::string mnuOptions = "&Nastavení";
+    std::string mnuOptions_Options = "&Nastavení";
+    std::string mnuAbout = "&O programu";
+    std::string mnuAbout_Help = "&Nápověda";
+    std::string mnuAbout_TestActualProg = "Zjistit dostupnost nové verze";
+    std::string mnuAbout_About = "&O programu";
+};
+
+// Everything the main window shows.
+struct MainWindowState {
+    std::string txtPathAndFileName;
+    std::string txtMD5Result;
+    std::string txtFileSize;
+    std::string txtTimeOperate;
+    bool cmndCalculateEnabled = false;
+    bool cndSaveMD5FileEnabled = false;
+    bool cmdEndProgramVisible = true;  // hidden by the load step
+    bool mnuAbout_TestActualProgEnabled = true;
+    std::string lblVersionInfo;
+    std::string onLineHelpUrl;
+    MainWindowLabels labels;
+};
+
+// What the behaviour asks of the window that shows it.
+class MainWindowView {
+public:
+    virtual ~MainWindowView() = default;
+    virtual void StateChanged() {}
+    virtual void CentreOnScreen() {}
+    virtual void PutOnClipboard(const std::string& /*text*/) {}
+    virtual void ShowAbout() {}
+};
+
+// Runs one digest for the window. The window may run it on another thread
+// with a progress display; a result with status Cancelled means the user
+// stopped it.
+using DigestRunner = std::function<FileDigestResult(const std::string& path)>;
+
+struct MainWindowServices {
+    Dialogs& dialogs;
+    Language& language;
+    LanguageSwitch& languages;
+    Options& options;
+    const Clock& clock;
+    DigestRunner runDigest;      // empty: ComputeFileDigest on this thread
+    char decimalSeparator = '.'; // of the user's locale
+};
+
+// The behaviour of the main window frmVorlix, without any widget: the load
+// step with the command line, the file selection, the digest run, saving and
+// verifying checksum files, the flags and the menu commands.
+class MainWindowModel {
+public:
+    explicit MainWindowModel(MainWindowServices services);
+
+    void SetView(MainWindowView* view) { view_ = view; }
+    const MainWindowState& State() const { return state_; }
+
+    // The load step. Command-line work (help, automatic mode, verifying a
+    // checksum file) ends the program here; otherwise it returns and the
+    // window becomes usable.
+    void Form_Load(const std::vector<std::string>& commandWords);
+
+    void cmdSelectFile_Click();
+    void txtPathAndFileName_Change(const std::string& text);
+    void cmndCalculate_Click() { CalculateDigest(); }
+    void CalculateDigest();
+    void cndSaveMD5File_Click();
+    void cmdEndProgram_Click();
+    void igbCzechFlag_Click();
+    void igbEnglishFlag_Click();
+    void lblVersionInfo_Click();
+
+    void mnuFile_OpenFile_Click() { cmdSelectFile_Click(); }
+    void mnuFile_OpenFileMD5_Click();
+    void mnuFile_ExitProgram_Click();
+    void mnuAbout_Help_Click() { ShowHelpText(); }
+    void mnuAbout_About_Click();
+
+    void LoadLangPackToMainForm();
+    void ShowHelpText();
+    std::string HelpText() const;
+
+    bool AutoMode = false;
+    std::vector<std::string> CommandWords;
+
+private:
+    // Returns true when the save wrote the checksum file.
+    bool SaveChecksumFile();
+    void ActOnCommandLine();
+    void RunAutomaticMode();
+    void FlagClick(std::int32_t identifier, const char* caption, const char* text);
+    void Changed();
+
+    MainWindowServices services_;
+    MainWindowView* view_ = nullptr;
+    MainWindowState state_;
+};
+
+// The address of the on-line manual of this version.
+std::string ManualAddress();
+// "Vorlix, ver.1.0.0.22, build DB.000022-28.10.2023-13.18.05_VRLX."
+std::string VersionLabelText();
+
+// Elapsed seconds in the general number form, with the locale's separator:
+// microsecond steps, no exponent, no trailing zeros ("0.015625", "2", "0").
+std::string FormatElapsedSeconds(std::chrono::nanoseconds elapsed, char decimalSeparator);
+
+// The decimal separator of the user's locale ("." when it cannot be told).
+char LocaleDecimalSeparator();
+
+}  // namespace vorlix

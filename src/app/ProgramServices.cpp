@@ -1,0 +1,20 @@
+#include "app/ProgramServices.h"
+
+#include <utility>
+
+namespace vorlix {
+
+ProgramServices::ProgramServices(Dialogs& dialogs, SettingsStore& store,
+                                 const ProgramLocation& location,
+                                 std::unique_ptr<AssociationPlatform> platform,
+                                 DigestRunner runDigest)
+    : location(location),
+      language(dialogs, location.LanguagesFolder()),
+      languages(language),
+      associationPlatform(std::move(platform)),
+      association(*associationPlatform, dialogs, language, location),
+      options(store, dialogs, association, location),
+      mainWindow(MainWindowServices{dialogs, language, languages, options, clock,
+                                    std::move(runDigest), LocaleDecimalSeparator()}) {}
+
+}  // namespace vorlix

@@ -1,0 +1,96 @@
+#include "app/QtDialogs.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStringList>
+
+#include "app/EmergencyHelpWindow.h"
+
+namespace vorlix {
+namespace {
+
+QString FromUtf8(const std::string& text) { return QString::fromStdString(text); }
+
+QMessageBox::Icon QtIcon(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::Information:
+            return QMessageBox::Information;
+        case MessageIcon::Question:
+            return QMessageBox::Question;
+        case MessageIcon::Stop:
+            return QMessageBox::Critical;
+        case MessageIcon::None:
+            break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+QString QtFileFilter(const std::string& filter) {
+    const QStringList parts = FromUtf8(filter).split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i].trimmed();
+        // Qt reads the patterns from the last parentheses; the pack's own ones
+        // are only for the eye, so they make room for the real list.
+        const qsizetype open = description.lastIndexOf(QLatin1Char('('));
+        if (open > 0 && description.endsWith(QLatin1Char(')')))
+            description = description.left(open).trimmed();
+        QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        for (QString& pattern : patterns) {
+            pattern = pattern.trimmed();
+            if (pattern == QLatin1String("*.*")) pattern = QStringLiteral("*");
+        }
+        filters << QStringLiteral("%1 (%2)").arg(description, patterns.join(QLatin1Char(' ')));
+    }
+    if (filters.isEmpty()) filters << QStringLiteral("* (*)");
+    return filters.join(QStringLiteral(";;"));
+}
+
+Answer QtDialogs::MessageBox(const std::string& text, const std::string& caption,
+                             MessageIcon icon, MessageButtons buttons,
+                             DefaultButton defaultButton) {
+    QMessageBox box(QtIcon(icon), FromUtf8(caption), FromUtf8(text), QMessageBox::NoButton,
+                    parent_);
+    box.setTextFormat(Qt::PlainText);
+    if (buttons == MessageButtons::Ok) {
+        box.setStandardButtons(QMessageBox::Ok);
+        box.exec();
+        return Answer::Ok;
+    }
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(defaultButton == DefaultButton::Yes ? QMessageBox::Yes
+                                                             : QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+std::optional<std::string> QtDialogs::OpenFile(const FileDialogRequest& request) {
+    QFileDialog dialog(parent_, FromUtf8(request.title));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setNameFilter(QtFileFilter(request.filter));
+    if (request.defaultExtension != "*") dialog.setDefaultSuffix(FromUtf8(request.defaultExtension));
+    if (!request.initialFolder.empty()) {
+        // The stored folder is often the last chosen file: open its folder with it selected.
+        const QFileInfo initial(FromUtf8(request.initialFolder));
+        if (initial.isDir()) {
+            dialog.setDirectory(initial.absoluteFilePath());
+        } else {
+            dialog.setDirectory(initial.absolutePath());
+            if (initial.exists()) dialog.selectFile(initial.fileName());
+        }
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().constFirst().toStdString();
+}
+
+void QtDialogs::ShowEmergencyHelp(const std::string& caption, const std::string& text) {
+    EmergencyHelpWindow window(FromUtf8(caption), FromUtf8(text));
+    window.exec();
+}
+
+}  // namespace vorlix

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include "app/Dialogs.h"
+
+namespace vorlix {
+
+// Dialogs as Qt message boxes and file dialogs, over the main window once it exists.
+class QtDialogs final : public Dialogs {
+public:
+    void SetParent(QWidget* parent) { parent_ = parent; }
+
+    Answer MessageBox(const std::string& text, const std::string& caption, MessageIcon icon,
+                      MessageButtons buttons, DefaultButton defaultButton) override;
+    std::optional<std::string> OpenFile(const FileDialogRequest& request) override;
+    void ShowEmergencyHelp(const std::string& caption, const std::string& text) override;
+
+private:
+    QPointer<QWidget> parent_;
+};
+
+// "All files (*.*)|*.*|Checksums|*.md5;*.MD5" -> "All files (*);;Checksums (*.md5 *.MD5)"
+QString QtFileFilter(const std::string& filter);
+
+}  // namespace vorlix

@@ -1,0 +1,49 @@
+#include "app/QtFrontEnd.h"
+
+#include <QApplication>
+
+#include "app/Artwork.h"
+#include "app/EndProgram.h"
+#include "app/MainWindow.h"
+#include "app/ProgramServices.h"
+#include "app/QtDialogs.h"
+#include "app/QtDigestRunner.h"
+#include "app/Startup.h"
+#include "settings/QtSettingsStore.h"
+
+namespace vorlix {
+
+int RunQtFrontEnd(int& argc, char** argv, const ProgramLocation& location,
+                  const std::vector<std::string>& words) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QString::fromStdString(location.exeName));
+    QApplication::setWindowIcon(artwork::ProgramIcon());
+
+    QtDialogs dialogs;
+    CheckLanguagePacks(dialogs, location.folder);
+
+    QtSettingsStore store(location.exeName);
+    MainWindow* window = nullptr;
+    const char separator = LocaleDecimalSeparator();
+    ProgramServices program(dialogs, store, location, MakeAssociationPlatform(location),
+                            [&](const std::string& path) {
+                                const auto cancel =
+                                    program.language.GetLabel("Generic", "ButtonCancelCaption");
+                                return RunDigestWithProgress(window, path,
+                                                             QString::fromStdString(cancel),
+                                                             separator);
+                            });
+
+    MainWindow mainWindow(program.mainWindow);
+    window = &mainWindow;
+    SetMainWindowUnloader([&mainWindow] { mainWindow.hide(); });
+
+    // The load step runs before the window shows: command-line work ends the
+    // program here without a window ever appearing.
+    program.mainWindow.Form_Load(words);
+    dialogs.SetParent(&mainWindow);
+    mainWindow.show();
+    return application.exec();
+}
+
+}  // namespace vorlix

@@ -1,0 +1,313 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/MainWindowModel.h"
+#include "app/ProgramFixture.h"
+#include "util/FileExists.h"
+
+namespace vorlix {
+namespace {
+
+using test::Message;
+using test::ProgramFixture;
+using test::Question;
+
+constexpr const char* kAbcDigest = "900150983cd24fb0d6963f7d28e17f72";
+
+class MainWindowStory : public ::testing::Test {
+protected:
+    std::string Label(const char* section, const char* key) {
+        return fixture.program->language.GetLabel(section, key);
+    }
+    MainWindowModel& Window() { return fixture.Window(); }
+    const MainWindowState& State() { return fixture.Window().State(); }
+
+    ProgramFixture fixture;
+};
+
+TEST_F(MainWindowStory, FirstStartWritesTheDefaultsSilentlyAndShowsCzech) {
+    fixture.Start();
+    EXPECT_EQ(fixture.Load({}), std::nullopt);
+
+    EXPECT_TRUE(fixture.dialogs.Seen().empty());
+    EXPECT_EQ(fixture.store.Values().size(), 5u);
+    EXPECT_EQ(fixture.store.Read("Configuration", "DefaultLanguage"), "1027");
+    EXPECT_EQ(fixture.program->languages.CurrentLanguage(), 1027);
+    EXPECT_EQ(State().labels.cmndCalculate, Label("frmVorlix", "cmndCalculate"));
+    EXPECT_EQ(State().labels.lblFileSource, Label("frmVorlix", "lblFileSource") + ":");
+    EXPECT_EQ(State().labels.cmdEndProgram, Label("Generic", "ButtonExitCaption"));
+    EXPECT_EQ(State().labels.mnuAbout_About, Label("MainMenu", "mnuAbout_About"));
+    EXPECT_FALSE(State().cmndCalculateEnabled);
+    EXPECT_FALSE(State().cndSaveMD5FileEnabled);
+    EXPECT_FALSE(State().cmdEndProgramVisible);
+    EXPECT_EQ(State().lblVersionInfo,
+              "Vorlix, ver.1.0.0.22, build DB.000022-28.10.2023-13.18.05_VRLX.");
+    EXPECT_NE(State().onLineHelpUrl.find("/1.0.0.22/"), std::string::npos);
+}
+
+TEST_F(MainWindowStory, StoredEnglishStartsInEnglish) {
+    fixture.Start();
+    fixture.program->options.WriteDefaultSettings();
+    fixture.store.Write("Configuration", "DefaultLanguage", "1033");
+    EXPECT_EQ(fixture.Load({}), std::nullopt);
+    EXPECT_EQ(fixture.program->languages.CurrentLanguage(), 1033);
+    EXPECT_EQ(Label("Head", "LanguageFileNo"), "1033");
+    EXPECT_EQ(State().labels.cmndCalculate, Label("frmVorlix", "cmndCalculate"));
+}
+
+TEST_F(MainWindowStory, ChoosingAFileEmptiesTheResultsAndSetsTheButtons) {
+    const std::string file = fixture.root.Write("data/abc.txt", "abc");
+    fixture.Start();
+    fixture.Load({});
+    Window().txtPathAndFileName_Change(file);
+    Window().CalculateDigest();
+    ASSERT_TRUE(State().cndSaveMD5FileEnabled);
+
+    fixture.dialogs.ThenChooseFile(file);
+    Window().cmdSelectFile_Click();
+    EXPECT_EQ(State().txtPathAndFileName, file);
+    EXPECT_EQ(State().txtMD5Result, "");
+    EXPECT_EQ(State().txtFileSize, "");
+    EXPECT_EQ(State().txtTimeOperate, "");
+    EXPECT_TRUE(State().cmndCalculateEnabled);
+    EXPECT_FALSE(State().cndSaveMD5FileEnabled);
+    EXPECT_EQ(fixture.store.Read("Configuration", "LastUsedPath"), file);
+
+    const auto& dialog = fixture.dialogs.Seen().back();
+    EXPECT_EQ(dialog.request.title, Label("frmVorlix", "cmdlgTitle"));
+    EXPECT_EQ(dialog.request.filter, Label("frmVorlix", "cmdlgAllFiles"));
+    EXPECT_EQ(dialog.request.initialFolder, fixture.location.folder.string());
+}
+
+TEST_F(MainWindowStory, CancellingTheFileDialogKeepsThePathAndButtons) {
+    const std::string file = fixture.root.Write("abc.txt", "abc");
+    fixture.Start();
+    fixture.Load({"/sourcefile:" + file});
+    Window().CalculateDigest();
+
+    fixture.dialogs.ThenCancelFileDialog();
+    Window().cmdSelectFile_Click();
+    EXPECT_EQ(State().txtPathAndFileName, file);
+    EXPECT_EQ(State().txtMD5Result, "");
+    EXPECT_TRUE(State().cmndCalculateEnabled);
+    EXPECT_TRUE(State().cndSaveMD5FileEnabled);
+}
+
+TEST_F(MainWindowStory, TypingAPathEnablesComputingOnlyForAnExistingFile) {
+    const std::string file = fixture.root.Write("abc.txt", "abc");
+    fixture.Start();
+    fixture.Load({});
+    const std::pair<std::string, bool> cases[] = {
+        {file, true},
+        {fixture.root.Path().string(), false},
+        {file + ".missing", false},
+        {"", false},
+        {file, true},
+    };
+    for (const auto& [path, enabled] : cases) {
+        Window().txtPathAndFileName_Change(path);
+        EXPECT_EQ(State().cmndCalculateEnabled, enabled) << path;
+        EXPECT_FALSE(State().cndSaveMD5FileEnabled);
+    }
+}
+
+TEST_F(MainWindowStory, ADigestRunShowsDigestSizeAndTime) {
+    const std::string file = fixture.root.Write("abc.txt", "abc");
+    const std::string empty = fixture.root.Write("empty", "");
+    fixture.Start();
+    fixture.Load({});
+
+    Window().CalculateDigest();  // nothing chosen yet: nothing happens
+    EXPECT_EQ(State().txtMD5Result, "");
+
+    Window().txtPathAndFileName_Change(file);
+    Window().CalculateDigest();
+    EXPECT_EQ(State().txtMD5Result, kAbcDigest);
+    EXPECT_EQ(State().txtFileSize, "3 bytes");
+    EXPECT_TRUE(State().txtTimeOperate.ends_with(" sec.")) << State().txtTimeOperate;
+    EXPECT_TRUE(State().cndSaveMD5FileEnabled);
+
+    Window().txtPathAndFileName_Change(empty);
+    Window().CalculateDigest();
+    EXPECT_EQ(State().txtMD5Result, "d41d8cd98f00b204e9800998ecf8427e");
+    EXPECT_EQ(State().txtFileSize, "0 bytes");
+    EXPECT_TRUE(fixture.dialogs.Seen().empty());
+}
+
+TEST_F(MainWindowStory, ACancelledDigestLeavesEverythingAsItWas) {
+    const std::string file = fixture.root.Write("abc.txt", "abc");
+    fixture.program = std::make_unique<ProgramServices>(
+        fixture.dialogs, fixture.store, fixture.location,
+        std::make_unique<test::RecordingAssociationPlatform>(), [](const std::string&) {
+            FileDigestResult result;
+            result.status = FileDigestResult::Status::Cancelled;
+            return result;
+        });
+    fixture.Load({"/sourcefile:" + file});
+    Window().CalculateDigest();
+    EXPECT_EQ(State().txtMD5Result, "");
+    EXPECT_EQ(State().txtTimeOperate, "");
+    EXPECT_FALSE(State().cndSaveMD5FileEnabled);
+    EXPECT_TRUE(fixture.dialogs.Seen().empty());
+}
+
+TEST_F(MainWindowStory, AFileThatCannotBeReadEndsTheProgramAfterItsMessage) {
+    fixture.Start();
+    fixture.Load({});
+    const std::string folder = fixture.root.Path().string();
+    // A folder is no file to digest; the path box lets it through when typed.
+    Window().txtPathAndFileName_Change(folder);
+    try {
+        Window().CalculateDigest();
+        FAIL() << "the program went on";
+    } catch (const ProgramEnded& ended) {
+        EXPECT_EQ(ended.status, 2);
+    }
+    EXPECT_EQ(fixture.dialogs.Messages(),
+              std::vector{Message("Error Reading File " + folder, "Error Read File",
+                                  MessageIcon::Stop)});
+}
+
+TEST_F(MainWindowStory, SavingShowsTheEndButtonFromThenOn) {
+    const std::string file = fixture.root.Write("abc.txt", "abc");
+    fixture.Start();
+    fixture.Load({"/sourcefile:" + file});
+    Window().CalculateDigest();
+    Window().cndSaveMD5File_Click();
+    EXPECT_TRUE(FileExists(file + ".MD5"));
+    EXPECT_TRUE(State().cmdEndProgramVisible);
+    EXPECT_EQ(fixture.dialogs.Messages().back().caption, Label("frmVorlix", "msgbox4Text2"));
+}
+
+TEST_F(MainWindowStory, FlagsAskBeforeSwitchingAndOnlyForAnotherLanguage) {
+    fixture.Start();
+    fixture.Load({});
+    const std::string czechCaption = State().labels.cmndCalculate;
+
+    Window().igbCzechFlag_Click();  // already in force: no question
+    EXPECT_TRUE(fixture.dialogs.Seen().empty());
+
+    fixture.dialogs.ThenAnswer(Answer::No);
+    Window().igbEnglishFlag_Click();
+    EXPECT_EQ(fixture.program->languages.CurrentLanguage(), 1027);
+    EXPECT_EQ(State().labels.cmndCalculate, czechCaption);
+
+    fixture.dialogs.ThenAnswer(Answer::Yes);
+    Window().igbEnglishFlag_Click();
+    EXPECT_EQ(fixture.program->languages.CurrentLanguage(), 1033);
+    EXPECT_EQ(State().labels.cmndCalculate, Label("frmVorlix", "cmndCalculate"));
+    EXPECT_NE(State().labels.cmndCalculate, czechCaption);
+    // A flag switches for this run only.
+    EXPECT_EQ(fixture.store.Read("Configuration", "DefaultLanguage"), "1027");
+    EXPECT_EQ(fixture.program->options.DefaultLanguage, "1027");
+
+    fixture.dialogs.ThenAnswer(Answer::Yes);
+    Window().igbCzechFlag_Click();
+    EXPECT_EQ(State().labels.cmndCalculate, czechCaption);
+
+    const auto english = Question("Change program language to English?", "Question",
+                                  MessageIcon::Question, DefaultButton::Yes);
+    const auto czech = Question("Změnit jazyk programu na češtinu?", "Dotaz",
+                                MessageIcon::Question, DefaultButton::Yes);
+    EXPECT_EQ(fixture.dialogs.Messages(), (std::vector{english, english, czech}));
+}
+
+TEST_F(MainWindowStory, HelpSwitchShowsTheComposedHelpAndEnds) {
+    fixture.Start();
+    EXPECT_EQ(fixture.Load({"-h"}), 0);
+    const auto text = [&](const char* key) { return Label("modVorlix", key); };
+    const std::string expected = text("Text1") + " \r\n   " + text("Text2") + "\r\n   " +
+                                 text("Text3") + "\r\n   " + text("Text4") + "\r\n\r\n" +
+                                 text("Text5") + "\r\n   " + text("Text6") + "\r\n\r\n" +
+                                 text("Text7") + "\r\n" + text("Text8") + "\r\n" + text("Text9");
+    EXPECT_EQ(fixture.dialogs.Messages(),
+              std::vector{Message(expected, "Vorlix", MessageIcon::None)});
+}
+
+TEST_F(MainWindowStory, AutomaticModeComputesAndSavesWithoutQuestions) {
+    const std::string file = fixture.root.Write("auto/help/abc.txt", "abc");
+    fixture.Start();
+    // Neither "auto" nor "help" inside the path is a switch.
+    EXPECT_EQ(fixture.Load({"/sourcefile:" + file, "/auto"}), 0);
+    EXPECT_TRUE(fixture.dialogs.Seen().empty());
+    const std::string saved = test::ReadAll(file + ".MD5");
+    EXPECT_NE(saved.find("MD5Checksum=" + std::string(kAbcDigest) + "\r\n"), std::string::npos);
+    EXPECT_NE(saved.find("FileName=abc.txt\r\n"), std::string::npos);
+}
+
+TEST_F(MainWindowStory, AutomaticModeWithoutAUsableFileWritesNothing) {
+    fixture.Start();
+    EXPECT_EQ(fixture.Load({"--auto"}), 2);
+    ASSERT_EQ(fixture.dialogs.Messages().size(), 1u);
+    EXPECT_EQ(fixture.dialogs.Messages()[0].caption, "Vorlix");  // the help text
+
+    ProgramFixture second;
+    second.Start();
+    const std::string missing = second.root / "missing.bin";
+    EXPECT_EQ(second.Load({"--auto", "--sourcefile=" + missing}), 2);
+    EXPECT_EQ(second.dialogs.Messages(),
+              std::vector{Message("Error Reading File " + missing, "Error Read File",
+                                  MessageIcon::Stop)});
+    EXPECT_FALSE(std::filesystem::exists(missing));
+    EXPECT_FALSE(std::filesystem::exists(missing + ".MD5"));
+    EXPECT_FALSE(std::filesystem::exists(".MD5"));
+}
+
+TEST_F(MainWindowStory, ASingleChecksumFileIsVerifiedAndEndsWithItsOutcome) {
+    const std::string file = fixture.root.Write("abc.txt", "abc");
+    const std::string sums =
+        fixture.root.Write("abc.txt.md5", std::string(kAbcDigest) + " *abc.txt\n");
+    fixture.Start();
+    EXPECT_EQ(fixture.Load({sums}), 0);
+    ASSERT_EQ(fixture.dialogs.Messages().size(), 1u);
+    EXPECT_EQ(fixture.dialogs.Messages()[0].caption, Label("frmVorlix", "msgbox9Text3"));
+
+    ProgramFixture changed;
+    changed.root.Write("abc.txt", "abd");
+    const std::string changedSums =
+        changed.root.Write("abc.txt.md5", std::string(kAbcDigest) + " *abc.txt\n");
+    changed.Start();
+    EXPECT_EQ(changed.Load({changedSums}), 1);
+}
+
+TEST_F(MainWindowStory, AnArgumentThatIsNoFileOpensTheWindow) {
+    fixture.Start();
+    EXPECT_EQ(fixture.Load({(fixture.root / "nothing.md5")}), std::nullopt);
+    EXPECT_TRUE(fixture.dialogs.Seen().empty());
+}
+
+class ClipboardView final : public MainWindowView {
+public:
+    void PutOnClipboard(const std::string& text) override { clipboard = text; }
+    std::string clipboard;
+};
+
+TEST_F(MainWindowStory, ClickingTheVersionLabelCopiesItsText) {
+    fixture.Start();
+    ClipboardView view;
+    Window().SetView(&view);
+    fixture.Load({});
+    Window().lblVersionInfo_Click();
+    EXPECT_EQ(view.clipboard, State().lblVersionInfo);
+}
+
+TEST(ElapsedTime, IsWrittenInTheGeneralFormWithTheLocaleSeparator) {
+    using namespace std::chrono;
+    const std::tuple<nanoseconds, char, const char*> cases[] = {
+        {nanoseconds(0), '.', "0"},
+        {microseconds(15625), '.', "0.015625"},
+        {microseconds(15625), ',', "0,015625"},
+        {seconds(2), ',', "2"},
+        {milliseconds(1500), '.', "1.5"},
+        {nanoseconds(51'234), '.', "0.000051"},
+        {nanoseconds(400), '.', "0"},
+        {hours(25) + milliseconds(10), '.', "90000.01"},
+    };
+    for (const auto& [elapsed, separator, expected] : cases) {
+        EXPECT_EQ(FormatElapsedSeconds(elapsed, separator), expected);
+    }
+}
+
+}  // namespace
+}  // namespace vorlix

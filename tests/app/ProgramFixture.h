@@ -1,0 +1,66 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/ProgramServices.h"
+#include "settings/AssociationPlatform.h"
+#include "settings/SettingsStore.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempDir.h"
+
+namespace vorlix::test {
+
+// Remembers registrations instead of touching the desktop.
+class RecordingAssociationPlatform final : public AssociationPlatform {
+public:
+    void Register(const std::string&, const std::string& target, const std::string&) override {
+        program = target;
+    }
+    void Unregister(const std::string&, const std::string&) override { program.reset(); }
+    std::optional<std::string> OpenCommandProgram(const std::string&) override { return program; }
+    std::optional<std::string> program;
+};
+
+// A program installed in a temporary folder with the shipped packs, a store
+// in memory and scripted dialogs: one run of Vorlix, ready for its load step.
+struct ProgramFixture {
+    ProgramFixture() {
+        std::filesystem::create_directories(root.Path() / "bin" / "Languages");
+        for (const char* pack : {"1027.xml", "1033.xml"}) {
+            std::filesystem::copy_file(std::filesystem::path(VORLIX_SOURCE_PACKS) / pack,
+                                       root.Path() / "bin" / "Languages" / pack);
+        }
+        location = ProgramLocation::FromExecutable(root.Path() / "bin" / "vorlix");
+    }
+
+    ProgramServices& Start() {
+        program = std::make_unique<ProgramServices>(
+            dialogs, store, location, std::make_unique<RecordingAssociationPlatform>(),
+            DigestRunner{});
+        return *program;
+    }
+
+    MainWindowModel& Window() { return program->mainWindow; }
+
+    // Runs the load step and returns the exit status if the program ended.
+    std::optional<int> Load(const std::vector<std::string>& words) {
+        try {
+            Window().Form_Load(words);
+            return std::nullopt;
+        } catch (const ProgramEnded& ended) {
+            return ended.status;
+        }
+    }
+
+    TempDir root;
+    ProgramLocation location;
+    ScriptedDialogs dialogs;
+    MemorySettingsStore store;
+    std::unique_ptr<ProgramServices> program;
+};
+
+}  // namespace vorlix::test
