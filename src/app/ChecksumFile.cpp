@@ -12,6 +12,8 @@
 #include <sstream>
 
 #include "app/Dialogs.h"
+#include "identity/ProductInfo.h"
+#include "identity/Version.h"
 #include "language/Language.h"
 #include "util/Clock.h"
 #include "util/FileExists.h"
@@ -55,10 +57,17 @@ std::optional<std::string> Unescape(std::string_view text) {
         }
         if (++i == text.size()) return std::nullopt;
         switch (text[i]) {
-            case '\\': out += '\\'; break;
-            case 'n': out += '\n'; break;
-            case 'r': out += '\r'; break;
-            default: return std::nullopt;
+            case '\\':
+                out += '\\';
+                break;
+            case 'n':
+                out += '\n';
+                break;
+            case 'r':
+                out += '\r';
+                break;
+            default:
+                return std::nullopt;
         }
     }
     return out;
@@ -68,10 +77,17 @@ std::string Escape(std::string_view text) {
     std::string out;
     for (char c : text) {
         switch (c) {
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            default: out += c;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -98,7 +114,10 @@ bool WriteAll(int fd, std::string_view bytes) {
 // A fresh file beside the target, made with the usual permissions.
 int CreateTemporaryBeside(const std::filesystem::path& target, std::string& tempPath) {
     const auto folder = target.parent_path();
-    const std::string stem = "." + target.filename().string() + ".tmp";
+    // Hidden, and named after the target so a leftover explains itself.
+    std::string stem = ".";
+    stem += target.filename().string();
+    stem += ".tmp";
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string name = stem + std::to_string(::getpid()) + "-" + std::to_string(attempt);
         tempPath = (folder / name).string();
@@ -112,12 +131,14 @@ int CreateTemporaryBeside(const std::filesystem::path& target, std::string& temp
 
 // --- Writing -------------------------------------------------------------
 
-ChecksumIdentity ProgramChecksumIdentity() { return {"Vorlix", "", ""}; }
+ChecksumIdentity ProgramChecksumIdentity() {
+    return {ProductInfo::OfThisBuild().productName, VersionString(), BuildString()};
+}
 
 std::string ChecksumCommentLine(const std::tm& now, const ChecksumIdentity& identity) {
-    char stamp[32];
-    std::snprintf(stamp, sizeof stamp, "%02d-%02d-%04d %02d:%02d:%02d", now.tm_mday,
-                  now.tm_mon + 1, now.tm_year + 1900, now.tm_hour, now.tm_min, now.tm_sec);
+    char stamp[80];
+    std::snprintf(stamp, sizeof stamp, "%02d-%02d-%04d %02d:%02d:%02d", now.tm_mday, now.tm_mon + 1,
+                  now.tm_year + 1900, now.tm_hour, now.tm_min, now.tm_sec);
     return "# Created " + identity.product + " " + identity.version + ", " + identity.build + " " +
            stamp + " ";
 }
@@ -144,8 +165,8 @@ std::string StandardLayoutText(std::string_view commentLine, std::string_view di
 std::string SectionedLayoutText(std::string_view commentLine, std::string_view recordedName,
                                 std::string_view digest, std::string_view sizeText) {
     std::string text;
-    for (std::string_view piece : {commentLine, std::string_view("[INI]"),
-                                   std::string_view("[MD5FileInfo]")}) {
+    for (std::string_view piece :
+         {commentLine, std::string_view("[INI]"), std::string_view("[MD5FileInfo]")}) {
         text += piece;
         text += kLineEnd;
     }
@@ -196,17 +217,17 @@ SaveOutcome SaveChecksumFile(Dialogs& dialogs, const Language& language, const C
     std::string target = checksumPath;
 
     if (FileExists(checksumPath)) {
-        const Answer answer = dialogs.MessageBox(
-            label("lblFileSource") + checksumPath + " " + label("msgbox1Text1"),
-            language.GetLabel("Generic", "SaveChangesCaption"), MessageIcon::Question,
-            MessageButtons::YesNo, DefaultButton::No);
+        const Answer answer =
+            dialogs.MessageBox(label("lblFileSource") + checksumPath + " " + label("msgbox1Text1"),
+                               language.GetLabel("Generic", "SaveChangesCaption"),
+                               MessageIcon::Question, MessageButtons::YesNo, DefaultButton::No);
         if (answer != Answer::Yes) {
             const auto chosen = dialogs.OpenFile(
                 {label("cmdlgMD5File"), "MD5", label("cmdlgTitle2"), request.lastUsedPath});
             if (!chosen) {
-                dialogs.MessageBox(label("msgbox2Text1") + " " + checksumPath + " " +
-                                       label("msgbox2Text2"),
-                                   label("msgbox2Caption"), MessageIcon::Information);
+                dialogs.MessageBox(
+                    label("msgbox2Text1") + " " + checksumPath + " " + label("msgbox2Text2"),
+                    label("msgbox2Caption"), MessageIcon::Information);
                 return SaveOutcome::Cancelled;
             }
             target = *chosen;
@@ -224,8 +245,9 @@ SaveOutcome SaveChecksumFile(Dialogs& dialogs, const Language& language, const C
         // The sectioned layout has no way to hold such a name.
         error = std::make_error_code(std::errc::invalid_argument);
     } else {
-        error = WriteChecksumFile(target, SectionedLayoutText(comment, recordedName,
-                                                              request.digestText, request.sizeText));
+        error = WriteChecksumFile(
+            target,
+            SectionedLayoutText(comment, recordedName, request.digestText, request.sizeText));
     }
     if (error) {
         dialogs.MessageBox(
@@ -339,7 +361,8 @@ std::optional<StandardEntry> ParseStandardEntry(std::string_view line) {
     // Anything else with a "*": the digest is whatever stands before it.
     const auto star = line.find('*');
     if (star == line.npos) return std::nullopt;
-    return StandardEntry{std::string(Trim(line.substr(0, star))), std::string(line.substr(star + 1))};
+    return StandardEntry{std::string(Trim(line.substr(0, star))),
+                         std::string(line.substr(star + 1))};
 }
 
 bool IsEntryFor(const StandardEntry& entry, std::string_view dataName) {

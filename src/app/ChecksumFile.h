@@ -50,9 +50,9 @@ std::string SectionedLayoutText(std::string_view commentLine, std::string_view r
 std::error_code WriteChecksumFile(const std::string& path, std::string_view content);
 
 struct ChecksumSaveRequest {
-    std::string dataPath;      // the path box
-    std::string digestText;    // shown digest
-    std::string sizeText;      // shown size, "1024 bytes"
+    std::string dataPath;    // the path box
+    std::string digestText;  // shown digest
+    std::string sizeText;    // shown size, "1024 bytes"
     bool standardLayout = false;
     bool autoMode = false;     // no confirmation
     std::string lastUsedPath;  // where the file dialog starts
@@ -70,11 +70,11 @@ SaveOutcome SaveChecksumFile(Dialogs& dialogs, const Language& language, const C
 // Lines of a checksum file. CR LF, LF and CR all end a line; a UTF-8 byte
 // order mark at the very start is dropped.
 class ChecksumLineReader {
-public:
+  public:
     explicit ChecksumLineReader(std::istream& in) : in_(in) {}
     bool Next(std::string& line);
 
-private:
+  private:
     std::istream& in_;
     bool started_ = false;
 };

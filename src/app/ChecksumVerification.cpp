@@ -17,7 +17,7 @@ namespace {
 
 // The messages of a verification, texts from the "frmVorlix" section.
 class VerificationMessages {
-public:
+  public:
     VerificationMessages(Dialogs& dialogs, const Language& language)
         : dialogs_(dialogs), language_(language) {}
 
@@ -42,7 +42,7 @@ public:
              "msgbox9Text3", MessageIcon::Information);
     }
 
-private:
+  private:
     std::string Label(std::string_view key) const { return language_.GetLabel("frmVorlix", key); }
     void Show(const std::string& text, std::string_view captionKey, MessageIcon icon) {
         dialogs_.MessageBox(text, Label(captionKey), icon);
@@ -56,7 +56,7 @@ private:
 VerifyOutcome VerifySectioned(VerificationMessages& messages, Dialogs& dialogs,
                               const std::string& checksumPath, std::ifstream& in) {
     std::string name;
-    std::optional<std::string> digest;   // computed once a "FileName" line was read
+    std::optional<std::string> digest;  // computed once a "FileName" line was read
     std::optional<std::uint64_t> size;
     ChecksumLineReader reader(in);
     for (std::string line; reader.Next(line);) {

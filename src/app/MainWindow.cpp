@@ -204,9 +204,13 @@ void MainWindow::StateChanged() {
     mnuAbout_TestActualProg->setEnabled(state.mnuAbout_TestActualProgEnabled);
     mnuAbout_About->setText(Q(labels.mnuAbout_About));
 
-    // A longer caption in another language pushes the time to the right
-    // rather than running under it.
-    const int captionRight = lblTimeOperate->x() + lblTimeOperate->sizeHint().width() + Px(120);
+    // Captions keep their designed place; one that needs more room than
+    // designed grows to the right, and the time moves along rather than
+    // running under it.
+    for (QLabel* caption : {lblFileSource, lblFileSize, lblTimeOperate}) {
+        caption->resize(std::max(caption->width(), caption->sizeHint().width()), caption->height());
+    }
+    const int captionRight = lblTimeOperate->x() + lblTimeOperate->width() + Px(120);
     txtTimeOperate->move(std::max(Px(3120), captionRight), txtTimeOperate->y());
 }
 

@@ -89,8 +89,7 @@ std::optional<std::string> QtDialogs::OpenFile(const FileDialogRequest& request)
 }
 
 void QtDialogs::ShowEmergencyHelp(const std::string& caption, const std::string& text) {
-    EmergencyHelpWindow window(FromUtf8(caption), FromUtf8(text));
-    window.exec();
+    EmergencyHelpWindow::ShowModal(caption, text);
 }
 
 }  // namespace vorlix

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/EndProgram.h"
 #include "app/ProgramServices.h"
 #include "settings/AssociationPlatform.h"
 #include "settings/SettingsStore.h"

@@ -1,0 +1,152 @@
+#include <filesystem>
+
+#include "ChecksumFixture.h"
+#include "app/ChecksumFile.h"
+
+namespace vorlix::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ChecksumSave : public ChecksumTest {
+  protected:
+    ChecksumSaveRequest Request(const std::string& dataPath, bool standard) const {
+        return {dataPath, kHelloDigest, "6 bytes", standard, false, "/last/used/file.bin"};
+    }
+    SaveOutcome Save(const ChecksumSaveRequest& request) {
+        return SaveChecksumFile(dialogs, language, clock, request);
+    }
+    std::vector<std::string> FilesIn(const fs::path& folder) const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    Shown OverwriteQuestion(const std::string& checksumPath) const {
+        return Question(T("lblFileSource") + checksumPath + " " + T("msgbox1Text1"),
+                        T("SaveChangesCaption"), MessageIcon::Question, DefaultButton::No);
+    }
+    Shown Confirmation(const std::string& checksumPath) const {
+        return Message(T("msgbox4Text1") + " " + checksumPath, T("msgbox4Text2"),
+                       MessageIcon::Information);
+    }
+};
+
+TEST_F(ChecksumSave, WritesBothLayoutsExactlyAndConfirms) {
+    const auto data = dir.Write("archive.zip", "hello\n");
+    EXPECT_EQ(Save(Request(data, false)), SaveOutcome::Saved);
+    EXPECT_EQ(ReadAll(data + ".MD5"), FixedCommentLine() +
+                                          "\r\n[INI]\r\n[MD5FileInfo]\r\nFileName=archive.zip\r\n"
+                                          "MD5Checksum=b1946ac92492d2347c6235b4d2611184\r\n"
+                                          "FileLenght=6 bytes\r\n[EOF]\r\n");
+    EXPECT_EQ(dialogs.Seen(), std::vector{Confirmation(data + ".MD5")});
+
+    dialogs.Clear();
+    const auto other = dir.Write("b.txt", "hello\n");
+    EXPECT_EQ(Save(Request(other, true)), SaveOutcome::Saved);
+    EXPECT_EQ(ReadAll(other + ".MD5"),
+              FixedCommentLine() + "\r\nb1946ac92492d2347c6235b4d2611184 *b.txt\r\n");
+    EXPECT_EQ(dialogs.Seen(), std::vector{Confirmation(other + ".MD5")});
+}
+
+TEST_F(ChecksumSave, AutomaticModeShowsNoConfirmation) {
+    auto request = Request(dir.Write("a.txt", "hello\n"), true);
+    request.autoMode = true;
+    EXPECT_EQ(Save(request), SaveOutcome::Saved);
+    EXPECT_TRUE(fs::exists(request.dataPath + ".MD5"));
+    EXPECT_TRUE(dialogs.Seen().empty());
+}
+
+TEST_F(ChecksumSave, YesOverwritesTheExistingFile) {
+    const auto data = dir.Write("a.txt", "hello\n");
+    const auto target = dir.Write("a.txt.MD5", "old");
+    dialogs.ThenAnswer(Answer::Yes);
+    EXPECT_EQ(Save(Request(data, true)), SaveOutcome::Saved);
+    EXPECT_EQ(ReadAll(target), FixedCommentLine() + "\r\n" + kHelloDigest + " *a.txt\r\n");
+    EXPECT_EQ(dialogs.Seen(), (std::vector{OverwriteQuestion(target), Confirmation(target)}));
+    EXPECT_EQ(FilesIn(dir.Path()), (std::vector<std::string>{"a.txt", "a.txt.MD5"}));
+}
+
+TEST_F(ChecksumSave, NoOffersAnotherNameAndTheEntryStillNamesTheDataFile) {
+    const auto data = dir.Write("a.txt", "hello\n");
+    const auto target = dir.Write("a.txt.MD5", "old");
+    const auto chosen = dir / "elsewhere.md5";
+    dialogs.ThenAnswer(Answer::No).ThenChooseFile(chosen);
+    EXPECT_EQ(Save(Request(data, true)), SaveOutcome::Saved);
+
+    EXPECT_EQ(ReadAll(target), "old");
+    EXPECT_EQ(ReadAll(chosen), FixedCommentLine() + "\r\n" + kHelloDigest + " *a.txt\r\n");
+    const auto& seen = dialogs.Seen();
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[0], OverwriteQuestion(target));
+    EXPECT_EQ(seen[1].kind, Shown::Kind::FileDialog);
+    EXPECT_EQ(seen[1].request.filter, T("cmdlgMD5File"));
+    EXPECT_EQ(seen[1].request.defaultExtension, "MD5");
+    EXPECT_EQ(seen[1].request.title, T("cmdlgTitle2"));
+    EXPECT_EQ(seen[1].request.initialFolder, "/last/used/file.bin");
+    EXPECT_EQ(seen[2], Confirmation(chosen));
+}
+
+TEST_F(ChecksumSave, CancellingTheDialogWritesNothing) {
+    const auto data = dir.Write("a.txt", "hello\n");
+    const auto target = dir.Write("a.txt.MD5", "old");
+    dialogs.ThenAnswer(Answer::No).ThenCancelFileDialog();
+    EXPECT_EQ(Save(Request(data, false)), SaveOutcome::Cancelled);
+    EXPECT_EQ(ReadAll(target), "old");
+    EXPECT_EQ(dialogs.Messages(),
+              (std::vector{OverwriteQuestion(target),
+                           Message(T("msgbox2Text1") + " " + target + " " + T("msgbox2Text2"),
+                                   T("msgbox2Caption"), MessageIcon::Information)}));
+    EXPECT_EQ(FilesIn(dir.Path()), (std::vector<std::string>{"a.txt", "a.txt.MD5"}));
+}
+
+TEST_F(ChecksumSave, AFailureNamesTheSystemErrorAndLeavesEverythingAsItWas) {
+    auto failure = [&](const std::string& number, const std::string& text) {
+        return std::vector{
+            Message(T("msgbox3Text1") + " " + number + " " + text, "Vorlix", MessageIcon::None)};
+    };
+    // The folder of the target is a file.
+    dir.Write("plain", "x");
+    EXPECT_EQ(Save(Request(dir / "plain/a.txt", false)), SaveOutcome::Failed);
+    EXPECT_EQ(dialogs.Seen(), failure("20", "Not a directory"));
+
+    // A folder stands where the checksum file would go.
+    dialogs.Clear();
+    const auto data = dir.Write("b.txt", "hello\n");
+    fs::create_directory(data + ".MD5");
+    dir.Write("b.txt.MD5/inside", "kept");
+    EXPECT_EQ(Save(Request(data, true)), SaveOutcome::Failed);
+    EXPECT_EQ(dialogs.Seen(), failure("21", "Is a directory"));
+    EXPECT_EQ(ReadAll(data + ".MD5/inside"), "kept");
+
+    // The old checksum file survives a write that fails.
+    dialogs.Clear();
+    const auto old = dir.Write("c.txt.MD5", "old");
+    dialogs.ThenAnswer(Answer::No).ThenChooseFile(dir / "missing/folder.md5");
+    EXPECT_EQ(Save(Request(dir / "c.txt", false)), SaveOutcome::Failed);
+    EXPECT_EQ(dialogs.Messages().back(), failure("2", "No such file or directory")[0]);
+    EXPECT_EQ(ReadAll(old), "old");
+
+    // A name the sectioned layout cannot hold.
+    dialogs.Clear();
+    EXPECT_EQ(Save(Request(dir / "line\nbreak", false)), SaveOutcome::Failed);
+    EXPECT_EQ(dialogs.Seen(), failure("22", "Invalid argument"));
+
+    EXPECT_EQ(FilesIn(dir.Path()),
+              (std::vector<std::string>{"b.txt", "b.txt.MD5", "c.txt.MD5", "plain"}));
+}
+
+TEST_F(ChecksumSave, OverwritingKeepsTheFilesPermissions) {
+    const auto data = dir.Write("a.txt", "hello\n");
+    const auto target = dir.Write("a.txt.MD5", "old");
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    dialogs.ThenAnswer(Answer::Yes);
+    EXPECT_EQ(Save(Request(data, true)), SaveOutcome::Saved);
+    EXPECT_EQ(fs::status(target).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+}  // namespace
+}  // namespace vorlix::test
