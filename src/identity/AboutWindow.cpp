@@ -8,6 +8,7 @@
 #include <QPainterPath>
 #include <QScreen>
 #include <QTimer>
+#include <algorithm>
 
 #include "app/ClickableLabel.h"
 #include "app/HyperlinkLabel.h"
@@ -49,10 +50,33 @@ Label* MakeLabel(QWidget* parent, QRect geometry, double points) {
     return label;
 }
 
+// The layout was made for a narrow face; with the face we have, a caption may
+// need more room. It grows to the right up to the window's edge, a wrapped
+// label keeps its height; beyond that its font gets smaller.
+void FitLabel(QLabel* label, int windowWidth) {
+    if (label->text().isEmpty() || !label->pixmap().isNull()) return;
+    const int room = windowWidth - label->x() - Px(300);
+    QFont font = label->font();
+    for (;;) {
+        label->setFont(font);
+        const QSize hint = label->sizeHint();
+        const bool fits = label->wordWrap()
+                              ? label->heightForWidth(label->width()) <= label->height()
+                              : hint.width() <= room;
+        if (fits || font.pointSizeF() <= 7) break;
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    }
+    if (!label->wordWrap()) {
+        const QSize hint = label->sizeHint();
+        label->resize(std::min(std::max(label->width(), hint.width()), room),
+                      std::max(label->height(), hint.height()));
+    }
+}
+
 }  // namespace
 
-AboutWindow::AboutWindow(const Language& language, const Clock& clock,
-                         const std::string& manualUrl, QWidget* parent)
+AboutWindow::AboutWindow(const Language& language, const Clock& clock, const std::string& manualUrl,
+                         QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), model_(language, clock, manualUrl) {
     setModal(true);
     setFixedSize(Px(9645), Px(4470));
@@ -80,8 +104,8 @@ AboutWindow::AboutWindow(const Language& language, const Clock& clock,
     hlblURL3 = MakeLabel<HyperlinkLabel>(this, TwipsRect(6840, 3630, 2235, 420), 15.75);
     // The company line outgrows its designed width in every language; it may
     // run to the right edge of the window.
-    lblCompanyName = MakeLabel<ClickableLabel>(this, TwipsRect(4140, 4200, 9645 - 4140 - 300, 255),
-                                               9.75);
+    lblCompanyName =
+        MakeLabel<ClickableLabel>(this, TwipsRect(4140, 4200, 9645 - 4140 - 300, 255), 9.75);
 
     for (ClickableLabel* label : {lblTitle, lblVersion, lblBuild, lblDescription, lblDisclaimer,
                                   lblShareTypeProgram, lblCompanyName}) {
@@ -118,11 +142,10 @@ void AboutWindow::ApplyTexts() {
     lblVersion->setText(Q(texts.lblVersion));
     lblBuild->setText(Q(texts.lblBuild));
     lblDescription->setText(Q(texts.lblDescription));
-    lblDisclaimer->setText(Q(texts.lblDisclaimer).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    lblDisclaimer->setText(
+        Q(texts.lblDisclaimer).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     lblShareTypeProgram->setText(Q(texts.lblShareTypeProgram));
     lblShareTypeProgram->setVisible(texts.lblShareTypeProgramVisible);
-    // Its caption is wider than the place it was given; it may grow to the left.
-    lblShareTypeProgram->adjustSize();
     lblCompanyName->setText(Q(texts.lblCompanyName));
     hlblSupportEmail->SetCaption(Q(texts.hlblSupportEmail));
     hlblSupportEmail->SetUrl(Q(texts.hlblSupportEmailUrl));
@@ -132,10 +155,12 @@ void AboutWindow::ApplyTexts() {
     hlblURL2->SetUrl(Q(texts.hlblURL2Url));
     hlblURL3->SetCaption(Q(texts.hlblURL3));
     hlblURL3->SetUrl(Q(texts.hlblURL3Url));
+    for (QLabel* label : findChildren<QLabel*>()) FitLabel(label, width());
 }
 
 void AboutWindow::CentreOnScreen() {
-    const QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+    const QScreen* screen =
+        parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
     if (!screen) return;
     const QRect area = screen->geometry();
     move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
@@ -207,20 +232,20 @@ QPixmap AboutWindow::MakerLogo(int size) {
 
     // ... holding a bold V whose right stroke runs on like a tick.
     QPainterPath mark;
-    mark.moveTo(size * 0.26, size * 0.32);
-    mark.lineTo(size * 0.47, size * 0.72);
-    mark.lineTo(size * 0.78, size * 0.22);
+    mark.moveTo(size * 0.31, size * 0.30);
+    mark.lineTo(size * 0.47, size * 0.58);
+    mark.lineTo(size * 0.71, size * 0.24);
     painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(QColor(46, 160, 67), size * 0.1, Qt::SolidLine, Qt::RoundCap,
-                        Qt::RoundJoin));
+    painter.setPen(
+        QPen(QColor(46, 160, 67), size * 0.1, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.drawPath(mark);
 
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setBold(true);
-    font.setPixelSize(std::max(6, size / 12));
+    font.setPixelSize(std::max(6, size / 11));
     painter.setFont(font);
     painter.setPen(QColor(24, 38, 82));
-    painter.drawText(QRectF(0, size * 0.73, size, size * 0.12), Qt::AlignCenter,
+    painter.drawText(QRectF(0, size * 0.62, size, size * 0.12), Qt::AlignCenter,
                      QStringLiteral("VORLIX"));
     return pixmap;
 }
