@@ -20,7 +20,7 @@ class Language;
 // exec(); it loads anew every time it is created.
 class AboutWindow : public QDialog {
     Q_OBJECT
-  public:
+public:
     AboutWindow(const Language& language, const Clock& clock, const std::string& manualUrl,
                 QWidget* parent = nullptr);
 
@@ -44,13 +44,13 @@ class AboutWindow : public QDialog {
     // The maker's logo, drawn.
     static QPixmap MakerLogo(int size);
 
-  protected:
+protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
-  private:
+private:
     void Form_Load();
     void ApplyTexts();
     void CentreOnScreen();

@@ -12,7 +12,7 @@ class Language;
 
 // The ".md5" file-type association (modAssociateExtension).
 class FileAssociation {
-  public:
+public:
     FileAssociation(AssociationPlatform& platform, Dialogs& dialogs, const Language& language,
                     ProgramLocation location);
 
@@ -36,7 +36,7 @@ class FileAssociation {
     std::string ExeFullPath;
     bool AssociationChecked = false;
 
-  private:
+private:
     bool RefuseDottedExtension(const std::string& extension);
 
     AssociationPlatform& platform_;

@@ -9,7 +9,7 @@ namespace vorlix {
 // The per-user settings store: texts by section and key. An absent key reads
 // as the empty text.
 class SettingsStore {
-  public:
+public:
     virtual ~SettingsStore() = default;
     virtual std::string Read(const std::string& section, const std::string& key) = 0;
     virtual void Write(const std::string& section, const std::string& key,
@@ -18,7 +18,7 @@ class SettingsStore {
 
 // A store that lives in memory only: for tests.
 class MemorySettingsStore final : public SettingsStore {
-  public:
+public:
     std::string Read(const std::string& section, const std::string& key) override {
         auto found = values_.find({section, key});
         return found == values_.end() ? std::string() : found->second;
@@ -34,7 +34,7 @@ class MemorySettingsStore final : public SettingsStore {
         return values_;
     }
 
-  private:
+private:
     std::map<std::pair<std::string, std::string>, std::string> values_;
 };
 

@@ -77,7 +77,7 @@ void DeleteKeyIfLeaf(const std::wstring& key) {
 void NotifyShell() { SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr); }
 
 class WindowsAssociationPlatform final : public AssociationPlatform {
-  public:
+public:
     explicit WindowsAssociationPlatform(ProgramLocation location)
         : location_(std::move(location)) {}
 
@@ -130,7 +130,7 @@ class WindowsAssociationPlatform final : public AssociationPlatform {
         return Narrow(program);
     }
 
-  private:
+private:
     ProgramLocation location_;
 };
 

@@ -12,7 +12,7 @@ namespace vorlix {
 // user's default application for that type. Folders follow XDG_DATA_HOME and
 // XDG_CONFIG_HOME, read anew on every call.
 class XdgAssociationPlatform final : public AssociationPlatform {
-  public:
+public:
     void Register(const std::string& extension, const std::string& target,
                   const std::string& typeName) override;
     void Unregister(const std::string& extension, const std::string& typeName) override;

@@ -21,16 +21,16 @@ namespace vorlix {
 // Takes the links the window opens, so no browser starts.
 class UrlCatcher : public QObject {
     Q_OBJECT
-  public:
+public:
     QStringList opened;
-  public slots:
+public slots:
     void Open(const QUrl& url) { opened << url.toString(); }
 };
 
 namespace {
 
 class AboutWindowTest : public ::testing::Test, protected test::AboutPackFixture {
-  protected:
+protected:
     void SetUp() override {
         for (const char* scheme : {"https", "http", "mailto"}) {
             QDesktopServices::setUrlHandler(QLatin1String(scheme), &catcher, "Open");

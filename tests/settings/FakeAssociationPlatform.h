@@ -11,7 +11,7 @@ namespace vorlix::test {
 
 // Keeps registrations in memory and remembers every call.
 class FakeAssociationPlatform final : public AssociationPlatform {
-  public:
+public:
     void Register(const std::string& extension, const std::string& target,
                   const std::string& typeName) override {
         calls.push_back("register " + extension + " " + target + " " + typeName);

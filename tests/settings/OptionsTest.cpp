@@ -24,7 +24,7 @@ std::string BadRecordsText(int count) {
 }
 
 class OptionsTest : public ::testing::Test {
-  protected:
+protected:
     std::string Stored(const char* key) { return store.Read("Configuration", key); }
     void Store(const char* key, const std::string& value) {
         store.Write("Configuration", key, value);

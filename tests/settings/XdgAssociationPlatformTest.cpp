@@ -15,7 +15,7 @@ using test::ReadAll;
 
 // Every test gets its own desktop: the developer's own must never be touched.
 class XdgAssociationPlatformTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         setenv("XDG_DATA_HOME", (home.Path() / "data").c_str(), 1);
         setenv("XDG_CONFIG_HOME", (home.Path() / "config").c_str(), 1);
