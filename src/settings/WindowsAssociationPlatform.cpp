@@ -2,8 +2,10 @@
 #include <shlobj.h>
 #include <windows.h>
 
+#include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "settings/AssociationPlatform.h"
