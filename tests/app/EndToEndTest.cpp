@@ -1,0 +1,242 @@
+// Stories that run the real program through its console front-end, with a
+// home, settings and desktop database of their own.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "language/Language.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempDir.h"
+
+namespace vorlix {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadAll;
+using test::TempDir;
+
+std::string Quoted(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+class ConsoleStory : public ::testing::Test {
+protected:
+    ConsoleStory() {
+        fs::create_directories(home.Path() / "work");
+        program = VORLIX_BINARY;
+    }
+
+    // Installs a copy of the program with its packs in a folder of its own.
+    void InstallCopy() {
+        const fs::path bin = home.Path() / "bin";
+        fs::create_directories(bin / "Languages");
+        fs::copy_file(VORLIX_BINARY, bin / "vorlix");
+        for (const char* pack : {"1027.xml", "1033.xml"})
+            fs::copy_file(fs::path(VORLIX_BINARY).parent_path() / "Languages" / pack,
+                          bin / "Languages" / pack);
+        program = (bin / "vorlix").string();
+    }
+
+    Outcome Vorlix(const std::vector<std::string>& words, const std::string& input = "") {
+        const std::string dir = home.Path().string();
+        const std::string in = home.Write("stdin", input);
+        std::string command = "cd " + Quoted(dir + "/work") + " && env -i PATH=/usr/bin:/bin" +
+                              " LANG=C.UTF-8 VORLIX_UI=console HOME=" + Quoted(dir) +
+                              " XDG_CONFIG_HOME=" + Quoted(dir + "/config") +
+                              " XDG_DATA_HOME=" + Quoted(dir + "/data") + " " + Quoted(program);
+        for (const auto& word : words) command += " " + Quoted(word);
+        command += " <" + Quoted(in) + " >" + Quoted(dir + "/stdout") + " 2>" +
+                   Quoted(dir + "/stderr");
+        const int raw = std::system(command.c_str());
+        Outcome run;
+        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        run.out = ReadAll(home.Path() / "stdout");
+        run.err = ReadAll(home.Path() / "stderr");
+        return run;
+    }
+
+    std::string Work(const std::string& name) { return (home.Path() / "work" / name).string(); }
+
+    TempDir home;
+    std::string program;
+};
+
+TEST_F(ConsoleStory, AutomaticModeSavesThenAsksBeforeOverwriting) {
+    const std::string data = home.Write("work/report.pdf", "%PDF-1.4 not really");
+    const std::string sums = data + ".MD5";
+
+    Outcome first = Vorlix({"/sourcefile:" + data, "/auto"});
+    EXPECT_EQ(first.status, 0) << first.err;
+    EXPECT_EQ(first.out, "");
+    const std::string saved = ReadAll(sums);
+    EXPECT_TRUE(saved.starts_with("# Created Vorlix 1.0.0.22, DB.000022-28.10.2023-13.18.05_VRLX. "));
+    EXPECT_NE(saved.find("\r\nFileName=report.pdf\r\n"), std::string::npos);
+
+    // Yes overwrites.
+    home.Write("work/report.pdf.MD5", "old");
+    Outcome yes = Vorlix({"--sourcefile=" + data, "--auto"}, "y\n");
+    EXPECT_EQ(yes.status, 0) << yes.err;
+    EXPECT_NE(yes.out.find("[y/N]"), std::string::npos) << yes.out;
+    EXPECT_NE(ReadAll(sums), "old");
+
+    // No, then no other name: the save is cancelled and nothing changes.
+    home.Write("work/report.pdf.MD5", "old");
+    Outcome no = Vorlix({"--sourcefile=" + data, "--auto"}, "n\n\n");
+    EXPECT_EQ(no.status, 1);
+    EXPECT_EQ(ReadAll(sums), "old");
+
+    // The end of the input takes the default, which is No.
+    Outcome closed = Vorlix({"--sourcefile=" + data, "--auto"});
+    EXPECT_EQ(closed.status, 1);
+    EXPECT_EQ(ReadAll(sums), "old");
+
+    // No, then another name: saved there, still recording the data file's name.
+    Outcome elsewhere = Vorlix({"--sourcefile=" + data, "--auto"}, "n\n" + Work("other.md5") + "\n");
+    EXPECT_EQ(elsewhere.status, 0) << elsewhere.err;
+    EXPECT_NE(ReadAll(Work("other.md5")).find("FileName=report.pdf\r\n"), std::string::npos);
+}
+
+TEST_F(ConsoleStory, VerifiesItsOwnAndOtherToolsChecksumFiles) {
+    const std::string data = home.Write("work/a.txt", "hello\n");
+    ASSERT_EQ(Vorlix({"/sourcefile:" + data, "/auto"}).status, 0);
+
+    Outcome own = Vorlix({data + ".MD5"});
+    EXPECT_EQ(own.status, 0) << own.err;
+    EXPECT_NE(own.out.find("A.TXT"), std::string::npos) << own.out;
+
+    for (const char* tool : {"md5sum", "md5sum --tag"}) {
+        fs::create_directories(home.Path() / "tool");
+        fs::copy_file(data, home.Path() / "tool" / "a.txt", fs::copy_options::overwrite_existing);
+        const std::string command = "cd " + Quoted((home.Path() / "tool").string()) + " && " +
+                                    tool + " a.txt > a.txt.md5";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+        Outcome run = Vorlix({(home.Path() / "tool" / "a.txt.md5").string()});
+        EXPECT_EQ(run.status, 0) << tool << run.out << run.err;
+        EXPECT_EQ(run.err, "") << tool;
+    }
+
+    // One changed byte.
+    home.Write("work/a.txt", "hellO\n");
+    Outcome changed = Vorlix({data + ".MD5"});
+    EXPECT_EQ(changed.status, 1);
+    EXPECT_NE(changed.err, "");
+}
+
+TEST_F(ConsoleStory, BadChecksumFilesGetAMessageNeverACrash) {
+    home.Write("work/a.txt", "hello\n");
+    const std::pair<const char*, std::string> cases[] = {
+        {"empty.md5", ""},
+        {"a.txt.md5", std::string("\0\xff\xfe garbage \x01", 14)},
+        {"b.md5", "[INI]\n[MD5FileInfo]\nFileName=missing.txt\nMD5Checksum=x\nFileLenght=1\n[EOF]\n"},
+        {"c.md5", "[INI]\r\n[MD5FileInfo]\r\nFileLenght=lots\r\nFileName=a.txt\r\n"
+                  "MD5Checksum=b1946ac92492d2347c6235b4d2611184\r\n[EOF]\r\n"},
+        {"d.md5", std::string(100000, '[') + "[EOF][EOF][INI]\n"},
+        {"e.md5", "[INI]\n[MD5FileInfo]\nFileName=a.txt\nMD5Checksum=b1946ac92492d2347c6235b4d2611184\n"
+                  "FileLenght=99999999999999999999999 bytes\n[EOF]\n"},
+    };
+    for (const auto& [name, content] : cases) {
+        const std::string file = home.Write(std::string("work/") + name, content);
+        Outcome run = Vorlix({file});
+        EXPECT_EQ(run.status, 1) << name << run.out << run.err;
+        EXPECT_NE(run.out + run.err, "") << name;
+    }
+}
+
+TEST_F(ConsoleStory, HelpTextIsComposedFromThePackAndUsageErrorsEndWithTwo) {
+    Outcome help = Vorlix({"--help"});
+    EXPECT_EQ(help.status, 0);
+    std::string expected = "Vorlix: ";
+    {
+        test::ScriptedDialogs dialogs;
+        Language czech(dialogs, fs::path(VORLIX_BINARY).parent_path() / "Languages");
+        czech.LoadLanguageFile(1027);
+        const auto text = [&](const char* key) { return czech.GetLabel("modVorlix", key); };
+        expected += text("Text1") + " \n   " + text("Text2") + "\n   " + text("Text3") +
+                    "\n   " + text("Text4") + "\n\n" + text("Text5") + "\n   " + text("Text6") +
+                    "\n\n" + text("Text7") + "\n" + text("Text8") + "\n" + text("Text9") + "\n";
+    }
+    EXPECT_EQ(help.out, expected);
+
+    // Nothing to do on the command line: there is no window to wait in.
+    Outcome nothing = Vorlix({});
+    EXPECT_EQ(nothing.status, 2);
+    EXPECT_EQ(nothing.out, expected);
+
+    Outcome noFile = Vorlix({"/auto"});
+    EXPECT_EQ(noFile.status, 2);
+    EXPECT_FALSE(fs::exists(Work(".MD5")));
+
+    const std::string missing = Work("missing.iso");
+    Outcome missingFile = Vorlix({"/auto", "/sourcefile:" + missing});
+    EXPECT_EQ(missingFile.status, 2);
+    EXPECT_EQ(missingFile.err, "Error Read File: Error Reading File " + missing + "\n");
+    EXPECT_FALSE(fs::exists(missing));
+
+    Outcome version = Vorlix({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "Vorlix, ver.1.0.0.22, build DB.000022-28.10.2023-13.18.05_VRLX.\n");
+}
+
+TEST_F(ConsoleStory, StartUpChecksTheShippedPacks) {
+    InstallCopy();
+    const fs::path packs = home.Path() / "bin" / "Languages";
+    const std::string czech = ReadAll(packs / "1027.xml");
+    const std::string english = ReadAll(packs / "1033.xml");
+
+    // Czech: one byte changed (its digest only); English: longer (length and
+    // digest). The warnings come in the order of the checks, then the work goes on.
+    std::string alteredCzech = czech;
+    alteredCzech[alteredCzech.find("</Vorlix_LanguageFile>") - 1] = ' ';
+    home.Write("bin/Languages/1027.xml", alteredCzech);
+    std::string alteredEnglish = english + "<!-- -->";
+    home.Write("bin/Languages/1033.xml", alteredEnglish);
+    Outcome altered = Vorlix({"--help"});
+    EXPECT_EQ(altered.status, 0);
+    EXPECT_TRUE(altered.out.starts_with(
+        "Warning: File length 1033.XML does not match, reinstall program!\n"
+        "Warning: MD5 of file 1027.XML does not match, reinstall program!\n"
+        "Warning: MD5 of file 1033.XML does not match, reinstall program!\n"
+        "Vorlix: "))
+        << altered.out;
+
+    // A pack that is no XML at all cannot be loaded: the program ends.
+    home.Write("bin/Languages/1027.xml", "not xml <");
+    Outcome broken = Vorlix({"--help"});
+    EXPECT_EQ(broken.status, 2);
+    EXPECT_NE(broken.err.find("Chyba čtení souboru: Chyba č. -2147221504 při načítání "
+                              "jazykového souboru 1027.xml\nEmergency Help: Warning text help\n"),
+              std::string::npos)
+        << broken.err;
+
+    // Another root element loads, but holds no label.
+    home.Write("bin/Languages/1027.xml", "<?xml version=\"1.0\"?><Other><modVorlix><Text1>x</Text1></modVorlix></Other>");
+    Outcome otherRoot = Vorlix({"--help"});
+    EXPECT_EQ(otherRoot.status, 0);
+
+    fs::remove(packs / "1033.xml");
+    Outcome missing = Vorlix({"--help"});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_EQ(missing.err,
+              "Error: No language pack 1033.xml found, the programme cannot continue\n");
+
+    fs::remove(packs / "1027.xml");
+    Outcome bothMissing = Vorlix({"--help"});
+    EXPECT_EQ(bothMissing.status, 2);
+    EXPECT_EQ(bothMissing.err,
+              "Error: No language pack 1027.xml found, the programme cannot continue.\n");
+}
+
+}  // namespace
+}  // namespace vorlix
