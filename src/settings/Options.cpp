@@ -101,10 +101,10 @@ void Options::CheckSettings() {
     }
 
     if (badRecords > 0) {
-        dialogs_.MessageBox("Nalezeny chybné záznamy konfigurace v registru: " +
-                                std::to_string(badRecords) +
-                                " Prosím proveďte obnovení konfigurace do výchozího nastavení",
-                            "Chyba konfigurace", MessageIcon::Stop);
+        dialogs_.MessageBox(
+            "Nalezeny chybné záznamy konfigurace v registru: " + std::to_string(badRecords) +
+                " Prosím proveďte obnovení konfigurace do výchozího nastavení",
+            "Chyba konfigurace", MessageIcon::Stop);
     }
 }
 

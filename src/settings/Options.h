@@ -25,7 +25,8 @@ public:
     void CheckSettings();
 
     // The start of the main window: defaults on first use, the check, the
-    // repair of a missing language. Returns the language to start in.
+    // repair of a missing language. Returns the language to start in: Czech
+    // when the stored one has no pack (the check has reported it then).
     std::int32_t RunStartSequence();
 
     // Remembers the last chosen file, in memory and in the store at once.

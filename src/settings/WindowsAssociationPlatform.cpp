@@ -1,9 +1,11 @@
 // The association in the Windows registry. Built only on Windows.
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
+#include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "settings/AssociationPlatform.h"
@@ -14,8 +16,8 @@ namespace {
 
 std::wstring Wide(const std::string& text) {
     if (text.empty()) return {};
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0);
+    const int length =
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
                         length);
@@ -78,7 +80,8 @@ void NotifyShell() { SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, n
 
 class WindowsAssociationPlatform final : public AssociationPlatform {
 public:
-    explicit WindowsAssociationPlatform(ProgramLocation location) : location_(std::move(location)) {}
+    explicit WindowsAssociationPlatform(ProgramLocation location)
+        : location_(std::move(location)) {}
 
     void Register(const std::string& extension, const std::string& target,
                   const std::string& typeName) override {
@@ -113,8 +116,8 @@ public:
         std::wstring program = *command;
         if (!program.empty() && program.front() == L'"') {
             const auto closing = program.find(L'"', 1);
-            program = program.substr(1, closing == std::wstring::npos ? std::wstring::npos
-                                                                       : closing - 1);
+            program =
+                program.substr(1, closing == std::wstring::npos ? std::wstring::npos : closing - 1);
         } else {
             // Older registrations wrote the path unquoted, followed by " %1".
             for (const wchar_t* tail : {L" \"%1\"", L" %1"}) {

@@ -1,8 +1,8 @@
 #include "settings/XdgAssociationPlatform.h"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -84,11 +84,20 @@ std::string EscapedXml(const std::string& text) {
     std::string out;
     for (char c : text) {
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -201,11 +210,20 @@ static std::string KeyFileEscaped(const std::string& value) {
     std::string stored;
     for (char c : value) {
         switch (c) {
-            case '\\': stored += "\\\\"; break;
-            case '\n': stored += "\\n"; break;
-            case '\t': stored += "\\t"; break;
-            case '\r': stored += "\\r"; break;
-            default: stored += c;
+            case '\\':
+                stored += "\\\\";
+                break;
+            case '\n':
+                stored += "\\n";
+                break;
+            case '\t':
+                stored += "\\t";
+                break;
+            case '\r':
+                stored += "\\r";
+                break;
+            default:
+                stored += c;
         }
     }
     return stored;
@@ -229,8 +247,11 @@ std::string ProgramOfDesktopExec(const std::string& storedValue) {
         char c = storedValue[i];
         if (c == '\\' && i + 1 < storedValue.size()) {
             const char next = storedValue[++i];
-            c = next == 'n' ? '\n' : next == 't' ? '\t' : next == 'r' ? '\r' : next == 's' ? ' '
-                                                                                             : next;
+            c = next == 'n'   ? '\n'
+                : next == 't' ? '\t'
+                : next == 'r' ? '\r'
+                : next == 's' ? ' '
+                              : next;
         }
         value += c;
     }
@@ -296,34 +317,50 @@ void XdgAssociationPlatform::Register(const std::string& extension, const std::s
     WriteText(MimePackagePath(typeName),
               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
               "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-              "  <mime-type type=\"" + mimeType + "\">\n"
-              "    <comment>" + EscapedXml(typeName) + " MD5 checksum file</comment>\n"
-              "    <sub-class-of type=\"text/plain\"/>\n"
-              "    <icon name=\"" + iconName + "\"/>\n"
-              "    <glob pattern=\"*." + EscapedXml(extension) + "\"/>\n"
-              "  </mime-type>\n"
-              "</mime-info>\n");
+              "  <mime-type type=\"" +
+                  mimeType +
+                  "\">\n"
+                  "    <comment>" +
+                  EscapedXml(typeName) +
+                  " MD5 checksum file</comment>\n"
+                  "    <sub-class-of type=\"text/plain\"/>\n"
+                  "    <icon name=\"" +
+                  iconName +
+                  "\"/>\n"
+                  "    <glob pattern=\"*." +
+                  EscapedXml(extension) +
+                  "\"/>\n"
+                  "  </mime-type>\n"
+                  "</mime-info>\n");
 
     WriteText(IconPath(typeName), kIconSvg);
 
     WriteText(DesktopEntryPath(typeName),
               "[Desktop Entry]\n"
               "Type=Application\n"
-              "Name=" + KeyFileEscaped(typeName) + "\n"
-              "Exec=" + DesktopExecValue(target) + "\n"
-              "Icon=" + iconName + "\n"
-              "MimeType=" + mimeType + ";\n"
-              "Terminal=false\n"
-              "NoDisplay=true\n");
+              "Name=" +
+                  KeyFileEscaped(typeName) +
+                  "\n"
+                  "Exec=" +
+                  DesktopExecValue(target) +
+                  "\n"
+                  "Icon=" +
+                  iconName +
+                  "\n"
+                  "MimeType=" +
+                  mimeType +
+                  ";\n"
+                  "Terminal=false\n"
+                  "NoDisplay=true\n");
 
     const auto list = MimeAppsListPath();
-    WriteText(list, WithDefaultApplication(ReadText(list), mimeType, DesktopFileId(typeName), true));
+    WriteText(list,
+              WithDefaultApplication(ReadText(list), mimeType, DesktopFileId(typeName), true));
 
     RefreshDatabases();
 }
 
-void XdgAssociationPlatform::Unregister(const std::string& extension,
-                                        const std::string& typeName) {
+void XdgAssociationPlatform::Unregister(const std::string& extension, const std::string& typeName) {
     std::error_code ignored;
     std::filesystem::remove(DesktopEntryPath(typeName), ignored);
     std::filesystem::remove(MimePackagePath(typeName), ignored);
@@ -332,16 +369,15 @@ void XdgAssociationPlatform::Unregister(const std::string& extension,
     const auto list = MimeAppsListPath();
     if (std::filesystem::exists(list, ignored)) {
         const std::string before = ReadText(list);
-        const std::string after = WithDefaultApplication(
-            before, MimeTypeName(typeName, extension), DesktopFileId(typeName), false);
+        const std::string after = WithDefaultApplication(before, MimeTypeName(typeName, extension),
+                                                         DesktopFileId(typeName), false);
         if (after != before) WriteText(list, after);
     }
 
     RefreshDatabases();
 }
 
-std::optional<std::string> XdgAssociationPlatform::OpenCommandProgram(
-    const std::string& typeName) {
+std::optional<std::string> XdgAssociationPlatform::OpenCommandProgram(const std::string& typeName) {
     std::error_code ignored;
     const auto entry = DesktopEntryPath(typeName);
     if (!std::filesystem::is_regular_file(entry, ignored)) return std::nullopt;

@@ -1,10 +1,9 @@
-#include "identity/Version.h"
-
 #include <gtest/gtest.h>
 
 #include <cctype>
 
 #include "identity/ProductInfo.h"
+#include "identity/Version.h"
 
 namespace vorlix {
 namespace {
@@ -26,7 +25,8 @@ TEST(VersionTest, DayMarkChangesAtSixAndAfterEighteen) {
 
 TEST(VersionTest, RevisionIsPaddedToSixDigitsInBuildButNotInVersion) {
     EXPECT_EQ(FormatVersion(2, 10, 0), "2.10.0.0");
-    EXPECT_EQ(FormatBuild("05.00.00", "01.02.2024", 0, "VRLX"), "NB.000000-01.02.2024-05.00.00_VRLX.");
+    EXPECT_EQ(FormatBuild("05.00.00", "01.02.2024", 0, "VRLX"),
+              "NB.000000-01.02.2024-05.00.00_VRLX.");
     EXPECT_EQ(FormatBuild("12.00.00", "01.02.2024", 9999, "VRLX"),
               "DB.009999-01.02.2024-12.00.00_VRLX.");
 }

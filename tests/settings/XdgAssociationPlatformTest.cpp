@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "settings/XdgAssociationPlatform.h"
+#include "support/TempDir.h"
+
+namespace vorlix {
+namespace {
+
+using test::ReadAll;
+
+// Every test gets its own desktop: the developer's own must never be touched.
+class XdgAssociationPlatformTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("XDG_DATA_HOME", (home.Path() / "data").c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (home.Path() / "config").c_str(), 1);
+        setenv("HOME", home.Path().c_str(), 1);
+        // xdg-mime would ask a desktop's own tools instead of the files.
+        for (const char* variable : {"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION",
+                                     "GNOME_DESKTOP_SESSION_ID", "XDG_DATA_DIRS"}) {
+            unsetenv(variable);
+        }
+    }
+
+    std::string MimeApps() { return ReadAll(home.Path() / "config/mimeapps.list"); }
+
+    test::TempDir home;
+    XdgAssociationPlatform platform;
+};
+
+TEST_F(XdgAssociationPlatformTest, RegisterWritesTypeEntryIconAndDefault) {
+    platform.Register("md5", "/opt/vorlix/vorlix", "vorlix");
+
+    const auto data = home.Path() / "data";
+    EXPECT_EQ(XdgAssociationPlatform::MimeTypeName("vorlix", "md5"), "application/x-vorlix-md5");
+    const std::string package = ReadAll(data / "mime/packages/vorlix-filetype-vorlix.xml");
+    EXPECT_NE(package.find("<mime-type type=\"application/x-vorlix-md5\">"), std::string::npos);
+    EXPECT_NE(package.find("<glob pattern=\"*.md5\"/>"), std::string::npos);
+
+    const std::string entry = ReadAll(data / "applications/vorlix-filetype-vorlix.desktop");
+    EXPECT_NE(entry.find("\nExec=\"/opt/vorlix/vorlix\" %f\n"), std::string::npos);
+    EXPECT_NE(entry.find("\nMimeType=application/x-vorlix-md5;\n"), std::string::npos);
+    EXPECT_NE(entry.find("\nIcon=vorlix-filetype-vorlix\n"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_regular_file(
+        data / "icons/hicolor/scalable/apps/vorlix-filetype-vorlix.svg"));
+
+    EXPECT_EQ(MimeApps(),
+              "[Default Applications]\napplication/x-vorlix-md5=vorlix-filetype-vorlix.desktop;\n");
+    EXPECT_EQ(platform.OpenCommandProgram("vorlix"), "/opt/vorlix/vorlix");
+    EXPECT_EQ(platform.OpenCommandProgram("Other"), std::nullopt);
+}
+
+TEST_F(XdgAssociationPlatformTest, ProgramPathsSurviveQuotingAndEscaping) {
+    for (const std::string path :
+         {"/opt/My Tools/vorlix", "/opt/a\"b/vorlix", "/opt/back\\slash/vorlix",
+          "/opt/$HOME/`x`/vorlix", "/opt/100%/vorlix", "/opt/Čeština;#=/vorlix",
+          "/opt/tab\there/vorlix"}) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(ProgramOfDesktopExec(DesktopExecValue(path)), path);
+        platform.Register("md5", path, "vorlix");
+        EXPECT_EQ(platform.OpenCommandProgram("vorlix"), path);
+    }
+    EXPECT_EQ(DesktopExecValue("/a b/$x%\\v"), "\"/a b/\\\\$x%%\\\\\\\\v\" %f");
+    // Entries written by hand are read as the desktop would run them.
+    EXPECT_EQ(ProgramOfDesktopExec("/usr/bin/vorlix %f"), "/usr/bin/vorlix");
+    EXPECT_EQ(ProgramOfDesktopExec("\"/usr/bin/unterminated %f"), "");
+}
+
+TEST_F(XdgAssociationPlatformTest, DefaultsOfOtherTypesStay) {
+    home.Write("config/mimeapps.list",
+               "# kept\n[Added Associations]\ntext/plain=editor.desktop;\n\n"
+               "[Default Applications]\ntext/plain=editor.desktop;\n"
+               "application/x-vorlix-md5=someone-else.desktop;\n\n"
+               "[Removed Associations]\nimage/png=viewer.desktop;\n");
+    platform.Register("md5", "/opt/vorlix/vorlix", "vorlix");
+    EXPECT_EQ(MimeApps(),
+              "# kept\n[Added Associations]\ntext/plain=editor.desktop;\n\n"
+              "[Default Applications]\ntext/plain=editor.desktop;\n"
+              "application/x-vorlix-md5=vorlix-filetype-vorlix.desktop;\n\n"
+              "[Removed Associations]\nimage/png=viewer.desktop;\n");
+
+    platform.Unregister("md5", "vorlix");
+    EXPECT_EQ(MimeApps(),
+              "# kept\n[Added Associations]\ntext/plain=editor.desktop;\n\n"
+              "[Default Applications]\ntext/plain=editor.desktop;\n\n"
+              "[Removed Associations]\nimage/png=viewer.desktop;\n");
+}
+
+TEST_F(XdgAssociationPlatformTest, DefaultGroupIsAddedAfterOtherGroups) {
+    home.Write("config/mimeapps.list", "[Added Associations]\ntext/plain=editor.desktop;\n");
+    platform.Register("md5", "/opt/vorlix/vorlix", "vorlix");
+    EXPECT_EQ(MimeApps(),
+              "[Added Associations]\ntext/plain=editor.desktop;\n\n[Default Applications]\n"
+              "application/x-vorlix-md5=vorlix-filetype-vorlix.desktop;\n");
+}
+
+TEST_F(XdgAssociationPlatformTest, RemovalTakesOnlyWhatThisProgramWrote) {
+    const std::string otherPackage =
+        "<?xml version=\"1.0\"?>\n<mime-info "
+        "xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+        "<mime-type type=\"text/x-other-md5\"><glob pattern=\"*.md5\"/></mime-type>\n"
+        "</mime-info>\n";
+    home.Write("data/mime/packages/other.xml", otherPackage);
+    home.Write("data/applications/other.desktop", "[Desktop Entry]\nExec=other %f\n");
+    platform.Register("md5", "/opt/vorlix/vorlix", "vorlix");
+    platform.Register("md5", "/opt/tools/Other", "Other");
+    // The user picked a different default for our type in the meantime.
+    home.Write("config/mimeapps.list",
+               "[Default Applications]\ntext/x-other-md5=other.desktop;\n"
+               "application/x-vorlix-md5=mine.desktop;vorlix-filetype-vorlix.desktop;\n"
+               "application/x-other-md5=vorlix-filetype-Other.desktop;\n");
+
+    platform.Unregister("md5", "vorlix");
+
+    const auto data = home.Path() / "data";
+    EXPECT_FALSE(std::filesystem::exists(data / "applications/vorlix-filetype-vorlix.desktop"));
+    EXPECT_FALSE(std::filesystem::exists(data / "mime/packages/vorlix-filetype-vorlix.xml"));
+    EXPECT_FALSE(
+        std::filesystem::exists(data / "icons/hicolor/scalable/apps/vorlix-filetype-vorlix.svg"));
+    EXPECT_EQ(ReadAll(data / "mime/packages/other.xml"), otherPackage);
+    EXPECT_TRUE(std::filesystem::exists(data / "applications/other.desktop"));
+    EXPECT_EQ(platform.OpenCommandProgram("Other"), "/opt/tools/Other");
+    EXPECT_EQ(MimeApps(),
+              "[Default Applications]\ntext/x-other-md5=other.desktop;\n"
+              "application/x-vorlix-md5=mine.desktop;\n"
+              "application/x-other-md5=vorlix-filetype-Other.desktop;\n");
+    EXPECT_EQ(platform.OpenCommandProgram("vorlix"), std::nullopt);
+
+    // Nothing registered: nothing to do, nothing broken.
+    platform.Unregister("md5", "vorlix");
+    EXPECT_EQ(ReadAll(data / "mime/packages/other.xml"), otherPackage);
+}
+
+std::string Shell(const std::string& command) {
+    std::string output;
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    if (!pipe) return output;
+    std::array<char, 256> buffer{};
+    while (fgets(buffer.data(), buffer.size(), pipe.get())) output += buffer.data();
+    while (!output.empty() && (output.back() == '\n' || output.back() == '\r')) output.pop_back();
+    return output;
+}
+
+// The desktop's own query tool finds our registration from the files alone.
+TEST_F(XdgAssociationPlatformTest, DesktopToolsSeeTheRegistration) {
+    if (Shell("command -v xdg-mime").empty() || Shell("command -v update-mime-database").empty()) {
+        GTEST_SKIP() << "xdg-mime or update-mime-database not installed";
+    }
+    const std::string file = home.Write("Archive.MD5", "d41d8cd98f00b204e9800998ecf8427e *x\n");
+    platform.Register("md5", "/opt/vorlix/vorlix", "vorlix");
+    EXPECT_EQ(Shell("xdg-mime query filetype '" + file + "' 2>/dev/null"),
+              "application/x-vorlix-md5");
+    EXPECT_EQ(Shell("xdg-mime query default application/x-vorlix-md5 2>/dev/null"),
+              "vorlix-filetype-vorlix.desktop");
+
+    platform.Unregister("md5", "vorlix");
+    EXPECT_NE(Shell("xdg-mime query filetype '" + file + "' 2>/dev/null"),
+              "application/x-vorlix-md5");
+    EXPECT_EQ(Shell("xdg-mime query default application/x-vorlix-md5 2>/dev/null"), "");
+}
+
+}  // namespace
+}  // namespace vorlix
