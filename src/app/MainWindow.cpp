@@ -16,6 +16,7 @@
 #include "app/Artwork.h"
 #include "app/HyperlinkLabel.h"
 #include "app/Links.h"
+#include "identity/AboutWindow.h"
 
 namespace vorlix {
 namespace {
@@ -37,8 +38,9 @@ QFont Sized(const QFont& base, double points) {
 
 }  // namespace
 
-MainWindow::MainWindow(MainWindowModel& model, QWidget* parent)
-    : QMainWindow(parent), model_(model) {
+MainWindow::MainWindow(MainWindowModel& model, const Language& language, const Clock& clock,
+                       QWidget* parent)
+    : QMainWindow(parent), model_(model), language_(language), clock_(clock) {
     setWindowTitle(QStringLiteral("Vorlix"));
     setWindowIcon(artwork::ProgramIcon());
     BuildControls();
@@ -230,7 +232,10 @@ void MainWindow::PutOnClipboard(const std::string& text) {
     clipboard->setText(Q(text));
 }
 
-void MainWindow::ShowAbout() {}  // TODO about window
+void MainWindow::ShowAbout() {
+    AboutWindow about(language_, clock_, model_.State().onLineHelpUrl, this);
+    about.exec();
+}
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn) {

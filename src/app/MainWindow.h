@@ -13,14 +13,18 @@ class QPushButton;
 
 namespace vorlix {
 
+class Clock;
 class HyperlinkLabel;
+class Language;
 
 // frmVorlix: a thin view over MainWindowModel. It forwards the user's
 // actions and shows the model's state; all decisions live in the model.
 class MainWindow final : public QMainWindow, public MainWindowView {
     Q_OBJECT
 public:
-    explicit MainWindow(MainWindowModel& model, QWidget* parent = nullptr);
+    // The About window takes its texts from the pack and its year from the clock.
+    MainWindow(MainWindowModel& model, const Language& language, const Clock& clock,
+               QWidget* parent = nullptr);
 
     // MainWindowView
     void StateChanged() override;
@@ -68,6 +72,8 @@ private:
     void BuildMenu();
 
     MainWindowModel& model_;
+    const Language& language_;
+    const Clock& clock_;
 };
 
 }  // namespace vorlix

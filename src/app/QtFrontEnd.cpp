@@ -34,7 +34,7 @@ int RunQtFrontEnd(int& argc, char** argv, const ProgramLocation& location,
                                                              separator);
                             });
 
-    MainWindow mainWindow(program.mainWindow);
+    MainWindow mainWindow(program.mainWindow, program.language, program.clock);
     window = &mainWindow;
     SetMainWindowUnloader([&mainWindow] { mainWindow.hide(); });
 

@@ -29,7 +29,8 @@ class MainWindowView : public ::testing::Test {
 protected:
     MainWindowView() {
         fixture.Start();
-        window = std::make_unique<MainWindow>(fixture.Window());
+        window = std::make_unique<MainWindow>(fixture.Window(), fixture.program->language,
+                                              fixture.program->clock);
         fixture.Load({});
     }
     std::string Label(const char* section, const char* key) {
