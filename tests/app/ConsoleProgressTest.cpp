@@ -1,0 +1,44 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "app/ConsoleDigestRunner.h"
+#include "app/DigestProgress.h"
+#include "support/TempDir.h"
+
+namespace vorlix {
+namespace {
+
+TEST(ConsoleProgress, ALongDigestDrawsOneLineOnATerminalAndErasesIt) {
+    test::TempDir dir;
+    const std::string path = dir.Write("large.img", "");
+    // Sparse, so it takes no disk, yet long enough to pass the delay.
+    std::filesystem::resize_file(path, 3ull << 30);
+
+    std::ostringstream terminal;
+    const FileDigestResult result = RunDigestOnConsole(path, terminal, true, '.');
+    ASSERT_EQ(result.status, FileDigestResult::Status::Ok);
+    EXPECT_EQ(result.size, 3ull << 30);
+    const std::string drawn = terminal.str();
+    if (!drawn.empty()) {  // a very fast machine finishes within the delay
+        EXPECT_EQ(drawn.front(), '\r');
+        EXPECT_NE(drawn.find(" MB/s\x1b[K"), std::string::npos);
+        EXPECT_TRUE(drawn.ends_with("\r\x1b[K"));
+        EXPECT_EQ(drawn.find('\n'), std::string::npos);
+    }
+
+    std::ostringstream pipe;
+    EXPECT_EQ(RunDigestOnConsole(path, pipe, false, '.').digest, result.digest);
+    EXPECT_EQ(pipe.str(), "");
+}
+
+TEST(ConsoleProgress, TextShowsPercentAndSpeedWithTheLocaleSeparator) {
+    using std::chrono::duration;
+    EXPECT_EQ(ProgressText(250'000'000, 1'000'000'000, duration<double>(0.5), ','),
+              " 25 %   500,0 MB/s");
+    EXPECT_EQ(ProgressText(0, 0, duration<double>(0), '.'), "100 %   0.0 MB/s");
+}
+
+}  // namespace
+}  // namespace vorlix
