@@ -24,6 +24,20 @@ std::string AllByteValues() {
     return bytes;
 }
 
+// Bytes that differ from buffer to buffer, so a buffer lost, repeated or
+// taken out of order changes the digest.
+std::string Pattern(std::size_t length) {
+    std::string bytes(length, '\0');
+    std::uint32_t x = 88172645u;
+    for (auto& byte : bytes) {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        byte = static_cast<char>(x >> 24);
+    }
+    return bytes;
+}
+
 TEST(FileDigestTest, DigestsTheContentByteForByte) {
     TempDir dir;
     const struct {
@@ -33,8 +47,9 @@ TEST(FileDigestTest, DigestsTheContentByteForByte) {
         {"empty", ""},
         {"all bytes.bin", AllByteValues()},
         {"Příliš žluťoučký kůň.txt", "abc"},
-        // Several read buffers and a ragged end.
-        {"big", std::string((5 << 20) + 17, 'q')},
+        // Whole read buffers, and more buffers than the reader holds with a ragged end.
+        {"two MiB", Pattern(2 << 20)},
+        {"big", Pattern((9 << 20) + 17)},
     };
     for (const auto& c : cases) {
         const std::string path = dir.Write(c.name, c.content);
