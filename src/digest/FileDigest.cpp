@@ -188,12 +188,22 @@ FileDigestResult DigestOpenFile(int fd, const DigestProgress& progress,
 FileDigestResult ComputeFileDigest(const std::string& path, const DigestProgress& progress,
                                    const std::atomic<bool>* cancel) {
     // Read-only on purpose: digesting must never create or change a file.
-    FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // O_NONBLOCK keeps a FIFO without a writer from hanging the open.
+    FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.get() < 0) {
         FileDigestResult result;
         result.errorNumber = errno;
         return result;
     }
+    // Only content that ends can be digested: regular files and block
+    // devices. A FIFO, a socket or a terminal would block or never end.
+    struct stat info {};
+    if (::fstat(file.get(), &info) != 0 || !(S_ISREG(info.st_mode) || S_ISBLK(info.st_mode))) {
+        FileDigestResult result;
+        result.errorNumber = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+        return result;
+    }
+    ::fcntl(file.get(), F_SETFL, ::fcntl(file.get(), F_GETFL) & ~O_NONBLOCK);
     try {
         return DigestOpenFile(file.get(), progress, cancel);
     } catch (const std::system_error& error) {

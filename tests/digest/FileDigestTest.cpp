@@ -69,7 +69,10 @@ TEST(FileDigestTest, MissingOrUnreadableNamesAreReadErrors) {
     const std::string missing = dir / "no such file.bin";
     const std::string folder = dir / "a folder";
     std::filesystem::create_directory(folder);
-    for (const std::string& path : {missing, folder, dir / "no folder/file"}) {
+    // A FIFO without a writer would block a plain open and read for ever.
+    const std::string fifo = dir / "a fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {missing, folder, dir / "no folder/file", fifo}) {
         const FileDigestResult result = ComputeFileDigest(path);
         EXPECT_EQ(result.status, Status::ReadError) << path;
         EXPECT_NE(result.errorNumber, 0) << path;
