@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
-  qt6-base-dev libgl-dev libpugixml-dev libcurl4-openssl-dev
+  qt6-base-dev qt6-translations-l10n libgl-dev libpugixml-dev libcurl4-openssl-dev
   libgtest-dev libbenchmark-dev libssl-dev
   ca-certificates fonts-dejavu-core xvfb xauth
   xdg-utils shared-mime-info desktop-file-utils

@@ -9,6 +9,7 @@
 #include "app/QtDialogs.h"
 #include "app/QtDigestRunner.h"
 #include "app/Startup.h"
+#include "language/QtStandardTexts.h"
 #include "settings/QtSettingsStore.h"
 
 namespace vorlix {
@@ -33,6 +34,9 @@ int RunQtFrontEnd(int& argc, char** argv, const ProgramLocation& location,
                                                              QString::fromStdString(cancel),
                                                              separator);
                             });
+
+    QtStandardTexts standardTexts(program.language);
+    program.languages.AddListener(&standardTexts);
 
     MainWindow mainWindow(program.mainWindow, program.language, program.clock);
     window = &mainWindow;
