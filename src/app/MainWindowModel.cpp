@@ -122,8 +122,15 @@ void MainWindowModel::RunAutomaticMode() {
         EndProgram(kExitFatal);
     }
     CalculateDigest();
-    const bool saved = SaveChecksumFile();
-    EndProgram(saved ? kExitOk : kExitVerificationFailed);
+    switch (SaveChecksumFile()) {
+        case SaveOutcome::Saved:
+            EndProgram(kExitOk);
+        case SaveOutcome::Cancelled:
+            EndProgram(kExitVerificationFailed);
+        case SaveOutcome::Failed:
+            break;
+    }
+    EndProgram(kExitFatal);
 }
 
 void MainWindowModel::cmdSelectFile_Click() {
@@ -177,7 +184,7 @@ void MainWindowModel::CalculateDigest() {
     Changed();
 }
 
-bool MainWindowModel::SaveChecksumFile() {
+SaveOutcome MainWindowModel::SaveChecksumFile() {
     ChecksumSaveRequest request;
     request.dataPath = state_.txtPathAndFileName;
     request.digestText = state_.txtMD5Result;
@@ -186,7 +193,7 @@ bool MainWindowModel::SaveChecksumFile() {
     request.autoMode = AutoMode;
     request.lastUsedPath = services_.options.LastUsedPath;
     return vorlix::SaveChecksumFile(services_.dialogs, services_.language, services_.clock,
-                                    request) == SaveOutcome::Saved;
+                                    request);
 }
 
 void MainWindowModel::cndSaveMD5File_Click() {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ChecksumFile.h"
 #include "digest/FileDigest.h"
 
 namespace vorlix {
@@ -116,8 +117,7 @@ public:
     std::vector<std::string> CommandWords;
 
 private:
-    // Returns true when the save wrote the checksum file.
-    bool SaveChecksumFile();
+    SaveOutcome SaveChecksumFile();
     void ActOnCommandLine();
     void RunAutomaticMode();
     void FlagClick(std::int32_t identifier, const char* caption, const char* text);

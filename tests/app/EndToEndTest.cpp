@@ -102,6 +102,14 @@ TEST_F(ConsoleStory, AutomaticModeSavesThenAsksBeforeOverwriting) {
     EXPECT_EQ(closed.status, 1);
     EXPECT_EQ(ReadAll(sums), "old");
 
+    // A checksum file that cannot be written is an error, and the old one stays.
+    fs::create_directories(home.Path() / "work" / "locked");
+    const std::string lockedData = home.Write("work/locked/x.bin", "x");
+    fs::create_directories(lockedData + ".MD5" + "/inside");  // a folder in the way
+    Outcome failed = Vorlix({"--sourcefile=" + lockedData, "--auto"}, "y\n");
+    EXPECT_EQ(failed.status, 2) << failed.out << failed.err;
+    EXPECT_TRUE(fs::is_directory(lockedData + ".MD5/inside"));
+
     // No, then another name: saved there, still recording the data file's name.
     Outcome elsewhere = Vorlix({"--sourcefile=" + data, "--auto"}, "n\n" + Work("other.md5") + "\n");
     EXPECT_EQ(elsewhere.status, 0) << elsewhere.err;

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+
+#include "support/Pattern.h"
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -13,6 +15,9 @@
 namespace vorlix {
 namespace {
 
+// Bytes that differ from buffer to buffer.
+std::string PatternFor(std::size_t length) { return test::Pattern(length, 88172645u); }
+
 using test::Message;
 using test::ScriptedDialogs;
 using test::TempDir;
@@ -21,20 +26,6 @@ using Status = FileDigestResult::Status;
 std::string AllByteValues() {
     std::string bytes;
     for (int i = 0; i < 256; ++i) bytes += static_cast<char>(i);
-    return bytes;
-}
-
-// Bytes that differ from buffer to buffer, so a buffer lost, repeated or
-// taken out of order changes the digest.
-std::string Pattern(std::size_t length) {
-    std::string bytes(length, '\0');
-    std::uint32_t x = 88172645u;
-    for (auto& byte : bytes) {
-        x ^= x << 13;
-        x ^= x >> 17;
-        x ^= x << 5;
-        byte = static_cast<char>(x >> 24);
-    }
     return bytes;
 }
 
@@ -48,8 +39,8 @@ TEST(FileDigestTest, DigestsTheContentByteForByte) {
         {"all bytes.bin", AllByteValues()},
         {"Příliš žluťoučký kůň.txt", "abc"},
         // Whole read buffers, and more buffers than the reader holds with a ragged end.
-        {"two MiB", Pattern(2 << 20)},
-        {"big", Pattern((9 << 20) + 17)},
+        {"two MiB", PatternFor(2 << 20)},
+        {"big", PatternFor((9 << 20) + 17)},
     };
     for (const auto& c : cases) {
         const std::string path = dir.Write(c.name, c.content);

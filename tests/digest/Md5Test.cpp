@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/Pattern.h"
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -8,6 +10,8 @@
 
 namespace vorlix {
 namespace {
+
+using test::Pattern;
 
 struct Known {
     std::string input;
@@ -47,18 +51,6 @@ TEST(Md5Test, EveryByteValueCountsAsItself) {
     EXPECT_EQ(TextDigest(bytes), "e2c865db4162bed963bfaa9ef6ac18f0");
     std::string reversed(bytes.rbegin(), bytes.rend());
     EXPECT_EQ(TextDigest(reversed), "ec6df70f2569891eae50321a9179eb82");
-}
-
-std::string Pattern(std::size_t length) {
-    std::string bytes(length, '\0');
-    std::uint32_t x = 2463534242u;
-    for (auto& byte : bytes) {
-        x ^= x << 13;
-        x ^= x >> 17;
-        x ^= x << 5;
-        byte = static_cast<char>(x >> 24);
-    }
-    return bytes;
 }
 
 TEST(Md5Test, ChunkingAndAlignmentNeverChangeTheDigest) {
