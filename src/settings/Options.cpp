@@ -5,6 +5,7 @@
 #include "app/Dialogs.h"
 #include "identity/ProductInfo.h"
 #include "identity/Version.h"
+#include "language/LanguageSwitch.h"
 #include "settings/FileAssociation.h"
 #include "settings/SettingsStore.h"
 #include "util/Text.h"
@@ -66,7 +67,7 @@ void Options::WriteDefaultSettings() {
     SaveSetting(kKeyVersionProgram, VersionString() + " " + BuildString());
     SaveSetting(kKeyCopyright, ProductInfo::OfThisBuild().companyName);
     SaveSetting(kKeyLastUsedPath, location_.folder.string());
-    SaveSetting(kKeyDefaultLanguage, std::to_string(kLanguageCzech));
+    SaveSetting(kKeyDefaultLanguage, std::to_string(kCzech));
     SaveSetting(kKeyDefaultContentMD5File, BooleanText(false));
 }
 
@@ -80,7 +81,7 @@ void Options::CheckSettings() {
     // is reported like any bad record and the run goes on in Czech.
     if (!DefaultLanguage.empty() && !IsKnownLanguage(DefaultLanguage)) {
         ++badRecords;
-        DefaultLanguage = std::to_string(kLanguageCzech);
+        DefaultLanguage = std::to_string(kCzech);
     }
 
     if (VersionProgram.empty()) {
@@ -115,7 +116,7 @@ std::int32_t Options::RunStartSequence() {
         WriteDefaultSettings();
         CheckSettings();
     }
-    return DefaultLanguage == "1033" ? kLanguageEnglish : kLanguageCzech;
+    return DefaultLanguage == "1033" ? kEnglish : kCzech;
 }
 
 void Options::StoreLastUsedPath(const std::string& path) {

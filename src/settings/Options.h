@@ -61,9 +61,6 @@ inline constexpr const char* kKeyLastUsedPath = "LastUsedPath";
 inline constexpr const char* kKeyDefaultLanguage = "DefaultLanguage";
 inline constexpr const char* kKeyDefaultContentMD5File = "DefaultContentMD5File";
 
-inline constexpr std::int32_t kLanguageCzech = 1027;
-inline constexpr std::int32_t kLanguageEnglish = 1033;
-
 // "True"/"False" in any letter case, or a decimal number (0 is false, any
 // other number true); nothing for any other text.
 std::optional<bool> ParseSettingsBoolean(std::string_view text);
