@@ -164,23 +164,20 @@ std::string StandardLayoutText(std::string_view commentLine, std::string_view di
 
 std::string SectionedLayoutText(std::string_view commentLine, std::string_view recordedName,
                                 std::string_view digest, std::string_view sizeText) {
+    const std::string lines[] = {
+        std::string(commentLine),
+        "[INI]",
+        "[MD5FileInfo]",
+        "FileName=" + std::string(recordedName),
+        "MD5Checksum=" + std::string(digest),
+        "FileLenght=" + std::string(sizeText),
+        "[EOF]",
+    };
     std::string text;
-    for (std::string_view piece :
-         {commentLine, std::string_view("[INI]"), std::string_view("[MD5FileInfo]")}) {
-        text += piece;
+    for (const std::string& line : lines) {
+        text += line;
         text += kLineEnd;
     }
-    text += "FileName=";
-    text += recordedName;
-    text += kLineEnd;
-    text += "MD5Checksum=";
-    text += digest;
-    text += kLineEnd;
-    text += "FileLenght=";
-    text += sizeText;
-    text += kLineEnd;
-    text += "[EOF]";
-    text += kLineEnd;
     return text;
 }
 

@@ -72,17 +72,16 @@ void MainWindow::BuildControls() {
     hrlOnLineHelp->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Place(hrlOnLineHelp, 8520 - 1200, 120, 1650 + 1200, 315);
 
-    igbCzechFlag = new ClickableLabel(client);
-    igbCzechFlag->setPixmap(artwork::CzechFlag(Px(360)));
-    igbCzechFlag->setToolTip(QStringLiteral("Čeština"));
-    igbCzechFlag->setCursor(Qt::PointingHandCursor);
-    Place(igbCzechFlag, 480, 480, 360, 360);
-
-    igbEnglishFlag = new ClickableLabel(client);
-    igbEnglishFlag->setPixmap(artwork::EnglishFlag(Px(360)));
-    igbEnglishFlag->setToolTip(QStringLiteral("English"));
-    igbEnglishFlag->setCursor(Qt::PointingHandCursor);
-    Place(igbEnglishFlag, 1080, 480, 360, 360);
+    const auto flag = [client](const QPixmap& picture, const QString& toolTip, int left) {
+        auto* label = new ClickableLabel(client);
+        label->setPixmap(picture);
+        label->setToolTip(toolTip);
+        label->setCursor(Qt::PointingHandCursor);
+        Place(label, left, 480, 360, 360);
+        return label;
+    };
+    igbCzechFlag = flag(artwork::CzechFlag(Px(360)), QStringLiteral("Čeština"), 480);
+    igbEnglishFlag = flag(artwork::EnglishFlag(Px(360)), QStringLiteral("English"), 1080);
 
     txtPathAndFileName = new QLineEdit(client);
     txtPathAndFileName->setToolTip(QStringLiteral("Cesta a název souboru"));
