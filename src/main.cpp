@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "app/EndProgram.h"
 #include "app/FrontEnd.h"
 #include "app/MainWindowModel.h"
 #include "app/QtFrontEnd.h"
 #include "settings/QtSettingsStore.h"
+#include "ui/EndProgram.h"
 #include "util/ProgramLocation.h"
 
 int main(int argc, char** argv) {

@@ -2,11 +2,11 @@
 
 #include <iostream>
 
-#include "app/ConsoleDialogs.h"
 #include "app/ConsoleDigestRunner.h"
-#include "app/EndProgram.h"
 #include "app/ProgramServices.h"
 #include "app/Startup.h"
+#include "ui/ConsoleDialogs.h"
+#include "ui/EndProgram.h"
 
 namespace vorlix {
 

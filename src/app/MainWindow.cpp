@@ -14,9 +14,9 @@
 #include <QTimer>
 
 #include "app/Artwork.h"
-#include "app/HyperlinkLabel.h"
-#include "app/Links.h"
 #include "identity/AboutWindow.h"
+#include "ui/HyperlinkLabel.h"
+#include "ui/Links.h"
 
 namespace vorlix {
 namespace {

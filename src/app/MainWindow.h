@@ -2,8 +2,8 @@
 
 #include <QMainWindow>
 
-#include "app/ClickableLabel.h"
 #include "app/MainWindowModel.h"
+#include "ui/ClickableLabel.h"
 
 class QAction;
 class QLabel;

@@ -4,17 +4,17 @@
 #include <cstdio>
 #include <locale>
 
-#include "app/ChecksumFile.h"
-#include "app/ChecksumVerification.h"
 #include "app/CommandLine.h"
-#include "app/Dialogs.h"
-#include "app/EndProgram.h"
-#include "app/Links.h"
+#include "checksum/ChecksumFile.h"
+#include "checksum/ChecksumVerification.h"
 #include "identity/ProductInfo.h"
 #include "identity/Version.h"
 #include "language/Language.h"
 #include "language/LanguageSwitch.h"
 #include "settings/Options.h"
+#include "ui/Dialogs.h"
+#include "ui/EndProgram.h"
+#include "ui/Links.h"
 #include "util/Clock.h"
 #include "util/FileExists.h"
 

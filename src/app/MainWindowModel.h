@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ChecksumFile.h"
+#include "checksum/ChecksumFile.h"
 #include "digest/FileDigest.h"
 
 namespace vorlix {

@@ -3,14 +3,14 @@
 #include <QApplication>
 
 #include "app/Artwork.h"
-#include "app/EndProgram.h"
 #include "app/MainWindow.h"
 #include "app/ProgramServices.h"
-#include "app/QtDialogs.h"
 #include "app/QtDigestRunner.h"
 #include "app/Startup.h"
 #include "language/QtStandardTexts.h"
 #include "settings/QtSettingsStore.h"
+#include "ui/EndProgram.h"
+#include "ui/QtDialogs.h"
 
 namespace vorlix {
 

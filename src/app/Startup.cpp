@@ -4,10 +4,10 @@
 #include <string>
 #include <system_error>
 
-#include "app/Dialogs.h"
-#include "app/EndProgram.h"
 #include "app/PackInfo.h"
 #include "digest/FileDigest.h"
+#include "ui/Dialogs.h"
+#include "ui/EndProgram.h"
 #include "util/FileExists.h"
 
 namespace vorlix {
@@ -59,16 +59,6 @@ void CheckLanguagePacks(Dialogs& dialogs, const std::filesystem::path& programFo
                               " does not match, reinstall program!");
         }
     }
-}
-
-std::string EmergencyHelpText() {
-    return "Warning text help\r\n"
-           "There was an error when loading the language packs, the files are"
-           " inconsistent. Please solve the problem by reinstalling the program.";
-}
-
-void ShowEmergencyHelp(Dialogs& dialogs) {
-    dialogs.ShowEmergencyHelp(kEmergencyHelpCaption, EmergencyHelpText());
 }
 
 }  // namespace vorlix

@@ -13,12 +13,4 @@ class Dialogs;
 // through the digest's read-error message.
 void CheckLanguagePacks(Dialogs& dialogs, const std::filesystem::path& programFolder);
 
-// The emergency help window's fixed texts: English, because at this point no
-// language pack can be trusted.
-inline constexpr const char* kEmergencyHelpCaption = "Emergency Help";
-std::string EmergencyHelpText();
-
-// Shows the emergency help window; returns when the user has closed it.
-void ShowEmergencyHelp(Dialogs& dialogs);
-
 }  // namespace vorlix

@@ -13,9 +13,9 @@
 #include <system_error>
 #include <thread>
 
-#include "app/Dialogs.h"
-#include "app/EndProgram.h"
 #include "digest/Md5.h"
+#include "ui/Dialogs.h"
+#include "ui/EndProgram.h"
 
 namespace vorlix {
 namespace {

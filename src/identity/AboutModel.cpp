@@ -2,10 +2,10 @@
 
 #include <utility>
 
-#include "app/Links.h"
 #include "identity/ProductInfo.h"
 #include "identity/Version.h"
 #include "language/Language.h"
+#include "ui/Links.h"
 #include "util/Clock.h"
 
 namespace vorlix {

@@ -10,8 +10,8 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "app/ClickableLabel.h"
-#include "app/HyperlinkLabel.h"
+#include "ui/ClickableLabel.h"
+#include "ui/HyperlinkLabel.h"
 
 namespace vorlix {
 

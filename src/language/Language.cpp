@@ -7,9 +7,9 @@
 #include <string>
 #include <utility>
 
-#include "app/Dialogs.h"
-#include "app/EndProgram.h"
-#include "app/Startup.h"
+#include "ui/Dialogs.h"
+#include "ui/EmergencyHelp.h"
+#include "ui/EndProgram.h"
 #include "util/FileExists.h"
 #include "util/Text.h"
 

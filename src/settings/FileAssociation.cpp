@@ -1,8 +1,8 @@
 #include "settings/FileAssociation.h"
 
-#include "app/Dialogs.h"
 #include "language/Language.h"
 #include "settings/AssociationPlatform.h"
+#include "ui/Dialogs.h"
 #include "util/Text.h"
 
 namespace vorlix {

@@ -2,12 +2,12 @@
 
 #include <cstdlib>
 
-#include "app/Dialogs.h"
 #include "identity/ProductInfo.h"
 #include "identity/Version.h"
 #include "language/LanguageSwitch.h"
 #include "settings/FileAssociation.h"
 #include "settings/SettingsStore.h"
+#include "ui/Dialogs.h"
 #include "util/Text.h"
 
 namespace vorlix {

@@ -10,8 +10,8 @@
 
 #include "app/MainWindow.h"
 #include "app/ProgramFixture.h"
-#include "app/QtDialogs.h"
 #include "app/QtDigestRunner.h"
+#include "ui/QtDialogs.h"
 
 #include <QApplication>
 #include <QProgressDialog>

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "app/EndProgram.h"
 #include "app/ProgramServices.h"
 #include "settings/AssociationPlatform.h"
 #include "settings/SettingsStore.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
+#include "ui/EndProgram.h"
 
 namespace vorlix::test {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "app/ChecksumFile.h"
+#include "checksum/ChecksumFile.h"
 #include "support/TempDir.h"
 
 namespace vorlix {

@@ -1,6 +1,6 @@
 #include "ChecksumFixture.h"
 
-#include "app/ChecksumFile.h"
+#include "checksum/ChecksumFile.h"
 #include "identity/Version.h"
 
 namespace vorlix::test {

@@ -1,7 +1,7 @@
 #include <filesystem>
 
 #include "ChecksumFixture.h"
-#include "app/ChecksumFile.h"
+#include "checksum/ChecksumFile.h"
 
 namespace vorlix::test {
 namespace {

@@ -1,9 +1,9 @@
 #include <filesystem>
 
 #include "ChecksumFixture.h"
-#include "app/ChecksumFile.h"
-#include "app/ChecksumVerification.h"
-#include "app/EndProgram.h"
+#include "checksum/ChecksumFile.h"
+#include "checksum/ChecksumVerification.h"
+#include "ui/EndProgram.h"
 #include "util/Text.h"
 
 namespace vorlix::test {

@@ -6,11 +6,11 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/EndProgram.h"
 #include "digest/FileDigest.h"
 #include "digest/Md5.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
+#include "ui/EndProgram.h"
 
 namespace vorlix {
 namespace {

@@ -11,10 +11,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/ClickableLabel.h"
-#include "app/HyperlinkLabel.h"
 #include "identity/AboutFixture.h"
 #include "identity/AboutWindow.h"
+#include "ui/ClickableLabel.h"
+#include "ui/HyperlinkLabel.h"
 
 namespace vorlix {
 

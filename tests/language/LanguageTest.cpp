@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "app/EndProgram.h"
 #include "language/Language.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
+#include "ui/EndProgram.h"
 
 namespace vorlix {
 namespace {

@@ -5,10 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "app/EndProgram.h"
 #include "app/Startup.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
+#include "ui/EmergencyHelp.h"
+#include "ui/EndProgram.h"
 
 namespace vorlix {
 namespace {

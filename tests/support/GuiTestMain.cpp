@@ -5,7 +5,7 @@
 #include <cstring>
 #include <memory>
 
-#include "app/EndProgram.h"
+#include "ui/EndProgram.h"
 
 int main(int argc, char** argv) {
     // CTest lists the tests without their environment: no QApplication then,

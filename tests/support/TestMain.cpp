@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/EndProgram.h"
+#include "ui/EndProgram.h"
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);

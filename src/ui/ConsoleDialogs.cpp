@@ -1,4 +1,4 @@
-#include "app/ConsoleDialogs.h"
+#include "ui/ConsoleDialogs.h"
 
 #include <string>
 

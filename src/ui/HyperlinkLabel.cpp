@@ -1,4 +1,4 @@
-#include "app/HyperlinkLabel.h"
+#include "ui/HyperlinkLabel.h"
 
 #include <QDesktopServices>
 #include <QMouseEvent>

@@ -3,7 +3,7 @@
 #include <istream>
 #include <ostream>
 
-#include "app/Dialogs.h"
+#include "ui/Dialogs.h"
 
 namespace vorlix {
 

@@ -1,4 +1,4 @@
-#include "app/ChecksumFile.h"
+#include "checksum/ChecksumFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,10 +11,10 @@
 #include <filesystem>
 #include <sstream>
 
-#include "app/Dialogs.h"
 #include "identity/ProductInfo.h"
 #include "identity/Version.h"
 #include "language/Language.h"
+#include "ui/Dialogs.h"
 #include "util/Clock.h"
 #include "util/FileExists.h"
 #include "util/PathHelpers.h"

@@ -7,8 +7,8 @@
 #include <QTimer>
 #include <cstdlib>
 
-#include "app/EmergencyHelpWindow.h"
-#include "app/Startup.h"
+#include "ui/EmergencyHelp.h"
+#include "ui/EmergencyHelpWindow.h"
 
 namespace vorlix {
 namespace {

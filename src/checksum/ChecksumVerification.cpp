@@ -1,14 +1,14 @@
-#include "app/ChecksumVerification.h"
+#include "checksum/ChecksumVerification.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 
-#include "app/ChecksumFile.h"
-#include "app/Dialogs.h"
+#include "checksum/ChecksumFile.h"
 #include "digest/FileDigest.h"
 #include "language/Language.h"
+#include "ui/Dialogs.h"
 #include "util/FileExists.h"
 #include "util/Text.h"
 

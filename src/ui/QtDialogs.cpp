@@ -1,4 +1,4 @@
-#include "app/QtDialogs.h"
+#include "ui/QtDialogs.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QStringList>
 
-#include "app/EmergencyHelpWindow.h"
+#include "ui/EmergencyHelpWindow.h"
 
 namespace vorlix {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/EndProgram.h"
+#include "ui/EndProgram.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "app/EmergencyHelpWindow.h"
+#include "ui/EmergencyHelpWindow.h"
 
 #include <QColor>
 #include <QFont>

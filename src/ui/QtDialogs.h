@@ -4,7 +4,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "app/Dialogs.h"
+#include "ui/Dialogs.h"
 
 namespace vorlix {
 

@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "app/ConsoleDialogs.h"
+#include "ui/ConsoleDialogs.h"
 
 namespace vorlix {
 namespace {
