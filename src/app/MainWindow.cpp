@@ -17,6 +17,7 @@
 #include "identity/AboutWindow.h"
 #include "ui/HyperlinkLabel.h"
 #include "ui/Links.h"
+#include "update/UpdateProcessWindow.h"
 
 namespace vorlix {
 namespace {
@@ -168,7 +169,8 @@ void MainWindow::BuildMenu() {
     mnuOptions_Options = mnuOptions->addAction(QString());
     mnuAbout = menuBar()->addMenu(QString());
     mnuAbout_Help = mnuAbout->addAction(QString(), this, [this] { model_.mnuAbout_Help_Click(); });
-    mnuAbout_TestActualProg = mnuAbout->addAction(QString());
+    mnuAbout_TestActualProg =
+        mnuAbout->addAction(QString(), this, [this] { model_.mnuAbout_TestActualProg_Click(); });
     mnuAbout_About = mnuAbout->addAction(QString(), this, [this] { model_.mnuAbout_About_Click(); });
 }
 
@@ -234,6 +236,11 @@ void MainWindow::PutOnClipboard(const std::string& text) {
 void MainWindow::ShowAbout() {
     AboutWindow about(language_, clock_, model_.State().onLineHelpUrl, this);
     about.exec();
+}
+
+void MainWindow::ShowUpdateProcess(UpdateProcessModel& process) {
+    UpdateProcessWindow window(process, this);
+    window.Run();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

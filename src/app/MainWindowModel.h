@@ -8,6 +8,7 @@
 
 #include "checksum/ChecksumFile.h"
 #include "digest/FileDigest.h"
+#include "update/UpdateProcess.h"
 
 namespace vorlix {
 
@@ -61,6 +62,8 @@ public:
     virtual void CentreOnScreen() {}
     virtual void PutOnClipboard(const std::string& /*text*/) {}
     virtual void ShowAbout() {}
+    // Shows the update window modally while it runs its check.
+    virtual void ShowUpdateProcess(UpdateProcessModel& process) { process.RunWithoutWindow(); }
 };
 
 // Runs one digest for the window. The window may run it on another thread
@@ -76,6 +79,7 @@ struct MainWindowServices {
     const Clock& clock;
     DigestRunner runDigest;      // empty: ComputeFileDigest on this thread
     char decimalSeparator = '.'; // of the user's locale
+    Downloader download;         // empty: DownloadFile on this thread
 };
 
 // The behaviour of the main window frmVorlix, without any widget: the load
@@ -107,6 +111,7 @@ public:
     void mnuFile_OpenFileMD5_Click();
     void mnuFile_ExitProgram_Click();
     void mnuAbout_Help_Click() { ShowHelpText(); }
+    void mnuAbout_TestActualProg_Click();
     void mnuAbout_About_Click();
 
     void LoadLangPackToMainForm();
@@ -120,6 +125,7 @@ private:
     SaveOutcome SaveChecksumFile();
     void ActOnCommandLine();
     void RunAutomaticMode();
+    UpdateOutcome RunUpdateCheck();
     void FlagClick(std::int32_t identifier, const char* caption, const char* text);
     void Changed();
 
