@@ -7,7 +7,7 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-translations-l10n libgl-dev libpugixml-dev libcurl4-openssl-dev
   libgtest-dev libbenchmark-dev libssl-dev
-  ca-certificates fonts-dejavu-core xvfb xauth
+  ca-certificates openssl fonts-dejavu-core xvfb xauth
   xdg-utils shared-mime-info desktop-file-utils
   time
 )
