@@ -45,6 +45,25 @@ std::string WithCrLf(const std::string& text) {
     return out;
 }
 
+// A file from elsewhere must not drive the terminal with escape sequences.
+std::string Printable(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const bool c1 = c == 0xC2 && i + 1 < text.size() &&
+                        static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                        static_cast<unsigned char>(text[i + 1]) <= 0x9F;
+        if ((c < 0x20 && c != '\r' && c != '\n' && c != '\t') || c == 0x7F || c1) {
+            out += '?';
+            if (c1) ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
 int Fail(std::ostream& err, const std::string& message) {
     err << "vorlix-update-file: " << message << '\n';
     return 2;
@@ -77,7 +96,7 @@ bool EncipherUpdateText(const std::string& plain, const std::string& keyText, st
 }
 
 int RunUpdateFileTool(const std::vector<std::string>& words, std::istream& in, std::ostream& out,
-                      std::ostream& err) {
+                      std::ostream& err, bool outIsTerminal) {
     std::string command;
     std::string keyText = KeyText();
     for (std::size_t i = 0; i < words.size(); ++i) {
@@ -117,7 +136,8 @@ int RunUpdateFileTool(const std::vector<std::string>& words, std::istream& in, s
         for (char c : line) {
             if (!IsHexDigit(c)) return Fail(err, "the first line holds more than hex digits");
         }
-        out << HexToText(DecipherHex(line, keyText));
+        const std::string plain = HexToText(DecipherHex(line, keyText));
+        out << (outIsTerminal ? Printable(plain) : plain);
     }
     out.flush();
     if (!out) return Fail(err, "cannot write the output");

@@ -9,8 +9,9 @@ namespace vorlix {
 // The publisher's tool, vorlix-update-file: turns the plain update file into
 // the cipher text the program downloads, and back. Takes the words after the
 // program's name; returns the exit status (0 done, 2 usage or input error).
+// On a terminal, control characters of a deciphered text are shown as "?".
 int RunUpdateFileTool(const std::vector<std::string>& words, std::istream& in, std::ostream& out,
-                      std::ostream& err);
+                      std::ostream& err, bool outIsTerminal = false);
 
 // Plain UTF-8 text as the update file carries it: CR LF line ends, Windows-1250,
 // spaces up to whole 8-byte blocks, enciphered, on one line with CR LF.

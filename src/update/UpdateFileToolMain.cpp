@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <iostream>
 #include <string>
 #include <vector>
@@ -7,5 +9,6 @@
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
     const std::vector<std::string> words(argv + 1, argv + argc);
-    return vorlix::RunUpdateFileTool(words, std::cin, std::cout, std::cerr);
+    return vorlix::RunUpdateFileTool(words, std::cin, std::cout, std::cerr,
+                                     isatty(STDOUT_FILENO) == 1);
 }

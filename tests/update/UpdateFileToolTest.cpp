@@ -16,12 +16,13 @@ struct ToolRun {
     std::string err;
 };
 
-ToolRun Tool(const std::vector<std::string>& words, const std::string& input) {
+ToolRun Tool(const std::vector<std::string>& words, const std::string& input,
+             bool terminal = false) {
     std::istringstream in(input);
     std::ostringstream out;
     std::ostringstream err;
     ToolRun run;
-    run.status = RunUpdateFileTool(words, in, out, err);
+    run.status = RunUpdateFileTool(words, in, out, err, terminal);
     run.out = out.str();
     run.err = err.str();
     return run;
@@ -47,6 +48,12 @@ TEST(UpdateFileTool, EnciphersToOneLineOfWholeBlocksAndDeciphersBack) {
         // CR LF line ends, spaces up to whole blocks of 8 bytes.
         EXPECT_EQ(back.out, "[ProgramNames]\r\nProgram1=Příliš žluťoučký kůň\r\nend\r\nX   ");
     }
+    // Escape sequences reach a file as they are, a terminal never.
+    // (ESC [ 2 J, the unassigned code 81, three spaces.)
+    const std::string escape = EncipherHex("1B5B324A81202020", KeyText());
+    EXPECT_EQ(Tool({"decipher"}, escape).out, "\x1b[2J\xC2\x81   ");
+    EXPECT_EQ(Tool({"decipher"}, escape, true).out, "?[2J?   ");
+
     // Another key makes another file.
     EXPECT_NE(Tool({"encipher"}, "x").out, Tool({"encipher", "--key-text", otherKey}, "x").out);
     EXPECT_EQ(Tool({"encipher"}, "").out, "\r\n");
