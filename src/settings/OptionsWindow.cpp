@@ -71,7 +71,6 @@ void OptionsWindow::BuildControls() {
     formatRow->addSpacing(style()->pixelMetric(QStyle::PM_IndicatorWidth) +
                           style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing));
     lblStandardFormat = new QLabel(framMainConfiguration);
-    lblStandardFormat->setEnabled(false);
     formatRow->addWidget(lblStandardFormat);
     page->addLayout(formatRow);
 

@@ -202,7 +202,8 @@ TEST_F(OptionsWindowStory, ApplyWritesTheStoreAndDisablesApplyAndCancel) {
     EXPECT_TRUE(Shown().cmdApplyEnabled);
     EXPECT_TRUE(Shown().cmdCancelEnabled);
     window->cmdApply_Click();
-    EXPECT_EQ(platform.calls.back(), "register md5 " + ExeFullPath() + " vorlix");
+    EXPECT_EQ(platform.calls, (std::vector<std::string>{
+                                  "unregister md5 vorlix", "register md5 " + ExeFullPath() + " vorlix"}));
     EXPECT_EQ(Stored("DefaultContentMD5File"), "True");
     EXPECT_TRUE(dialogs.Seen().empty());
 }
@@ -244,7 +245,7 @@ TEST_F(OptionsWindowStory, DefaultThenOkStoresCzechAndSectionedWhateverTheContro
     window->cmdOK_Click();
     EXPECT_EQ(Stored("DefaultLanguage"), "1027");
     EXPECT_EQ(Stored("DefaultContentMD5File"), "False");
-    EXPECT_EQ(platform.calls.back(), "register md5 " + ExeFullPath() + " vorlix");
+    EXPECT_EQ(platform.calls, std::vector<std::string>{"register md5 " + ExeFullPath() + " vorlix"});
     EXPECT_EQ(languages.CurrentLanguage(), kEnglish);
 }
 
