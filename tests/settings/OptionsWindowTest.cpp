@@ -292,7 +292,7 @@ TEST_F(OptionsWindowViewStory, WhatOkStoresIsInForceAfterARestart) {
 }
 
 // Every caption fits its control and every control the window, in both
-// languages. With VORLIX_SCREENSHOT_DIR set, the window is also saved there
+// languages. With VORLIX_SCREENSHOTS set, the window is also saved there
 // as a picture, for a look by eye (run under a real X server to see the
 // platform's style and scaling).
 TEST_F(OptionsWindowViewStory, NothingIsClippedInEitherLanguage) {
@@ -321,7 +321,7 @@ TEST_F(OptionsWindowViewStory, NothingIsClippedInEitherLanguage) {
             const QFontMetrics metrics(window.lbxOptionsMenu->font());
             EXPECT_GT(window.lbxOptionsMenu->viewport()->width(),
                       metrics.horizontalAdvance(window.lbxOptionsMenu->item(0)->text()));
-            if (const char* folder = std::getenv("VORLIX_SCREENSHOT_DIR")) {
+            if (const char* folder = std::getenv("VORLIX_SCREENSHOTS")) {
                 const QString name = QStringLiteral("%1/options-%2.png")
                                          .arg(QString::fromLocal8Bit(folder),
                                               position == 0 ? "cs" : "en");
