@@ -28,6 +28,9 @@ OptionsWindow::OptionsWindow(OptionsWindowModel& model, QWidget* parent)
     model_.SetView(this);
     StateChanged();
     model_.Form_Load();
+    // The first setting takes the keyboard; focus in the page list would
+    // select its entry by itself.
+    cobSelectLanguage->setFocus();
 }
 
 OptionsWindow::~OptionsWindow() { model_.SetView(nullptr); }
