@@ -32,6 +32,7 @@ public:
     void PutOnClipboard(const std::string& text) override;
     void ShowAbout() override;
     void ShowUpdateProcess(UpdateProcessModel& process) override;
+    void ShowOptions(OptionsWindowModel& window) override;
 
     // Controls by their names, for tests.
     QLineEdit* txtPathAndFileName = nullptr;

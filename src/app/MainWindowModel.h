@@ -17,6 +17,7 @@ class Dialogs;
 class Language;
 class LanguageSwitch;
 class Options;
+class OptionsWindowModel;
 
 // Captions that the language pack replaces.
 struct MainWindowLabels {
@@ -64,6 +65,8 @@ public:
     virtual void ShowAbout() {}
     // Shows the update window modally while it runs its check.
     virtual void ShowUpdateProcess(UpdateProcessModel& process) { process.RunWithoutWindow(); }
+    // Shows the options window modally and loads it; returns when it closed.
+    virtual void ShowOptions(OptionsWindowModel& /*window*/) {}
 };
 
 // Runs one digest for the window. The window may run it on another thread
@@ -110,6 +113,7 @@ public:
     void mnuFile_OpenFile_Click() { cmdSelectFile_Click(); }
     void mnuFile_OpenFileMD5_Click();
     void mnuFile_ExitProgram_Click();
+    void mnuOptions_Options_Click();
     void mnuAbout_Help_Click() { ShowHelpText(); }
     void mnuAbout_TestActualProg_Click();
     void mnuAbout_About_Click();
