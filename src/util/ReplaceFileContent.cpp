@@ -158,7 +158,8 @@ std::optional<std::string> ReadForRestore(const fs::path& target, const struct s
     if (old.st_size > kLimit) return std::nullopt;
     FileHandle file(::open(target.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
     if (file.get() < 0) return std::nullopt;
-    std::string bytes(static_cast<std::size_t>(kLimit) + 1, '\0');
+    // One byte more than the size shows a file that grew meanwhile.
+    std::string bytes(static_cast<std::size_t>(old.st_size) + 1, '\0');
     std::size_t length = 0;
     for (;;) {
         const ssize_t got = ::read(file.get(), bytes.data() + length, bytes.size() - length);
