@@ -84,6 +84,7 @@ bool UpdateProcessModel::DownloadUpdateFile() {
     const std::string& path = settings_.updateFilePath;
     LogProgress("Stahování souboru aktualizací");
     if (PrepareUpdateFolder(path) && download_(settings_.address, path, settings_.limits)) {
+        copyCleanup_ = std::make_unique<TemporaryFileCleanup>(path);
         LogProgress("Soubor aktualizací " + path + " úspěšně stažen");
         timerInterval_ = kTimerInterval;
         timerEnabled_ = true;
@@ -123,6 +124,7 @@ void UpdateProcessModel::Form_Unload() {
     timerEnabled_ = false;
     file_.ResetUpdateFile();
     DeleteUpdateFile(settings_.updateFilePath);
+    copyCleanup_.reset();
 }
 
 void UpdateProcessModel::Unload() {

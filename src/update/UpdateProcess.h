@@ -1,11 +1,13 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "update/UpdateFile.h"
 #include "update/UpdateNotice.h"
 #include "util/DownloadFile.h"
+#include "util/Interrupts.h"
 
 namespace vorlix {
 
@@ -95,6 +97,8 @@ private:
     int timerInterval_ = 0;
     bool unloaded_ = false;
     UpdateOutcome outcome_ = UpdateOutcome::Unfinished;
+    // An interrupt while the copy exists takes it along.
+    std::unique_ptr<TemporaryFileCleanup> copyCleanup_;
 };
 
 }  // namespace vorlix

@@ -10,6 +10,8 @@
 #include <mutex>
 #include <system_error>
 
+#include "util/Interrupts.h"
+
 namespace vorlix {
 namespace {
 
@@ -46,6 +48,7 @@ bool DownloadFile(const std::string& address, const std::string& localPath,
     std::string temporary = localPath + ".XXXXXX";
     const int descriptor = mkstemp(temporary.data());
     if (descriptor < 0) return false;
+    const TemporaryFileCleanup cleanup(temporary);
     Sink sink{fdopen(descriptor, "wb"), 0, limits.maxBytes};
     if (!sink.file) {
         close(descriptor);

@@ -1,11 +1,15 @@
 // The update check of the real program, run from the command line in the
 // console front-end against servers on this machine.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "language/Language.h"
@@ -52,16 +56,19 @@ protected:
         return ReadAll(made);
     }
 
-    Outcome CheckUpdate(const std::string& address) {
+    std::string Command(const std::string& address, int timeoutSeconds = 1) {
         const std::string dir = home.Path().string();
-        const std::string command =
-            "cd " + Quoted(dir) + " && env -i PATH=/usr/bin:/bin LANG=C.UTF-8 VORLIX_UI=console HOME=" +
-            Quoted(dir) + " XDG_CONFIG_HOME=" + Quoted(dir + "/config") +
-            " XDG_CACHE_HOME=" + Quoted(dir + "/cache") + " VORLIX_UPDATE_TIMEOUT=1" +
-            " VORLIX_UPDATE_URL=" + Quoted(address) + " " + Quoted(VORLIX_BINARY) +
-            " /checkupdate </dev/null >" + Quoted(dir + "/stdout") + " 2>" + Quoted(dir + "/stderr");
+        return "cd " + Quoted(dir) + " && exec env -i PATH=/usr/bin:/bin LANG=C.UTF-8 VORLIX_UI=console HOME=" +
+               Quoted(dir) + " XDG_CONFIG_HOME=" + Quoted(dir + "/config") +
+               " XDG_CACHE_HOME=" + Quoted(dir + "/cache") +
+               " VORLIX_UPDATE_TIMEOUT=" + std::to_string(timeoutSeconds) +
+               " VORLIX_UPDATE_URL=" + Quoted(address) + " " + Quoted(VORLIX_BINARY) +
+               " /checkupdate </dev/null >" + Quoted(dir + "/stdout") + " 2>" + Quoted(dir + "/stderr");
+    }
+
+    Outcome CheckUpdate(const std::string& address) {
         Outcome run;
-        run.status = Status(std::system(command.c_str()));
+        run.status = Status(std::system(Command(address).c_str()));
         run.out = ReadAll(home.Path() / "stdout");
         run.err = ReadAll(home.Path() / "stderr");
         // Whatever happened, the local copy is gone.
@@ -117,6 +124,27 @@ TEST_F(UpdateCheckStory, ReportsEachOutcomeWithItsMessageAndStatus) {
         EXPECT_EQ(run.out, c.out) << c.path;
         EXPECT_EQ(run.err, c.err) << c.path;
     }
+}
+
+TEST_F(UpdateCheckStory, AnInterruptDuringTheDownloadLeavesNoFileBehind) {
+    server.Serve("/silent.txt", Response::Silent());
+    const std::string command = Command(server.Url("/silent.txt"), 30);
+    const pid_t child = fork();
+    if (child == 0) {
+        execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    ASSERT_GT(child, 0);
+    for (int wait = 0; wait < 400 && server.Requests() == 0; ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    EXPECT_EQ(server.Requests(), 1);
+    // The temporary file of the download is there now.
+    EXPECT_FALSE(fs::is_empty(home.Path() / "cache" / "Vorlix"));
+    kill(child, SIGTERM);
+    int raw = 0;
+    waitpid(child, &raw, 0);
+    EXPECT_EQ(Status(raw), 1);
+    EXPECT_TRUE(fs::is_empty(home.Path() / "cache" / "Vorlix"));
 }
 
 TEST_F(UpdateCheckStory, RefusesAServerWhoseCertificateNobodySigned) {
