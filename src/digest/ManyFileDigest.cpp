@@ -61,8 +61,9 @@ public:
         return Take::Got;
     }
 
+    void CountRead(std::uint64_t bytes) { bytesDone_.fetch_add(bytes, std::memory_order_relaxed); }
+
     void Finish(std::size_t index, FileDigestResult result) {
-        bytesDone_.fetch_add(result.size, std::memory_order_relaxed);
         {
             std::lock_guard lock(mutex_);
             ready_[index] = std::move(result);
@@ -79,12 +80,18 @@ public:
     }
 
     // Hands the results on in list order, on the caller's thread.
-    void Deliver(const ManyFileResult& onResult, int workers) {
+    void Deliver(const ManyFileResult& onResult, int workers,
+                 const std::function<void(std::uint64_t)>& progress) {
         std::unique_lock lock(mutex_);
         while (delivered_ < count_) {
             resultReady_.wait_for(lock, std::chrono::milliseconds(20), [&] {
                 return ready_.count(delivered_) > 0 || workersDone_ == workers;
             });
+            if (progress) {
+                lock.unlock();
+                progress(bytesDone_.load(std::memory_order_relaxed));
+                lock.lock();
+            }
             auto found = ready_.find(delivered_);
             if (found == ready_.end()) {
                 if (workersDone_ < workers) continue;
@@ -93,7 +100,7 @@ public:
                 cancelled.status = FileDigestResult::Status::Cancelled;
                 const std::size_t index = delivered_++;
                 lock.unlock();
-                onResult(index, cancelled, bytesDone_.load());
+                onResult(index, cancelled);
                 lock.lock();
                 continue;
             }
@@ -102,7 +109,7 @@ public:
             const std::size_t index = delivered_++;
             lock.unlock();
             roomChanged_.notify_all();
-            onResult(index, result, bytesDone_.load());
+            onResult(index, result);
             lock.lock();
         }
     }
@@ -207,6 +214,7 @@ private:
             }
             file.filled += static_cast<std::size_t>(got);
             file.read += static_cast<std::uint64_t>(got);
+            shared_.CountRead(static_cast<std::uint64_t>(got));
             if (file.filled >= 64) {
                 lanes_[i].data = file.buffer.get();
                 lanes_[i].blocks = file.filled / 64;
@@ -317,7 +325,7 @@ void DigestManyFiles(const std::vector<std::string>& paths, const ManyFileResult
             shared.WorkerDone();
         });
     }
-    shared.Deliver(onResult, threads);
+    shared.Deliver(onResult, threads, options.progress);
     for (std::thread& worker : workers) worker.join();
 }
 

@@ -20,13 +20,14 @@ struct ManyFileDigestOptions {
     int threads = 0;
     // Lanes per worker; 0: what the processor offers (VORLIX_MD5_LANES=1 forces one).
     int lanes = 0;
+    // Bytes read so far over all files, on the caller's thread, now and then
+    // while the files are read (also while one big file holds everything up).
+    std::function<void(std::uint64_t bytesDone)> progress;
 };
 
 // Called on the caller's thread, once per path and in the order of the list,
-// whatever order the files finish in. `bytesDone` counts every byte digested
-// so far, for a progress display.
-using ManyFileResult =
-    std::function<void(std::size_t index, const FileDigestResult& result, std::uint64_t bytesDone)>;
+// whatever order the files finish in.
+using ManyFileResult = std::function<void(std::size_t index, const FileDigestResult& result)>;
 
 // Digests many files at once: one worker per core, each keeping several files
 // in the lanes of its vector unit and refilling a lane as soon as its file

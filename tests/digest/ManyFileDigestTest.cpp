@@ -31,7 +31,7 @@ std::vector<Outcome> DigestAll(const std::vector<std::string>& paths,
     std::vector<Outcome> outcomes;
     DigestManyFiles(
         paths,
-        [&](std::size_t index, const FileDigestResult& result, std::uint64_t) {
+        [&](std::size_t index, const FileDigestResult& result) {
             outcomes.push_back({index, result.status, result.digest, result.size});
         },
         options);
@@ -113,7 +113,7 @@ TEST_F(ManyFileDigestTest, CancelStopsEveryWorkerAndReportsTheRestAsCancelled) {
     std::vector<Status> statuses;
     DigestManyFiles(
         paths,
-        [&](std::size_t index, const FileDigestResult& result, std::uint64_t) {
+        [&](std::size_t index, const FileDigestResult& result) {
             statuses.push_back(result.status);
             if (index == 10) cancel = true;
         },
