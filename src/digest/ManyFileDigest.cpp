@@ -255,7 +255,7 @@ private:
         if (file.regular &&
             (::fstat(file.fd, &info) != 0 || !SameFacts(info, file.facts) ||
              file.read != static_cast<std::uint64_t>(file.facts.size))) {
-            return Fail(i, EIO);
+            return Fail(i, 0, true);
         }
         DigestUpdate(state, file.buffer.get(), file.filled);
         DigestFinal(state);
@@ -267,9 +267,10 @@ private:
         shared_.Finish(file.index, std::move(result));
     }
 
-    void Fail(std::size_t i, int error) {
+    void Fail(std::size_t i, int error, bool changed = false) {
         FileDigestResult result;
         result.errorNumber = error;
+        result.changedWhileRead = changed;
         Close(i);
         shared_.Finish(files_[i].index, std::move(result));
     }
