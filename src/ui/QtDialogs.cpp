@@ -1,5 +1,6 @@
 #include "ui/QtDialogs.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -106,11 +107,18 @@ QString QtFileFilter(const std::string& filter) {
     return filters.join(QStringLiteral(";;"));
 }
 
+// A message raised while a modal window is open (the options window) belongs
+// to that window, so that it stays above it.
+QWidget* QtDialogs::Owner() const {
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    return parent_;
+}
+
 Answer QtDialogs::MessageBox(const std::string& text, const std::string& caption,
                              MessageIcon icon, MessageButtons buttons,
                              DefaultButton defaultButton) {
     WrappingMessageBox box(QtIcon(icon), FromUtf8(caption), WrappableText(FromUtf8(text)),
-                           QMessageBox::NoButton, parent_);
+                           QMessageBox::NoButton, Owner());
     box.setTextFormat(Qt::PlainText);
     if (buttons == MessageButtons::Ok) {
         box.setStandardButtons(QMessageBox::Ok);
@@ -124,13 +132,13 @@ Answer QtDialogs::AskWithCaptions(const std::string& text, const std::string& ca
                                   MessageIcon icon, DefaultButton defaultButton,
                                   const YesNoCaptions& captions) {
     WrappingMessageBox box(QtIcon(icon), FromUtf8(caption), WrappableText(FromUtf8(text)),
-                           QMessageBox::NoButton, parent_);
+                           QMessageBox::NoButton, Owner());
     box.setTextFormat(Qt::PlainText);
     return AskYesNo(box, defaultButton, &captions);
 }
 
 std::optional<std::string> QtDialogs::OpenFile(const FileDialogRequest& request) {
-    QFileDialog dialog(parent_, FromUtf8(request.title));
+    QFileDialog dialog(Owner(), FromUtf8(request.title));
     const bool save = request.mode == FileDialogMode::Save;
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);

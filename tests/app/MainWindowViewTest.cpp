@@ -14,9 +14,7 @@
 #include "ui/QtDialogs.h"
 
 #include <QApplication>
-#include <QFontMetrics>
 #include <QLocale>
-#include <QMessageBox>
 #include <QProgressBar>
 #include <QProgressDialog>
 #include <QTimer>
@@ -218,57 +216,6 @@ TEST(QtDigestRunner, ALongDigestShowsItsProgressAndCancelStopsIt) {
     EXPECT_TRUE(flags.testFlag(Qt::CustomizeWindowHint));
     EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
     EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
-}
-
-TEST(QtDialogs, AQuestionsButtonsCanSpeakItsOwnLanguage) {
-    QtDialogs dialogs;
-    QStringList buttons;
-    ModalUser user([&](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        if (!box) return false;
-        for (QAbstractButton* button : box->buttons()) buttons << button->text();
-        box->button(QMessageBox::No)->click();
-        return true;
-    });
-    EXPECT_EQ(dialogs.AskWithCaptions("Změnit jazyk programu na češtinu?", "Dotaz",
-                                      MessageIcon::Question, DefaultButton::Yes,
-                                      {"&Ano", "&Ne"}),
-              Answer::No);
-    buttons.sort();
-    EXPECT_EQ(buttons, (QStringList{"&Ano", "&Ne"}));
-}
-
-TEST(QtDialogs, MessagesWrapLongPathsSoTheirEndIsSeen) {
-    // Qt breaks at blanks, slashes and hyphens; underscores and dots hold a name together.
-    const std::string path =
-        "/home/someone/Downloads/Holiday_photos_of_the_whole_family_at_the_seaside_in_"
-        "summer_2023_with_the_grandparents_and_the_neighbours_dog_all_in_one_archive.tar.gz.MD5";
-    const std::string text = "Soubor" + path + " již existuje. Přepsat?";
-    QtDialogs dialogs;
-    QString shown;
-    int overflow = 0;
-    int rawOverflow = 0;
-    ModalUser user([&](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        if (!box) return false;
-        auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
-        shown = label->text();
-        const QFontMetrics metrics(label->font());
-        const QRect room = label->contentsRect();
-        const auto widthNeeded = [&](const QString& laidOut) {
-            return metrics.boundingRect(QRect(0, 0, room.width(), 100000), Qt::TextWordWrap, laidOut)
-                .width();
-        };
-        overflow = widthNeeded(shown) - room.width();
-        rawOverflow = widthNeeded(Q(text)) - room.width();
-        box->button(QMessageBox::No)->click();
-        return true;
-    });
-    dialogs.MessageBox(text, "Uložit změny", MessageIcon::Question, MessageButtons::YesNo,
-                       DefaultButton::No);
-    EXPECT_GT(rawOverflow, 0) << "the path would fit unwrapped; the test shows nothing";
-    EXPECT_LE(overflow, 0);
-    EXPECT_EQ(shown.remove(QChar(0x200B)), Q(text));  // the text itself is unchanged
 }
 
 TEST(QtFileFilter, TurnsPackFiltersIntoQtFilters) {
