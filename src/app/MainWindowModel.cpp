@@ -194,7 +194,7 @@ bool MainWindowModel::CalculateDigest() {
         case FileDigestResult::Status::Cancelled:
             return false;
         case FileDigestResult::Status::ReadError:
-            ShowFileReadError(services_.dialogs, path);
+            ShowFileReadError(services_.dialogs, path, result);
             EndProgram(kExitFatal);
         case FileDigestResult::Status::Ok:
             break;
