@@ -66,7 +66,7 @@ std::optional<std::string> DigestDataFile(Dialogs& dialogs, const VerifyDigestRu
         case FileDigestResult::Status::ReadError:
             break;
     }
-    ShowFileReadError(dialogs, dataPath);
+    ShowFileReadError(dialogs, dataPath, result);
     EndProgram(kExitFatal);
 }
 
