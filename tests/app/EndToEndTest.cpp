@@ -167,6 +167,17 @@ TEST_F(ConsoleStory, AutomaticModeSavesThenAsksBeforeOverwriting) {
     Outcome elsewhere = Vorlix({"--sourcefile=" + data, "--auto"}, "n\n" + Work("other.md5") + "\n");
     EXPECT_EQ(elsewhere.status, 0) << elsewhere.err;
     EXPECT_NE(ReadAll(Work("other.md5")).find("FileName=report.pdf\r\n"), std::string::npos);
+
+    // The other name may be new and typed without extension; an existing one
+    // is asked about again.
+    Outcome again = Vorlix({"--sourcefile=" + data, "--auto"},
+                           "n\n" + Work("other.md5") + "\nn\n" + Work("fresh") + "\n");
+    EXPECT_EQ(again.status, 0) << again.err;
+    const auto firstQuestion = again.out.find("[y/N]");
+    EXPECT_NE(again.out.find("[y/N]", firstQuestion + 1), std::string::npos) << again.out;
+    EXPECT_NE(again.out.find(Work("other.md5")), std::string::npos) << again.out;
+    EXPECT_NE(ReadAll(Work("fresh.MD5")).find("FileName=report.pdf\r\n"), std::string::npos);
+    EXPECT_EQ(ReadAll(sums), "old");
 }
 
 // True once `condition` holds, false after ten seconds.
