@@ -9,6 +9,9 @@ packages=(
   libgtest-dev libbenchmark-dev libssl-dev
   ca-certificates fonts-dejavu-core xvfb xauth
   xdg-utils shared-mime-info desktop-file-utils
+  # xdg-mime only recommends it; without it, and without a desktop session,
+  # xdg-mime asks `file`, which knows nothing of the user's MIME database.
+  libfile-mimeinfo-perl
   time
 )
 
