@@ -14,7 +14,9 @@
 #include <QTimer>
 
 #include "app/Artwork.h"
+#include "app/QtDigestRunner.h"
 #include "identity/AboutWindow.h"
+#include "settings/OptionsWindow.h"
 #include "ui/HyperlinkLabel.h"
 #include "ui/Links.h"
 
@@ -46,6 +48,7 @@ MainWindow::MainWindow(MainWindowModel& model, const Language& language, const C
     BuildControls();
     BuildMenu();
     model_.SetView(this);
+    model_.SetDecimalSeparator(DesktopDecimalSeparator());
     StateChanged();
 }
 
@@ -148,6 +151,10 @@ void MainWindow::BuildControls() {
     connect(txtPathAndFileName, &QLineEdit::textEdited, this,
             [this](const QString& text) { model_.txtPathAndFileName_Change(text.toStdString()); });
     connect(cmndCalculate, &QPushButton::clicked, this, [this] { model_.cmndCalculate_Click(); });
+    // Enter in the path box is the quick way to the button beside it.
+    connect(txtPathAndFileName, &QLineEdit::returnPressed, this, [this] {
+        if (cmndCalculate->isEnabled()) model_.cmndCalculate_Click();
+    });
     connect(cndSaveMD5File, &QPushButton::clicked, this, [this] { model_.cndSaveMD5File_Click(); });
     connect(cmdEndProgram, &QPushButton::clicked, this, [this] { model_.cmdEndProgram_Click(); });
     connect(igbCzechFlag, &ClickableLabel::clicked, this, [this] { model_.igbCzechFlag_Click(); });
@@ -164,8 +171,8 @@ void MainWindow::BuildMenu() {
     mnuFile_ExitProgram =
         mnuFile->addAction(QString(), this, [this] { model_.mnuFile_ExitProgram_Click(); });
     mnuOptions = menuBar()->addMenu(QString());
-    // The options window comes with a later version; the entry is there already.
-    mnuOptions_Options = mnuOptions->addAction(QString());
+    mnuOptions_Options =
+        mnuOptions->addAction(QString(), this, [this] { model_.mnuOptions_Options_Click(); });
     mnuAbout = menuBar()->addMenu(QString());
     mnuAbout_Help = mnuAbout->addAction(QString(), this, [this] { model_.mnuAbout_Help_Click(); });
     mnuAbout_TestActualProg = mnuAbout->addAction(QString());
@@ -234,6 +241,11 @@ void MainWindow::PutOnClipboard(const std::string& text) {
 void MainWindow::ShowAbout() {
     AboutWindow about(language_, clock_, model_.State().onLineHelpUrl, this);
     about.exec();
+}
+
+void MainWindow::ShowOptions(OptionsWindowModel& window) {
+    OptionsWindow options(window, this);
+    options.exec();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

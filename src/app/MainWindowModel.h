@@ -8,14 +8,15 @@
 
 #include "checksum/ChecksumFile.h"
 #include "digest/FileDigest.h"
+#include "ui/Dialogs.h"
 
 namespace vorlix {
 
 class Clock;
-class Dialogs;
 class Language;
 class LanguageSwitch;
 class Options;
+class OptionsWindowModel;
 
 // Captions that the language pack replaces.
 struct MainWindowLabels {
@@ -61,6 +62,8 @@ public:
     virtual void CentreOnScreen() {}
     virtual void PutOnClipboard(const std::string& /*text*/) {}
     virtual void ShowAbout() {}
+    // Shows the options window modally and loads it; returns when it closed.
+    virtual void ShowOptions(OptionsWindowModel& /*window*/) {}
 };
 
 // Runs one digest for the window. The window may run it on another thread
@@ -86,6 +89,8 @@ public:
     explicit MainWindowModel(MainWindowServices services);
 
     void SetView(MainWindowView* view) { view_ = view; }
+    // The window knows the desktop's locale better than the C library does.
+    void SetDecimalSeparator(char separator) { services_.decimalSeparator = separator; }
     const MainWindowState& State() const { return state_; }
 
     // The load step. Command-line work (help, automatic mode, verifying a
@@ -96,7 +101,9 @@ public:
     void cmdSelectFile_Click();
     void txtPathAndFileName_Change(const std::string& text);
     void cmndCalculate_Click() { CalculateDigest(); }
-    void CalculateDigest();
+    // True when the window now shows the digest of the file in the path box;
+    // false when there was nothing to digest or the user cancelled.
+    bool CalculateDigest();
     void cndSaveMD5File_Click();
     void cmdEndProgram_Click();
     void igbCzechFlag_Click();
@@ -106,6 +113,7 @@ public:
     void mnuFile_OpenFile_Click() { cmdSelectFile_Click(); }
     void mnuFile_OpenFileMD5_Click();
     void mnuFile_ExitProgram_Click();
+    void mnuOptions_Options_Click();
     void mnuAbout_Help_Click() { ShowHelpText(); }
     void mnuAbout_About_Click();
 
@@ -120,7 +128,10 @@ private:
     SaveOutcome SaveChecksumFile();
     void ActOnCommandLine();
     void RunAutomaticMode();
-    void FlagClick(std::int32_t identifier, const char* caption, const char* text);
+    void FlagClick(std::int32_t identifier, const char* caption, const char* text,
+                   const YesNoCaptions& buttons);
+    void ClearResults();
+    std::string DialogFolder() const;
     void Changed();
 
     MainWindowServices services_;

@@ -65,6 +65,26 @@ TEST(ConsoleDialogs, FileDialogReadsAPathAndAnEmptyLineCancels) {
     EXPECT_EQ(closed.dialogs.OpenFile(request), std::nullopt);
 }
 
+TEST(ConsoleDialogs, SaveDialogTakesANewNameAndAddsTheExtension) {
+    FileDialogRequest request;
+    request.title = "Save as";
+    request.defaultExtension = "MD5";
+    request.mode = FileDialogMode::Save;
+    const std::pair<const char*, const char*> cases[] = {
+        {"/tmp/new\n", "/tmp/new.MD5"},
+        {"/tmp/new.md5\n", "/tmp/new.md5"},
+        {"/tmp/.hidden\n", "/tmp/.hidden.MD5"},
+        {"/tmp/dir.d/name\n", "/tmp/dir.d/name.MD5"},
+    };
+    for (const auto& [input, expected] : cases) {
+        Console console(input);
+        EXPECT_EQ(console.dialogs.OpenFile(request), expected) << input;
+    }
+    request.mode = FileDialogMode::Open;
+    Console open("/tmp/new\n");
+    EXPECT_EQ(open.dialogs.OpenFile(request), "/tmp/new");
+}
+
 TEST(ConsoleDialogs, EmergencyHelpIsPrintedLikeAStopMessage) {
     Console console;
     console.dialogs.ShowEmergencyHelp("Emergency Help", "line one\r\nline two");
