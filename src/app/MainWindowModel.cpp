@@ -76,6 +76,11 @@ void MainWindowModel::Form_Load(const std::vector<std::string>& commandWords) {
     if (view_) view_->CentreOnScreen();
     state_.lblVersionInfo = VersionLabelText();
 
+    // Command-line work runs for a script or the desktop, with nobody sure to
+    // be there: it must never register the program on its own.
+    const CommandLine line = SplitCommandLine(commandWords);
+    services_.options.SetAssociationQuestionAllowed(line.switches.empty() &&
+                                                    line.arguments.empty());
     const std::int32_t language = services_.options.RunStartSequence();
     services_.languages.ApplyLanguage(language);
     LoadLangPackToMainForm();

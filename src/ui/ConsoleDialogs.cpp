@@ -48,8 +48,12 @@ Answer ConsoleDialogs::MessageBox(const std::string& text, const std::string& ca
         if (answer == "n" || answer == "no") return Answer::No;
         stream << (yesByDefault ? "[Y/n] " : "[y/N] ") << std::flush;
     }
-    // An empty line or the end of the input takes the default.
-    if (!in_) stream << '\n';
+    // An empty line takes the default. The end of the input means nobody is
+    // there: every question here asks leave to change something, so No.
+    if (!in_) {
+        stream << '\n';
+        return Answer::No;
+    }
     return yesByDefault ? Answer::Yes : Answer::No;
 }
 

@@ -341,6 +341,24 @@ TEST_F(ConsoleStory, HelpTextIsComposedFromThePackAndUsageErrorsEndWithTwo) {
     EXPECT_EQ(version.out, "Vorlix, ver.1.0.0.22, build DB.000022-28.10.2023-13.18.05_VRLX.\n");
 }
 
+// Nobody may be there in automatic mode: a settings store that cannot be
+// written is told once, and no question may register the program.
+TEST_F(ConsoleStory, AutomaticModeWithABrokenSettingsStoreAsksNothing) {
+    home.Write("config", "a file where the settings folder should be");
+    const std::string data = home.Write("work/a.bin", "abc");
+
+    Outcome run = Vorlix({"/sourcefile:" + data, "/auto"}, "y\ny\n");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "Chyba konfigurace: Konfiguraci nelze načíst ani uložit (" +
+                           (home.Path() / "config/Vorlix/vorlix.conf").string() +
+                           ": the file cannot be read or written). Program pokračuje s "
+                           "výchozím nastavením.\n");
+    EXPECT_NE(ReadAll(data + ".MD5").find("MD5Checksum=900150983cd24fb0d6963f7d28e17f72"),
+              std::string::npos);
+    EXPECT_FALSE(fs::exists(home.Path() / "data"));
+}
+
 TEST_F(ConsoleStory, StartUpChecksTheShippedPacks) {
     InstallCopy();
     const fs::path packs = home.Path() / "bin" / "Languages";

@@ -31,7 +31,7 @@ struct QuestionCase {
     const char* shown;
 };
 
-TEST(ConsoleDialogs, QuestionsReadOneLineAndFallBackToTheDefault) {
+TEST(ConsoleDialogs, QuestionsReadOneLineAndEndOfInputIsNo) {
     const QuestionCase cases[] = {
         {"y\n", DefaultButton::No, Answer::Yes, "Q: Overwrite? [y/N] "},
         {"YES\n", DefaultButton::No, Answer::Yes, "Q: Overwrite? [y/N] "},
@@ -40,7 +40,9 @@ TEST(ConsoleDialogs, QuestionsReadOneLineAndFallBackToTheDefault) {
         {"\n", DefaultButton::No, Answer::No, "Q: Overwrite? [y/N] "},
         {"\n", DefaultButton::Yes, Answer::Yes, "Q: Overwrite? [Y/n] "},
         {"", DefaultButton::No, Answer::No, "Q: Overwrite? [y/N] \n"},
-        {"", DefaultButton::Yes, Answer::Yes, "Q: Overwrite? [Y/n] \n"},
+        // The end of the input is nobody's consent, whatever the default.
+        {"", DefaultButton::Yes, Answer::No, "Q: Overwrite? [Y/n] \n"},
+        {"maybe\n", DefaultButton::Yes, Answer::No, "Q: Overwrite? [Y/n] [Y/n] \n"},
         {"maybe\ny\n", DefaultButton::No, Answer::Yes, "Q: Overwrite? [y/N] [y/N] "},
     };
     for (const auto& [input, defaultButton, expected, shown] : cases) {
