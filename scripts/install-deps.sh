@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libbenchmark-dev libssl-dev
   ca-certificates fonts-dejavu-core xvfb xauth
   xdg-utils shared-mime-info desktop-file-utils
+  dpkg-dev file lintian appstream
   time
 )
 
