@@ -69,8 +69,8 @@ contents)
   ;;
 lintian)
   need lintian
-  # Errors fail; warnings and notes are shown for the reader.
-  lintian --fail-on error --display-level '>=warning' "$(the_deb)"
+  # Errors and warnings fail.
+  lintian --fail-on error,warning --display-level '>=warning' "$(the_deb)"
   ;;
 metadata)
   need desktop-file-validate; need appstreamcli; need update-mime-database; need file
@@ -80,7 +80,7 @@ metadata)
   # The MIME type is one the database accepts, for "*.md5" files, and the
   # desktop entry opens it.
   cp -r "$root/usr/share/mime" "$scratch/mime"
-  update-mime-database "$scratch/mime"
+  update-mime-database "$scratch/mime" >/dev/null
   mime=$(sed -n 's/^\(.*\):\*\.md5$/\1/p' "$scratch/mime/globs")
   [ -n "$mime" ] || fail "no MIME type for *.md5"
   grep -qx "MimeType=$mime;" "$root/usr/share/applications/$app_id.desktop" ||
