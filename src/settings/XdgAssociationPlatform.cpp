@@ -412,8 +412,8 @@ void XdgAssociationPlatform::Register(const std::string& extension, const std::s
     if (InstalledEntryOf(target, mimeType)) {
         // Files of ours beside the installed entry would list the program twice.
         RemoveOwnFiles(typeName);
-        WriteText(list, WithDefaultApplication(ReadText(list), mimeType, InstalledDesktopFileId(),
-                                               true));
+        WriteText(list,
+                  WithDefaultApplication(ReadText(list), mimeType, InstalledDesktopFileId(), true));
         RefreshDatabases();
         return;
     }

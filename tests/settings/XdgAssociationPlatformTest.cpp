@@ -139,7 +139,7 @@ TEST_F(XdgAssociationPlatformTest, RemovalTakesOnlyWhatThisProgramWrote) {
 // A copy of the program installed system-wide: its entry in XDG_DATA_DIRS runs
 // "vorlix" from PATH, as the package's entry does.
 class InstalledProgramTest : public XdgAssociationPlatformTest {
-protected:
+  protected:
     void SetUp() override {
         XdgAssociationPlatformTest::SetUp();
         setenv("XDG_DATA_DIRS", (home.Path() / "system").c_str(), 1);
@@ -149,9 +149,10 @@ protected:
         program = home.Write("usr/bin/vorlix", "#!/bin/sh\n");
         std::filesystem::permissions(program, std::filesystem::perms::owner_all);
         program = std::filesystem::canonical(program).string();
-        entry = home.Write("system/applications/" + XdgAssociationPlatform::InstalledDesktopFileId(),
-                           "[Desktop Entry]\nType=Application\nName=Vorlix\nExec=vorlix %f\n"
-                           "MimeType=application/x-vorlix-md5;\n");
+        entry =
+            home.Write("system/applications/" + XdgAssociationPlatform::InstalledDesktopFileId(),
+                       "[Desktop Entry]\nType=Application\nName=Vorlix\nExec=vorlix %f\n"
+                       "MimeType=application/x-vorlix-md5;\n");
     }
     void TearDown() override {
         setenv("PATH", savedPath.c_str(), 1);
@@ -192,8 +193,8 @@ TEST_F(InstalledProgramTest, TheInstalledEntryIsRecognisedAndNotDuplicated) {
 TEST_F(InstalledProgramTest, AnEntryThatRunsAnotherCopyIsNotOurs) {
     // Another copy, in a folder of its own: it registers its own entry.
     platform.Register("md5", "/opt/vorlix/vorlix", "vorlix");
-    EXPECT_TRUE(std::filesystem::exists(home.Path() /
-                                        "data/applications/vorlix-filetype-vorlix.desktop"));
+    EXPECT_TRUE(
+        std::filesystem::exists(home.Path() / "data/applications/vorlix-filetype-vorlix.desktop"));
     EXPECT_EQ(platform.OpenCommandProgram("vorlix"), "/opt/vorlix/vorlix");
 
     // An installed entry for another type, or whose program is not on PATH.
@@ -201,15 +202,15 @@ TEST_F(InstalledProgramTest, AnEntryThatRunsAnotherCopyIsNotOurs) {
     home.Write("system/applications/" + XdgAssociationPlatform::InstalledDesktopFileId(),
                "[Desktop Entry]\nExec=vorlix %f\nMimeType=text/plain;\n");
     platform.Register("md5", program, "vorlix");
-    EXPECT_TRUE(std::filesystem::exists(home.Path() /
-                                        "data/applications/vorlix-filetype-vorlix.desktop"));
+    EXPECT_TRUE(
+        std::filesystem::exists(home.Path() / "data/applications/vorlix-filetype-vorlix.desktop"));
     platform.Unregister("md5", "vorlix");
     home.Write("system/applications/" + XdgAssociationPlatform::InstalledDesktopFileId(),
                "[Desktop Entry]\nExec=not-installed %f\nMimeType=application/x-vorlix-md5;\n");
     platform.Register("md5", program, "vorlix");
     EXPECT_EQ(platform.OpenCommandProgram("vorlix"), program);
-    EXPECT_TRUE(std::filesystem::exists(home.Path() /
-                                        "data/applications/vorlix-filetype-vorlix.desktop"));
+    EXPECT_TRUE(
+        std::filesystem::exists(home.Path() / "data/applications/vorlix-filetype-vorlix.desktop"));
 }
 
 std::string Shell(const std::string& command) {
