@@ -14,6 +14,7 @@ packages=(
   # xdg-mime only recommends it; without it, and without a desktop session,
   # xdg-mime asks `file`, which knows nothing of the user's MIME database.
   libfile-mimeinfo-perl
+  dpkg-dev file lintian appstream
   time
   "$@"
 )
