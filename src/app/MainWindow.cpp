@@ -19,6 +19,7 @@
 #include "settings/OptionsWindow.h"
 #include "ui/HyperlinkLabel.h"
 #include "ui/Links.h"
+#include "update/UpdateProcessWindow.h"
 
 namespace vorlix {
 namespace {
@@ -175,7 +176,8 @@ void MainWindow::BuildMenu() {
         mnuOptions->addAction(QString(), this, [this] { model_.mnuOptions_Options_Click(); });
     mnuAbout = menuBar()->addMenu(QString());
     mnuAbout_Help = mnuAbout->addAction(QString(), this, [this] { model_.mnuAbout_Help_Click(); });
-    mnuAbout_TestActualProg = mnuAbout->addAction(QString());
+    mnuAbout_TestActualProg =
+        mnuAbout->addAction(QString(), this, [this] { model_.mnuAbout_TestActualProg_Click(); });
     mnuAbout_About = mnuAbout->addAction(QString(), this, [this] { model_.mnuAbout_About_Click(); });
 }
 
@@ -241,6 +243,11 @@ void MainWindow::PutOnClipboard(const std::string& text) {
 void MainWindow::ShowAbout() {
     AboutWindow about(language_, clock_, model_.State().onLineHelpUrl, this);
     about.exec();
+}
+
+void MainWindow::ShowUpdateProcess(UpdateProcessModel& process) {
+    UpdateProcessWindow window(process, this);
+    window.Run();
 }
 
 void MainWindow::ShowOptions(OptionsWindowModel& window) {

@@ -104,6 +104,8 @@ void MainWindowModel::ActOnCommandLine() {
             } else if (word.name == "sourcefile") {
                 state_.txtPathAndFileName = word.value;
                 txtPathAndFileName_Change(state_.txtPathAndFileName);
+            } else if (word.name == "checkupdate") {
+                EndProgram(ExitStatusOf(RunUpdateCheck()));
             }
         }
         return;
@@ -245,6 +247,27 @@ void MainWindowModel::mnuFile_OpenFileMD5_Click() {
     if (!chosen) return;
     // A cancelled verification has nothing to tell.
     VerifyChecksumFile(services_.dialogs, services_.language, *chosen, services_.runDigest);
+}
+
+void MainWindowModel::mnuAbout_TestActualProg_Click() {
+    if (!state_.mnuAbout_TestActualProgEnabled) return;
+    RunUpdateCheck();
+}
+
+UpdateOutcome MainWindowModel::RunUpdateCheck() {
+    UpdateProcessModel process(services_.dialogs, services_.language,
+                               UpdateCheckSettingsFromEnvironment(), services_.download);
+    if (view_) {
+        view_->ShowUpdateProcess(process);
+    } else {
+        process.RunWithoutWindow();
+    }
+    // A file that does not list this program will not list it later in this run.
+    if (process.Outcome() == UpdateOutcome::NotListed) {
+        state_.mnuAbout_TestActualProgEnabled = false;
+        Changed();
+    }
+    return process.Outcome();
 }
 
 void MainWindowModel::mnuOptions_Options_Click() {

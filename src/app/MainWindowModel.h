@@ -9,6 +9,7 @@
 #include "checksum/ChecksumFile.h"
 #include "digest/FileDigest.h"
 #include "ui/Dialogs.h"
+#include "update/UpdateProcess.h"
 
 namespace vorlix {
 
@@ -62,6 +63,8 @@ public:
     virtual void CentreOnScreen() {}
     virtual void PutOnClipboard(const std::string& /*text*/) {}
     virtual void ShowAbout() {}
+    // Shows the update window modally while it runs its check.
+    virtual void ShowUpdateProcess(UpdateProcessModel& process) { process.RunWithoutWindow(); }
     // Shows the options window modally and loads it; returns when it closed.
     virtual void ShowOptions(OptionsWindowModel& /*window*/) {}
 };
@@ -79,6 +82,7 @@ struct MainWindowServices {
     const Clock& clock;
     DigestRunner runDigest;      // empty: ComputeFileDigest on this thread
     char decimalSeparator = '.'; // of the user's locale
+    Downloader download;         // empty: DownloadFile on this thread
 };
 
 // The behaviour of the main window frmVorlix, without any widget: the load
@@ -115,6 +119,7 @@ public:
     void mnuFile_ExitProgram_Click();
     void mnuOptions_Options_Click();
     void mnuAbout_Help_Click() { ShowHelpText(); }
+    void mnuAbout_TestActualProg_Click();
     void mnuAbout_About_Click();
 
     void LoadLangPackToMainForm();
@@ -128,6 +133,7 @@ private:
     SaveOutcome SaveChecksumFile();
     void ActOnCommandLine();
     void RunAutomaticMode();
+    UpdateOutcome RunUpdateCheck();
     void FlagClick(std::int32_t identifier, const char* caption, const char* text,
                    const YesNoCaptions& buttons);
     void ClearResults();

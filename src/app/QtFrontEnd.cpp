@@ -11,6 +11,7 @@
 #include "settings/QtSettingsStore.h"
 #include "ui/EndProgram.h"
 #include "ui/QtDialogs.h"
+#include "update/BackgroundDownload.h"
 
 namespace vorlix {
 
@@ -35,7 +36,8 @@ int RunQtFrontEnd(int& argc, char** argv, const ProgramLocation& location,
                                 return RunDigestWithProgress(window, path,
                                                              QString::fromStdString(cancel),
                                                              separator);
-                            });
+                            },
+                            DownloadInBackground);
 
     QtStandardTexts standardTexts(program.language);
     program.languages.AddListener(&standardTexts);

@@ -4,6 +4,7 @@
 
 #include "app/MainWindowModel.h"
 #include "app/ProgramFixture.h"
+#include "update/UpdateFixture.h"
 #include "util/FileExists.h"
 
 namespace vorlix {
@@ -418,6 +419,42 @@ TEST(ElapsedTime, IsWrittenInTheGeneralFormWithTheLocaleSeparator) {
     for (const auto& [elapsed, separator, expected] : cases) {
         EXPECT_EQ(FormatElapsedSeconds(elapsed, separator), expected);
     }
+}
+
+TEST_F(MainWindowStory, CheckUpdateRunsTheCheckInsteadOfTheWindowAndEnds) {
+    const std::string served = fixture.root / "server/update.txt";
+    setenv("VORLIX_UPDATE_URL", ("file://" + served).c_str(), 1);
+    setenv("XDG_CACHE_HOME", (fixture.root / "cache").c_str(), 1);
+    struct Case {
+        const char* word;
+        std::string published;
+        int status;
+    };
+    const Case cases[] = {
+        {"/checkupdate", test::UpdateFileListing("1.0.0.22"), 0},
+        {"-checkupdate", test::UpdateFileListing("1.0.0.23"), 1},
+        {"--CheckUpdate", "[Update]\nProgramToUpdate=0\n", 2},
+    };
+    for (const Case& c : cases) {
+        fixture.Start();
+        fixture.dialogs.Clear();
+        fixture.root.Write("server/update.txt", test::EncipheredUpdateFile(c.published));
+        EXPECT_EQ(fixture.Load({c.word, "/auto"}), c.status) << c.word;
+        EXPECT_EQ(fixture.dialogs.Seen().size(), 1u) << c.word;
+    }
+
+    // From the menu, a file without this program disables the command.
+    fixture.root.Write("server/update.txt", test::EncipheredUpdateFile("[Update]\n"));
+    fixture.Start();
+    EXPECT_EQ(fixture.Load({}), std::nullopt);
+    fixture.dialogs.Clear();
+    Window().mnuAbout_TestActualProg_Click();
+    EXPECT_EQ(fixture.dialogs.Seen().size(), 1u);
+    EXPECT_FALSE(State().mnuAbout_TestActualProgEnabled);
+    Window().mnuAbout_TestActualProg_Click();
+    EXPECT_EQ(fixture.dialogs.Seen().size(), 1u);
+    unsetenv("VORLIX_UPDATE_URL");
+    unsetenv("XDG_CACHE_HOME");
 }
 
 }  // namespace

@@ -1,0 +1,106 @@
+#include <curl/curl.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+
+#include "support/LoopbackHttpServer.h"
+#include "support/SelfSignedHttpsServer.h"
+#include "support/TempDir.h"
+#include "util/DownloadFile.h"
+
+namespace vorlix {
+namespace {
+
+namespace fs = std::filesystem;
+using Response = test::LoopbackHttpServer::Response;
+
+class DownloadFileTest : public ::testing::Test {
+protected:
+    DownloadFileTest() { limits.totalTimeout = limits.connectTimeout = std::chrono::seconds(1); }
+    bool Download(const std::string& address) { return DownloadFile(address, target, limits); }
+    // Nothing but what a success put there.
+    bool FolderEmpty() { return fs::is_empty(folder.Path()); }
+
+    test::LoopbackHttpServer server;
+    test::TempDir folder;
+    std::string target = folder / "Update.txt";
+    DownloadLimits limits;
+};
+
+TEST_F(DownloadFileTest, FetchesUpToTheLimitAndFollowsAFewRedirects) {
+    const std::string body(1024 * 1024, 'A');
+    server.Serve("/update.txt", Response::Body(body));
+    server.Serve("/moved", Response::Redirect("/update.txt"));
+    server.Serve("/unsized", Response::Unsized("0123456789ABCDEF\r\n"));
+
+    for (const char* path : {"/update.txt", "/moved"}) {
+        ASSERT_TRUE(Download(server.Url(path))) << path;
+        EXPECT_EQ(test::ReadAll(target), body) << path;
+    }
+    ASSERT_TRUE(Download(server.Url("/unsized")));
+    EXPECT_EQ(test::ReadAll(target), "0123456789ABCDEF\r\n");  // replaced
+
+    const std::string local = folder.Write("source/update.txt", "from a mirror on disk");
+    ASSERT_TRUE(Download("file://" + local));
+    EXPECT_EQ(test::ReadAll(target), "from a mirror on disk");
+}
+
+TEST_F(DownloadFileTest, FailuresLeaveNoFileBehind) {
+    const std::string tooBig(1024 * 1024 + 1, 'A');
+    server.Serve("/big", Response::Body(tooBig));
+    server.Serve("/big-unsized", Response::Unsized(tooBig));
+    server.Serve("/error", Response::Body("server trouble", 500));
+    server.Serve("/loop", Response::Redirect("/loop"));
+    server.Serve("/to-file", Response::Redirect("file:///etc/hostname"));
+
+    for (const std::string& address :
+         {server.Url("/missing"), server.Url("/big"), server.Url("/big-unsized"), server.Url("/error"),
+          server.Url("/loop"), server.Url("/to-file"),
+          std::string("ftp://127.0.0.1/update.txt"), std::string("no address"), std::string()}) {
+        EXPECT_FALSE(Download(address)) << address;
+        EXPECT_TRUE(FolderEmpty()) << address;
+    }
+    // A folder that is not there.
+    EXPECT_FALSE(DownloadFile(server.Url("/missing"), (folder.Path() / "no" / "Update.txt").string(), limits));
+}
+
+TEST_F(DownloadFileTest, ATimeOutEndsAServerThatNeverAnswers) {
+    server.Serve("/silent", Response::Silent());
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(Download(server.Url("/silent")));
+    // Bounded by the limit given, not by the 60 s of the product.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+    EXPECT_TRUE(FolderEmpty());
+}
+
+TEST_F(DownloadFileTest, AnHttpsServerWithAnUntrustedCertificateIsRefused) {
+    test::SelfSignedHttpsServer https;
+    ASSERT_TRUE(https.Running()) << "openssl s_server did not start";
+    https.Write("update.txt", "served over TLS");
+
+    // The server does serve the file to a client that trusts its certificate ...
+    std::string received;
+    CURL* curl = curl_easy_init();
+    curl_easy_setopt(curl, CURLOPT_URL, https.Url("/update.txt").c_str());
+    const std::string certificate = https.CertificateFile();
+    curl_easy_setopt(curl, CURLOPT_CAINFO, certificate.c_str());
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION,
+                     +[](char* data, size_t size, size_t count, void* user) {
+                         static_cast<std::string*>(user)->append(data, size * count);
+                         return size * count;
+                     });
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &received);
+    EXPECT_EQ(curl_easy_perform(curl), CURLE_OK);
+    curl_easy_cleanup(curl);
+    EXPECT_EQ(received, "served over TLS");
+
+    // ... but not to us, who trust the system's store only.
+    limits.totalTimeout = limits.connectTimeout = std::chrono::seconds(10);
+    EXPECT_FALSE(Download(https.Url("/update.txt")));
+    EXPECT_TRUE(FolderEmpty());
+}
+
+}  // namespace
+}  // namespace vorlix
