@@ -64,11 +64,11 @@ VerifyOutcome VerifySectioned(VerificationMessages& messages, Dialogs& dialogs,
         if (parsed.fileName) {
             name = parsed.value;
             const std::string dataPath = ResolveDataPath(checksumPath, name);
-            if (!FileExists(dataPath)) {
+            if (!IsUsableRecordedName(name) || !FileExists(dataPath)) {
                 messages.MissingFile(name);
                 return VerifyOutcome::Failed;
             }
-            digest = FileDigestText(dialogs, dataPath);
+            digest = FileDigestText(dialogs, dataPath, FileKind::RegularOnly);
             std::error_code error;
             const auto length = std::filesystem::file_size(dataPath, error);
             size = error ? std::nullopt : std::optional<std::uint64_t>(length);
@@ -107,7 +107,7 @@ VerifyOutcome VerifyStandard(VerificationMessages& messages, Dialogs& dialogs,
                 messages.MissingFile(*dataName);
                 return VerifyOutcome::Failed;
             }
-            digest = FileDigestText(dialogs, dataPath);
+            digest = FileDigestText(dialogs, dataPath, FileKind::RegularOnly);
         }
         if (SameDigest(entry->digest, *digest)) {
             messages.Success(checksumPath);
