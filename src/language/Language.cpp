@@ -199,10 +199,10 @@ bool IsWellFormedPack(const pugi::xml_document& raw, pugi::xml_encoding encoding
 // declared encoding is the one pugixml read it in.
 bool ParsePack(const std::string& bytes, pugi::xml_document& tree) {
     pugi::xml_document raw;
-    const unsigned rawOptions = (pugi::parse_default | pugi::parse_fragment |
-                                 pugi::parse_declaration | pugi::parse_comments |
-                                 pugi::parse_pi | pugi::parse_doctype) &
-                                ~pugi::parse_escapes;
+    const unsigned rawOptions =
+        (pugi::parse_default | pugi::parse_fragment | pugi::parse_declaration |
+         pugi::parse_comments | pugi::parse_pi | pugi::parse_doctype) &
+        ~pugi::parse_escapes;
     const pugi::xml_parse_result checked = raw.load_buffer(bytes.data(), bytes.size(), rawOptions);
     if (!checked || !IsWellFormedPack(raw, checked.encoding)) return false;
     return static_cast<bool>(tree.load_buffer(bytes.data(), bytes.size(), pugi::parse_default));

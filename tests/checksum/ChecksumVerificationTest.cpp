@@ -218,7 +218,8 @@ TEST_F(ChecksumVerify, AnUnreadableDataFileEndsTheProgram) {
 TEST_F(ChecksumVerify, RecordedNamesWithControlCharactersAreNoFile) {
     dir.Write("a.txt", "hello\n");
     dir.Write("a.txt\x1b[2J", "hello\n");
-    const std::string rest = std::string("\nMD5Checksum=") + kHelloDigest + "\nFileLenght=6 bytes\n[EOF]\n";
+    const std::string rest =
+        std::string("\nMD5Checksum=") + kHelloDigest + "\nFileLenght=6 bytes\n[EOF]\n";
     // The system would read a.txt for the first; the user would see the longer name.
     for (const std::string& name : {std::string("a.txt\0.exe", 10), std::string("a.txt\x1b[2J")}) {
         dialogs.Clear();

@@ -19,8 +19,8 @@ TEST(Text, LetterCaseCoversCzechAndLeavesOtherBytesAlone) {
 TEST(Text, MalformedUtf8PassesThroughCaseChangesByteForByte) {
     // Overlong forms of NUL, LF and ESC, a surrogate and a value past U+10FFFF.
     const std::string malformed[] = {
-        std::string("a\xC0\x80z", 4), "a\xC0\x8Az", "a\xC1\x9Bz", "a\xE0\x80\x8Az",
-        "a\xF0\x80\x80\x9Bz", "a\xED\xA0\x80z", "a\xF4\x90\x80\x80z", "a\xE2\x82z",
+        std::string("a\xC0\x80z", 4), "a\xC0\x8Az",     "a\xC1\x9Bz",         "a\xE0\x80\x8Az",
+        "a\xF0\x80\x80\x9Bz",         "a\xED\xA0\x80z", "a\xF4\x90\x80\x80z", "a\xE2\x82z",
     };
     for (const std::string& text : malformed) {
         std::string expected = text;
