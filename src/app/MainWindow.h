@@ -31,6 +31,7 @@ public:
     void CentreOnScreen() override;
     void PutOnClipboard(const std::string& text) override;
     void ShowAbout() override;
+    void ShowOptions(OptionsWindowModel& window) override;
 
     // Controls by their names, for tests.
     QLineEdit* txtPathAndFileName = nullptr;

@@ -12,6 +12,7 @@
 #include "language/Language.h"
 #include "language/LanguageSwitch.h"
 #include "settings/Options.h"
+#include "settings/OptionsWindowModel.h"
 #include "ui/Dialogs.h"
 #include "ui/EndProgram.h"
 #include "ui/Links.h"
@@ -172,7 +173,7 @@ void MainWindowModel::CalculateDigest() {
         case FileDigestResult::Status::Cancelled:
             return;  // as if the run had never started
         case FileDigestResult::Status::ReadError:
-            ShowFileReadError(services_.dialogs, path);
+            ShowFileReadError(services_.dialogs, path, result);
             EndProgram(kExitFatal);
         case FileDigestResult::Status::Ok:
             break;
@@ -214,6 +215,15 @@ void MainWindowModel::mnuFile_OpenFileMD5_Click() {
     const auto chosen = services_.dialogs.OpenFile(request);
     if (!chosen) return;
     VerifyChecksumFile(services_.dialogs, services_.language, *chosen);
+}
+
+void MainWindowModel::mnuOptions_Options_Click() {
+    // A new window for every opening, gone when it closes.
+    OptionsWindowModel window(OptionsWindowServices{services_.language, services_.languages,
+                                                    services_.options,
+                                                    services_.options.Association(),
+                                                    [this] { LoadLangPackToMainForm(); }});
+    if (view_) view_->ShowOptions(window);
 }
 
 void MainWindowModel::mnuAbout_About_Click() {

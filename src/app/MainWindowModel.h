@@ -16,6 +16,7 @@ class Dialogs;
 class Language;
 class LanguageSwitch;
 class Options;
+class OptionsWindowModel;
 
 // Captions that the language pack replaces.
 struct MainWindowLabels {
@@ -61,6 +62,8 @@ public:
     virtual void CentreOnScreen() {}
     virtual void PutOnClipboard(const std::string& /*text*/) {}
     virtual void ShowAbout() {}
+    // Shows the options window modally and loads it; returns when it closed.
+    virtual void ShowOptions(OptionsWindowModel& /*window*/) {}
 };
 
 // Runs one digest for the window. The window may run it on another thread
@@ -106,6 +109,7 @@ public:
     void mnuFile_OpenFile_Click() { cmdSelectFile_Click(); }
     void mnuFile_OpenFileMD5_Click();
     void mnuFile_ExitProgram_Click();
+    void mnuOptions_Options_Click();
     void mnuAbout_Help_Click() { ShowHelpText(); }
     void mnuAbout_About_Click();
 
