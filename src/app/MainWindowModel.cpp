@@ -76,6 +76,11 @@ void MainWindowModel::Form_Load(const std::vector<std::string>& commandWords) {
     if (view_) view_->CentreOnScreen();
     state_.lblVersionInfo = VersionLabelText();
 
+    // Command-line work runs for a script or the desktop, with nobody sure to
+    // be there: it must never register the program on its own.
+    const CommandLine line = SplitCommandLine(commandWords);
+    services_.options.SetAssociationQuestionAllowed(line.switches.empty() &&
+                                                    line.arguments.empty());
     const std::int32_t language = services_.options.RunStartSequence();
     services_.languages.ApplyLanguage(language);
     LoadLangPackToMainForm();
@@ -106,8 +111,9 @@ void MainWindowModel::ActOnCommandLine() {
     // A single existing file is a checksum file handed over by the desktop.
     if (line.arguments.size() == 1 && FileExists(line.arguments.front())) {
         const VerifyOutcome outcome = VerifyChecksumFile(
-            services_.dialogs, services_.language, line.arguments.front());
-        EndProgram(outcome == VerifyOutcome::Failed ? kExitVerificationFailed : kExitOk);
+            services_.dialogs, services_.language, line.arguments.front(), services_.runDigest);
+        const bool failed = outcome == VerifyOutcome::Failed || outcome == VerifyOutcome::Cancelled;
+        EndProgram(failed ? kExitVerificationFailed : kExitOk);
     }
 }
 
@@ -122,7 +128,9 @@ void MainWindowModel::RunAutomaticMode() {
         ShowFileReadError(services_.dialogs, path);
         EndProgram(kExitFatal);
     }
-    CalculateDigest();
+    // A cancelled digest leaves nothing that belongs to the file: write
+    // nothing, keep an existing checksum file as it is.
+    if (!CalculateDigest()) EndProgram(kExitVerificationFailed);
     switch (SaveChecksumFile()) {
         case SaveOutcome::Saved:
             EndProgram(kExitOk);
@@ -134,17 +142,29 @@ void MainWindowModel::RunAutomaticMode() {
     EndProgram(kExitFatal);
 }
 
-void MainWindowModel::cmdSelectFile_Click() {
+void MainWindowModel::ClearResults() {
     state_.txtFileSize.clear();
     state_.txtMD5Result.clear();
     state_.txtTimeOperate.clear();
+    state_.cndSaveMD5FileEnabled = false;
+}
+
+std::string MainWindowModel::DialogFolder() const {
+    // The file in the path box is where the user works now; the stored path
+    // is only a memory of an earlier run.
+    if (FileExists(state_.txtPathAndFileName)) return state_.txtPathAndFileName;
+    return services_.options.LastUsedPath;
+}
+
+void MainWindowModel::cmdSelectFile_Click() {
+    ClearResults();
     Changed();
 
     FileDialogRequest request;
     request.filter = services_.language.GetLabel("frmVorlix", "cmdlgAllFiles");
     request.defaultExtension = "*";
     request.title = services_.language.GetLabel("frmVorlix", "cmdlgTitle");
-    request.initialFolder = services_.options.LastUsedPath;
+    request.initialFolder = DialogFolder();
     const auto chosen = services_.dialogs.OpenFile(request);
     if (!chosen) return;
 
@@ -157,21 +177,27 @@ void MainWindowModel::cmdSelectFile_Click() {
 }
 
 void MainWindowModel::txtPathAndFileName_Change(const std::string& text) {
+    // The results always belong to the path shown: a new path has none yet.
+    ClearResults();
     state_.txtPathAndFileName = text;
     state_.cmndCalculateEnabled = FileExists(text);
     Changed();
 }
 
-void MainWindowModel::CalculateDigest() {
+bool MainWindowModel::CalculateDigest() {
     const std::string path = state_.txtPathAndFileName;
-    if (path.empty()) return;
+    if (path.empty()) return false;
 
+    // Whatever was shown belongs to an earlier run; it must not outlive a
+    // run that is cancelled or fails.
+    ClearResults();
+    Changed();
     const auto start = services_.clock.Monotonic();
     const FileDigestResult result = services_.runDigest(path);
     const auto end = services_.clock.Monotonic();
     switch (result.status) {
         case FileDigestResult::Status::Cancelled:
-            return;  // as if the run had never started
+            return false;
         case FileDigestResult::Status::ReadError:
             ShowFileReadError(services_.dialogs, path, result);
             EndProgram(kExitFatal);
@@ -183,6 +209,7 @@ void MainWindowModel::CalculateDigest() {
     state_.txtTimeOperate = FormatElapsedSeconds(end - start, services_.decimalSeparator) + " sec.";
     state_.cndSaveMD5FileEnabled = true;
     Changed();
+    return true;
 }
 
 SaveOutcome MainWindowModel::SaveChecksumFile() {
@@ -192,12 +219,13 @@ SaveOutcome MainWindowModel::SaveChecksumFile() {
     request.sizeText = state_.txtFileSize;
     request.standardLayout = services_.options.DefaultContentMD5File;
     request.autoMode = AutoMode;
-    request.lastUsedPath = services_.options.LastUsedPath;
     return vorlix::SaveChecksumFile(services_.dialogs, services_.language, services_.clock,
                                     request);
 }
 
 void MainWindowModel::cndSaveMD5File_Click() {
+    // Only a digest of the file shown may be saved under its name.
+    if (!state_.cndSaveMD5FileEnabled || state_.txtMD5Result.empty()) return;
     SaveChecksumFile();
     state_.cmdEndProgramVisible = true;
     Changed();
@@ -212,9 +240,11 @@ void MainWindowModel::mnuFile_OpenFileMD5_Click() {
     request.filter = services_.language.GetLabel("frmVorlix", "cmdlgTestMD5");
     request.defaultExtension = "MD5";
     request.title = services_.language.GetLabel("frmVorlix", "cmdlgTitle3");
+    request.initialFolder = DialogFolder();
     const auto chosen = services_.dialogs.OpenFile(request);
     if (!chosen) return;
-    VerifyChecksumFile(services_.dialogs, services_.language, *chosen);
+    // A cancelled verification has nothing to tell.
+    VerifyChecksumFile(services_.dialogs, services_.language, *chosen, services_.runDigest);
 }
 
 void MainWindowModel::mnuOptions_Options_Click() {
@@ -230,18 +260,20 @@ void MainWindowModel::mnuAbout_About_Click() {
     if (view_) view_->ShowAbout();
 }
 
+// The question is asked in the language it offers, so its buttons are too.
 void MainWindowModel::igbCzechFlag_Click() {
-    FlagClick(kCzech, "Dotaz", "Změnit jazyk programu na češtinu?");
+    FlagClick(kCzech, "Dotaz", "Změnit jazyk programu na češtinu?", {"&Ano", "&Ne"});
 }
 
 void MainWindowModel::igbEnglishFlag_Click() {
-    FlagClick(kEnglish, "Question", "Change program language to English?");
+    FlagClick(kEnglish, "Question", "Change program language to English?", {"&Yes", "&No"});
 }
 
-void MainWindowModel::FlagClick(std::int32_t identifier, const char* caption, const char* text) {
+void MainWindowModel::FlagClick(std::int32_t identifier, const char* caption, const char* text,
+                                const YesNoCaptions& buttons) {
     if (services_.languages.CurrentLanguage() == identifier) return;
-    if (services_.dialogs.MessageBox(text, caption, MessageIcon::Question, MessageButtons::YesNo,
-                                     DefaultButton::Yes) != Answer::Yes) {
+    if (services_.dialogs.AskWithCaptions(text, caption, MessageIcon::Question,
+                                          DefaultButton::Yes, buttons) != Answer::Yes) {
         return;
     }
     services_.languages.ApplyLanguage(identifier);

@@ -1,5 +1,7 @@
 #include "checksum/ChecksumVerification.h"
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -9,6 +11,7 @@
 #include "digest/FileDigest.h"
 #include "language/Language.h"
 #include "ui/Dialogs.h"
+#include "ui/EndProgram.h"
 #include "util/FileExists.h"
 #include "util/Text.h"
 
@@ -52,8 +55,33 @@ class VerificationMessages {
     const Language& language_;
 };
 
+// The data file's digest; nothing when the user cancelled it. A read error
+// ends the program after its message.
+std::optional<std::string> DigestDataFile(Dialogs& dialogs, const VerifyDigestRunner& runDigest,
+                                          const std::string& dataPath) {
+    // A name from a checksum file may point anywhere, a disk included; only a
+    // regular file is read for it.
+    FileDigestResult result;  // a read error unless the file is digested
+    struct stat info {};
+    if (::stat(dataPath.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+        result = runDigest ? runDigest(dataPath)
+                           : ComputeFileDigest(dataPath, {}, nullptr, FileKind::RegularOnly);
+    }
+    switch (result.status) {
+        case FileDigestResult::Status::Ok:
+            return result.digest;
+        case FileDigestResult::Status::Cancelled:
+            return std::nullopt;
+        case FileDigestResult::Status::ReadError:
+            break;
+    }
+    ShowFileReadError(dialogs, dataPath, result);
+    EndProgram(kExitFatal);
+}
+
 // The first difference ends it; the lines' order decides which is found first.
 VerifyOutcome VerifySectioned(VerificationMessages& messages, Dialogs& dialogs,
+                              const VerifyDigestRunner& runDigest,
                               const std::string& checksumPath, std::ifstream& in) {
     std::string name;
     std::optional<std::string> digest;  // computed once a "FileName" line was read
@@ -68,7 +96,8 @@ VerifyOutcome VerifySectioned(VerificationMessages& messages, Dialogs& dialogs,
                 messages.MissingFile(name);
                 return VerifyOutcome::Failed;
             }
-            digest = FileDigestText(dialogs, dataPath, FileKind::RegularOnly);
+            digest = DigestDataFile(dialogs, runDigest, dataPath);
+            if (!digest) return VerifyOutcome::Cancelled;
             std::error_code error;
             const auto length = std::filesystem::file_size(dataPath, error);
             size = error ? std::nullopt : std::optional<std::uint64_t>(length);
@@ -89,6 +118,7 @@ VerifyOutcome VerifySectioned(VerificationMessages& messages, Dialogs& dialogs,
 
 // Every entry for the data file gets its own message.
 VerifyOutcome VerifyStandard(VerificationMessages& messages, Dialogs& dialogs,
+                             const VerifyDigestRunner& runDigest,
                              const std::string& checksumPath, std::ifstream& in) {
     const auto dataName = ExpectedDataName(checksumPath);
     if (!dataName) return VerifyOutcome::NothingDone;
@@ -107,7 +137,8 @@ VerifyOutcome VerifyStandard(VerificationMessages& messages, Dialogs& dialogs,
                 messages.MissingFile(*dataName);
                 return VerifyOutcome::Failed;
             }
-            digest = FileDigestText(dialogs, dataPath, FileKind::RegularOnly);
+            digest = DigestDataFile(dialogs, runDigest, dataPath);
+            if (!digest) return VerifyOutcome::Cancelled;
         }
         if (SameDigest(entry->digest, *digest)) {
             messages.Success(checksumPath);
@@ -134,7 +165,8 @@ bool SameDigest(std::string_view stored, std::string_view computed) {
 }
 
 VerifyOutcome VerifyChecksumFile(Dialogs& dialogs, const Language& language,
-                                 const std::string& checksumPath) {
+                                 const std::string& checksumPath,
+                                 const VerifyDigestRunner& runDigest) {
     if (!FileExists(checksumPath)) return VerifyOutcome::NothingDone;
     VerificationMessages messages(dialogs, language);
     const int layout = DetectChecksumFileLayout(checksumPath);
@@ -143,8 +175,9 @@ VerifyOutcome VerifyChecksumFile(Dialogs& dialogs, const Language& language,
         messages.Unrecognised(checksumPath);
         return VerifyOutcome::Failed;
     }
-    return layout == kLayoutSectioned ? VerifySectioned(messages, dialogs, checksumPath, in)
-                                      : VerifyStandard(messages, dialogs, checksumPath, in);
+    return layout == kLayoutSectioned
+               ? VerifySectioned(messages, dialogs, runDigest, checksumPath, in)
+               : VerifyStandard(messages, dialogs, runDigest, checksumPath, in);
 }
 
 }  // namespace vorlix

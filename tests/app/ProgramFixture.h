@@ -41,7 +41,10 @@ struct ProgramFixture {
     ProgramServices& Start() {
         program = std::make_unique<ProgramServices>(
             dialogs, store, location, std::make_unique<RecordingAssociationPlatform>(),
-            DigestRunner{});
+            [this](const std::string& path) {
+                digested.push_back(path);
+                return runDigest ? runDigest(path) : ComputeFileDigest(path);
+            });
         return *program;
     }
 
@@ -62,6 +65,15 @@ struct ProgramFixture {
     ScriptedDialogs dialogs;
     MemorySettingsStore store;
     std::unique_ptr<ProgramServices> program;
+    DigestRunner runDigest;              // empty: the real digest on this thread
+    std::vector<std::string> digested;  // every path the window had digested
 };
+
+// A digest that the user cancels.
+inline FileDigestResult CancelledDigest(const std::string&) {
+    FileDigestResult result;
+    result.status = FileDigestResult::Status::Cancelled;
+    return result;
+}
 
 }  // namespace vorlix::test
