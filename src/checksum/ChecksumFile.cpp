@@ -272,7 +272,12 @@ std::optional<std::uint64_t> ParseLengthValue(std::string_view value) {
     return number;
 }
 
+bool IsUsableRecordedName(std::string_view name) { return !HasControlCharacter(name); }
+
 std::optional<StandardEntry> ParseStandardEntry(std::string_view line) {
+    // Line breaks in a name come escaped; a raw control character does not
+    // belong in any part of an entry.
+    if (!IsUsableRecordedName(line)) return std::nullopt;
     std::string_view text = line;
     // md5sum starts a line with "\" when the name in it is escaped.
     const bool escaped = text.starts_with('\\');

@@ -98,12 +98,17 @@ SectionedLine ParseSectionedLine(std::string_view line);
 std::optional<std::uint64_t> ParseLengthValue(std::string_view value);
 
 // One line of the standard layout: "digest *name", md5sum's "digest  name"
-// (with its "\" escapes) or "MD5 (name) = digest".
+// (with its "\" escapes) or "MD5 (name) = digest". A line holding a raw
+// control character is none.
 struct StandardEntry {
     std::string digest;
     std::string name;
 };
 std::optional<StandardEntry> ParseStandardEntry(std::string_view line);
+
+// A recorded name holding NUL or another control character names no file we
+// would read: the system would see a shorter name, the user a different one.
+bool IsUsableRecordedName(std::string_view name);
 
 // Whether the entry names the data file: letter case and trailing blanks
 // do not matter, the rest of the name must be equal.

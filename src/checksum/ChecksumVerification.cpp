@@ -1,5 +1,7 @@
 #include "checksum/ChecksumVerification.h"
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -57,7 +59,14 @@ class VerificationMessages {
 // ends the program after its message.
 std::optional<std::string> DigestDataFile(Dialogs& dialogs, const VerifyDigestRunner& runDigest,
                                           const std::string& dataPath) {
-    const FileDigestResult result = runDigest ? runDigest(dataPath) : ComputeFileDigest(dataPath);
+    // A name from a checksum file may point anywhere, a disk included; only a
+    // regular file is read for it.
+    FileDigestResult result;  // a read error unless the file is digested
+    struct stat info {};
+    if (::stat(dataPath.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+        result = runDigest ? runDigest(dataPath)
+                           : ComputeFileDigest(dataPath, {}, nullptr, FileKind::RegularOnly);
+    }
     switch (result.status) {
         case FileDigestResult::Status::Ok:
             return result.digest;
@@ -83,7 +92,7 @@ VerifyOutcome VerifySectioned(VerificationMessages& messages, Dialogs& dialogs,
         if (parsed.fileName) {
             name = parsed.value;
             const std::string dataPath = ResolveDataPath(checksumPath, name);
-            if (!FileExists(dataPath)) {
+            if (!IsUsableRecordedName(name) || !FileExists(dataPath)) {
                 messages.MissingFile(name);
                 return VerifyOutcome::Failed;
             }

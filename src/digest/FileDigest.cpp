@@ -196,7 +196,7 @@ FileDigestResult DigestOpenFile(int fd, const DigestProgress& progress,
 }  // namespace
 
 FileDigestResult ComputeFileDigest(const std::string& path, const DigestProgress& progress,
-                                   const std::atomic<bool>* cancel) {
+                                   const std::atomic<bool>* cancel, FileKind kind) {
     // Read-only on purpose: digesting must never create or change a file.
     // O_NONBLOCK keeps a FIFO without a writer from hanging the open.
     FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
@@ -208,7 +208,9 @@ FileDigestResult ComputeFileDigest(const std::string& path, const DigestProgress
     // Only content that ends can be digested: regular files and block
     // devices. A FIFO, a socket or a terminal would block or never end.
     struct stat info {};
-    if (::fstat(file.get(), &info) != 0 || !(S_ISREG(info.st_mode) || S_ISBLK(info.st_mode))) {
+    const bool blockAllowed = kind == FileKind::RegularOrBlockDevice;
+    if (::fstat(file.get(), &info) != 0 ||
+        !(S_ISREG(info.st_mode) || (blockAllowed && S_ISBLK(info.st_mode)))) {
         FileDigestResult result;
         result.errorNumber = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
         return result;
@@ -236,12 +238,13 @@ void ShowFileReadError(Dialogs& dialogs, const std::string& path) {
 
 void ShowFileReadError(Dialogs& dialogs, const std::string& path, const FileDigestResult& result) {
     if (!result.changedWhileRead) return ShowFileReadError(dialogs, path);
-    dialogs.MessageBox("Error Reading File " + path + "\n" + kFileChangedWhileRead,
+    // CR LF, as every message breaks its lines; the console escapes a lone LF.
+    dialogs.MessageBox("Error Reading File " + path + "\r\n" + kFileChangedWhileRead,
                        "Error Read File", MessageIcon::Stop, MessageButtons::Ok);
 }
 
-std::string ReadFileDigest(Dialogs& dialogs, const std::string& path, int& flag) {
-    FileDigestResult result = ComputeFileDigest(path);
+std::string ReadFileDigest(Dialogs& dialogs, const std::string& path, int& flag, FileKind kind) {
+    FileDigestResult result = ComputeFileDigest(path, {}, nullptr, kind);
     if (result.status != FileDigestResult::Status::Ok) {
         ShowFileReadError(dialogs, path, result);
         flag = -1;
@@ -251,9 +254,9 @@ std::string ReadFileDigest(Dialogs& dialogs, const std::string& path, int& flag)
     return std::move(result.digest);
 }
 
-std::string FileDigestText(Dialogs& dialogs, const std::string& path) {
+std::string FileDigestText(Dialogs& dialogs, const std::string& path, FileKind kind) {
     int flag = 0;
-    std::string digest = ReadFileDigest(dialogs, path, flag);
+    std::string digest = ReadFileDigest(dialogs, path, flag, kind);
     if (flag != 0) EndProgram(kExitFatal);
     return digest;
 }

@@ -20,6 +20,10 @@ struct FileDigestResult {
     bool changedWhileRead = false;
 };
 
+// What may be digested. A name the user chose may be a disk; a name that
+// came from a file must not make us read one.
+enum class FileKind { RegularOrBlockDevice, RegularOnly };
+
 // Why a read failed when the file changed under the reader.
 inline constexpr const char* kFileChangedWhileRead = "the file changed while it was read";
 
@@ -30,7 +34,8 @@ using DigestProgress = std::function<void(std::uint64_t done, std::uint64_t tota
 // missing name is a read error, never a new file. Safe to run off the
 // window's thread; `cancel` may be set from another thread.
 FileDigestResult ComputeFileDigest(const std::string& path, const DigestProgress& progress = {},
-                                   const std::atomic<bool>* cancel = nullptr);
+                                   const std::atomic<bool>* cancel = nullptr,
+                                   FileKind kind = FileKind::RegularOrBlockDevice);
 
 // The fixed read-failure message: "Error Reading File " + path.
 void ShowFileReadError(Dialogs& dialogs, const std::string& path);
@@ -39,10 +44,12 @@ void ShowFileReadError(Dialogs& dialogs, const std::string& path);
 void ShowFileReadError(Dialogs& dialogs, const std::string& path, const FileDigestResult& result);
 
 // The digest text, or an empty text and flag -1 after showing the message.
-std::string ReadFileDigest(Dialogs& dialogs, const std::string& path, int& flag);
+std::string ReadFileDigest(Dialogs& dialogs, const std::string& path, int& flag,
+                           FileKind kind = FileKind::RegularOrBlockDevice);
 
 // The digest text; after a read failure the message is shown and the program
 // ends with the fatal status.
-std::string FileDigestText(Dialogs& dialogs, const std::string& path);
+std::string FileDigestText(Dialogs& dialogs, const std::string& path,
+                           FileKind kind = FileKind::RegularOrBlockDevice);
 
 }  // namespace vorlix

@@ -19,11 +19,17 @@ ConsoleDialogs::ConsoleDialogs(std::istream& in, std::ostream& out, std::ostream
     : in_(in), out_(out), err_(err) {}
 
 std::string ConsoleText(const std::string& text) {
+    // CR LF is how messages break their lines; every other control character
+    // may come from a file name and must not reach the terminal as it is.
     std::string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-        out += text[i];
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = text.find("\r\n", start);
+        out += EscapeForTerminal(std::string_view(text).substr(start, end - start));
+        if (end == std::string::npos) break;
+        out += '\n';
+        start = end + 2;
     }
     return out;
 }
@@ -32,7 +38,7 @@ Answer ConsoleDialogs::MessageBox(const std::string& text, const std::string& ca
                                   MessageIcon icon, MessageButtons buttons,
                                   DefaultButton defaultButton) {
     std::ostream& stream = icon == MessageIcon::Stop ? err_ : out_;
-    stream << caption << ": " << ConsoleText(text);
+    stream << ConsoleText(caption + ": " + text);
     if (buttons == MessageButtons::Ok) {
         stream << '\n' << std::flush;
         return Answer::Ok;
@@ -58,14 +64,15 @@ Answer ConsoleDialogs::MessageBox(const std::string& text, const std::string& ca
 }
 
 std::optional<std::string> ConsoleDialogs::OpenFile(const FileDialogRequest& request) {
-    out_ << request.title << ": " << std::flush;
+    out_ << ConsoleText(request.title + ": ") << std::flush;
     std::string line;
     if (!std::getline(in_, line)) {
         out_ << '\n';
         return std::nullopt;
     }
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.empty()) return std::nullopt;
+    // No path holds a NUL; the name before it would be a different file.
+    if (line.empty() || line.find('\0') != std::string::npos) return std::nullopt;
     // A new name typed without an extension gets the one asked for, as the
     // window's save dialog does.
     if (request.mode == FileDialogMode::Save && !request.defaultExtension.empty() &&
@@ -76,7 +83,7 @@ std::optional<std::string> ConsoleDialogs::OpenFile(const FileDialogRequest& req
 }
 
 void ConsoleDialogs::ShowEmergencyHelp(const std::string& caption, const std::string& text) {
-    err_ << caption << ": " << ConsoleText(text) << '\n' << std::flush;
+    err_ << ConsoleText(caption + ": " + text) << '\n' << std::flush;
 }
 
 }  // namespace vorlix

@@ -8,42 +8,44 @@ namespace {
 constexpr char32_t kRawByte = 0xFFFFFFFF;
 
 // Decodes one UTF-8 sequence at text[i]. A malformed byte comes back as
-// kRawByte and is copied through unchanged.
-char32_t Decode(std::string_view text, std::size_t& i, std::size_t& length) {
+// kRawByte and is copied through unchanged. Overlong forms, surrogates and
+// values past U+10FFFF are malformed: decoding them would let C0 80 pass a
+// check as two harmless bytes and come out of a case change as NUL.
+char32_t Decode(std::string_view text, std::size_t i, std::size_t& length) {
     const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
     const unsigned char lead = byte(i);
+    length = 1;
     std::size_t need = 0;
     char32_t code = 0;
+    char32_t smallest = 0;
     if (lead < 0x80) {
-        length = 1;
         return lead;
     } else if ((lead & 0xE0) == 0xC0) {
         need = 1;
         code = lead & 0x1F;
+        smallest = 0x80;
     } else if ((lead & 0xF0) == 0xE0) {
         need = 2;
         code = lead & 0x0F;
+        smallest = 0x800;
     } else if ((lead & 0xF8) == 0xF0) {
         need = 3;
         code = lead & 0x07;
+        smallest = 0x10000;
     } else {
-        length = 1;
         return kRawByte;
     }
-    if (i + need >= text.size()) {
-        length = 1;
-        return kRawByte;
-    }
+    if (i + need >= text.size()) return kRawByte;
     for (std::size_t k = 1; k <= need; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80) {
-            length = 1;
-            return kRawByte;
-        }
+        if ((byte(i + k) & 0xC0) != 0x80) return kRawByte;
         code = (code << 6) | (byte(i + k) & 0x3F);
     }
+    if (code < smallest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return kRawByte;
     length = need + 1;
     return code;
 }
+
+bool IsControl(char32_t code) { return code < 0x20 || (code >= 0x7F && code <= 0x9F); }
 
 void Encode(char32_t code, std::string& out) {
     if (code < 0x80) {
@@ -107,6 +109,67 @@ std::string MapCase(std::string_view text, Map map) {
 }
 
 }  // namespace
+
+std::size_t Utf8SequenceLength(std::string_view text, std::size_t at) {
+    std::size_t length = 1;
+    return Decode(text, at, length) == kRawByte ? 0 : length;
+}
+
+bool IsValidUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = Utf8SequenceLength(text, i);
+        if (length == 0) return false;
+        i += length;
+    }
+    return true;
+}
+
+bool HasControlCharacter(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        std::size_t length = 1;
+        const char32_t code = Decode(text, i, length);
+        if (code != kRawByte && IsControl(code)) return true;
+        i += length;
+    }
+    return false;
+}
+
+std::string EscapeForTerminal(std::string_view line) {
+    bool plain = true;
+    for (std::size_t i = 0; i < line.size() && plain;) {
+        std::size_t length = 1;
+        const char32_t code = Decode(line, i, length);
+        plain = code != kRawByte && !IsControl(code) && code != '\\';
+        i += length;
+    }
+    if (plain) return std::string(line);
+
+    // The leading backslash tells the reader that what follows is escaped.
+    std::string out = "\\";
+    for (std::size_t i = 0; i < line.size();) {
+        std::size_t length = 1;
+        const char32_t code = Decode(line, i, length);
+        if (code == '\\') {
+            out += "\\\\";
+        } else if (code == '\n') {
+            out += "\\n";
+        } else if (code == '\r') {
+            out += "\\r";
+        } else if (code == kRawByte || IsControl(code)) {
+            static constexpr char kHex[] = "0123456789abcdef";
+            for (std::size_t k = i; k < i + length; ++k) {
+                const auto byte = static_cast<unsigned char>(line[k]);
+                out += "\\x";
+                out += kHex[byte >> 4];
+                out += kHex[byte & 0xF];
+            }
+        } else {
+            out.append(line.substr(i, length));
+        }
+        i += length;
+    }
+    return out;
+}
 
 std::string Utf8Upper(std::string_view text) { return MapCase(text, ToUpper); }
 std::string Utf8Lower(std::string_view text) { return MapCase(text, ToLower); }

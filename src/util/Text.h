@@ -16,6 +16,20 @@ std::string AsciiLower(std::string_view text);
 // Comparison ignoring letter case as Utf8Lower defines it.
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 
+// Length of the well-formed UTF-8 sequence at text[at]; 0 when the bytes
+// there are none (overlong forms, surrogates and values past U+10FFFF are not).
+std::size_t Utf8SequenceLength(std::string_view text, std::size_t at);
+bool IsValidUtf8(std::string_view text);
+
+// Whether the text holds a C0 or C1 control character or DEL.
+bool HasControlCharacter(std::string_view text);
+
+// One line as it may go to a terminal. A line holding a control character,
+// a byte that is not UTF-8 or a backslash comes back with a backslash in
+// front and those written as \\, \n, \r or \xHH per byte; any other line
+// comes back unchanged.
+std::string EscapeForTerminal(std::string_view line);
+
 // Leading and trailing blanks (spaces, tabs, CR, LF) removed.
 std::string_view Trim(std::string_view text);
 

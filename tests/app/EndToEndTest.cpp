@@ -306,6 +306,31 @@ TEST_F(ConsoleStory, BadChecksumFilesGetAMessageNeverACrash) {
     }
 }
 
+TEST_F(ConsoleStory, NamesFromChecksumFilesNeverReachTheTerminalRaw) {
+    home.Write("work/a.txt", "hello\n");
+    const std::string rest =
+        "\nMD5Checksum=b1946ac92492d2347c6235b4d2611184\nFileLenght=6 bytes\n[EOF]\n";
+    const std::pair<std::string, std::string> cases[] = {
+        // Would clear the screen and print a success of its own.
+        {"clear.md5", "[INI]\n[MD5FileInfo]\nFileName=a.txt\x1b[2J\x1b[H\a" + rest},
+        // The system would read a.txt and the message would name a.txt<NUL>.exe.
+        {"nul.md5", "[INI]\n[MD5FileInfo]\nFileName=" + std::string("a.txt\0.exe", 10) + rest},
+        // The checksum file's own name is shown when it is in neither layout.
+        {"title\x1b]0;owned\a.md5", "nothing here\n"},
+    };
+    for (const auto& [name, content] : cases) {
+        const std::string file = home.Write("work/" + name, content);
+        Outcome run = Vorlix({file});
+        EXPECT_EQ(run.status, 1) << name << run.out << run.err;
+        const std::string shown = run.out + run.err;
+        EXPECT_NE(shown, "");
+        for (char c : shown) {
+            EXPECT_TRUE(static_cast<unsigned char>(c) >= 0x20 || c == '\n')
+                << name << ": raw byte " << int(c) << " in " << shown;
+        }
+    }
+}
+
 TEST_F(ConsoleStory, HelpTextIsComposedFromThePackAndUsageErrorsEndWithTwo) {
     Outcome help = Vorlix({"--help"});
     EXPECT_EQ(help.status, 0);

@@ -1,4 +1,8 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
+#include <iostream>
 
 #include "ChecksumFixture.h"
 #include "checksum/ChecksumFile.h"
@@ -209,6 +213,56 @@ TEST_F(ChecksumVerify, AnUnreadableDataFileEndsTheProgram) {
     }
     EXPECT_EQ(dialogs.Seen(), std::vector{Message("Error Reading File /proc/self/mem",
                                                   "Error Read File", MessageIcon::Stop)});
+}
+
+TEST_F(ChecksumVerify, RecordedNamesWithControlCharactersAreNoFile) {
+    dir.Write("a.txt", "hello\n");
+    dir.Write("a.txt\x1b[2J", "hello\n");
+    const std::string rest =
+        std::string("\nMD5Checksum=") + kHelloDigest + "\nFileLenght=6 bytes\n[EOF]\n";
+    // The system would read a.txt for the first; the user would see the longer name.
+    for (const std::string& name : {std::string("a.txt\0.exe", 10), std::string("a.txt\x1b[2J")}) {
+        dialogs.Clear();
+        const auto checksum = Sectioned("[INI]\n[MD5FileInfo]\nFileName=" + name + rest);
+        EXPECT_EQ(Verify(checksum), VerifyOutcome::Failed);
+        EXPECT_EQ(dialogs.Seen(), std::vector{Missing(name)});
+    }
+
+    // In the standard layout such a line is no entry, so the file is in neither layout.
+    dir.Write("b\x07.txt", "hello\n");
+    dialogs.Clear();
+    const auto standard = dir.Write("b\x07.txt.md5", std::string(kHelloDigest) + " *b\x07.txt\r\n");
+    EXPECT_EQ(Verify(standard), VerifyOutcome::Failed);
+    EXPECT_EQ(dialogs.Seen(), std::vector{Unrecognised(standard)});
+}
+
+TEST_F(ChecksumVerify, OnlyRegularFilesAreReadForAChecksumFile) {
+    std::vector<std::string> notFiles = {"/dev/null", dir / "fifo"};
+    ASSERT_EQ(::mkfifo(notFiles.back().c_str(), 0600), 0);
+    // A disk named by a checksum file must not be read, however readable.
+    for (const auto& entry : fs::directory_iterator("/dev")) {
+        std::error_code error;
+        if (entry.is_block_file(error) && ::access(entry.path().c_str(), R_OK) == 0) {
+            notFiles.push_back(entry.path());
+            break;
+        }
+    }
+    if (notFiles.size() < 3) std::cerr << "no readable block device: only /dev/null and a FIFO\n";
+    for (const std::string& name : notFiles) {
+        SCOPED_TRACE(name);
+        dialogs.Clear();
+        const auto checksum = Sectioned("[INI]\n[MD5FileInfo]\nFileName=" + name +
+                                        "\nMD5Checksum=d41d8cd98f00b204e9800998ecf8427e\n"
+                                        "FileLenght=0 bytes\n[EOF]\n");
+        try {
+            Verify(checksum);
+            ADD_FAILURE() << "the program went on";
+        } catch (const ProgramEnded& ended) {
+            EXPECT_EQ(ended.status, kExitFatal);
+        }
+        EXPECT_EQ(dialogs.Seen(), std::vector{Message("Error Reading File " + name,
+                                                      "Error Read File", MessageIcon::Stop)});
+    }
 }
 
 TEST(ChecksumVerification, NamesWithoutAFolderLieBesideTheChecksumFile) {

@@ -171,7 +171,7 @@ TEST(FileDigestTest, AFileThatChangesWhileItIsReadIsAReadError) {
         ShowFileReadError(dialogs, path, result);
         EXPECT_EQ(dialogs.Seen(),
                   std::vector{Message("Error Reading File " + path +
-                                          "\nthe file changed while it was read",
+                                          "\r\nthe file changed while it was read",
                                       "Error Read File", MessageIcon::Stop)})
             << c.name;
     }

@@ -122,6 +122,30 @@ TEST(LanguageTest, FailedLoadShowsCzechMessageThenEmergencyHelpAndEnds) {
         {"empty", "1029.xml", ""},
         {"two roots", "1029.xml", "<Vorlix_LanguageFile/><Vorlix_LanguageFile/>"},
         {"text after the root", "1029.xml", "<Vorlix_LanguageFile/>text"},
+        {"text before the root", "1029.xml", "text<Vorlix_LanguageFile/>"},
+        {"stray ampersand", "1029.xml", "<Vorlix_LanguageFile><a>R & D</a></Vorlix_LanguageFile>"},
+        {"undeclared entity", "1029.xml",
+         "<Vorlix_LanguageFile><a>&nbsp;</a></Vorlix_LanguageFile>"},
+        {"entity in an attribute", "1029.xml", "<Vorlix_LanguageFile a='&x;'/>"},
+        {"reference to NUL", "1029.xml", "<Vorlix_LanguageFile><a>&#0;</a></Vorlix_LanguageFile>"},
+        {"reference past Unicode", "1029.xml",
+         "<Vorlix_LanguageFile>&#x110000;</Vorlix_LanguageFile>"},
+        {"duplicate attribute", "1029.xml", "<Vorlix_LanguageFile a='1' a='2'/>"},
+        {"less-than in an attribute", "1029.xml", "<Vorlix_LanguageFile a='<'/>"},
+        {"control character", "1029.xml", "<Vorlix_LanguageFile>\x1b[2J</Vorlix_LanguageFile>"},
+        {"end of CDATA in text", "1029.xml", "<Vorlix_LanguageFile>]]></Vorlix_LanguageFile>"},
+        {"double hyphen in a comment", "1029.xml",
+         "<Vorlix_LanguageFile><!-- a -- b --></Vorlix_LanguageFile>"},
+        {"late declaration", "1029.xml", "<!-- c --><?xml version='1.0'?><Vorlix_LanguageFile/>"},
+        {"declared windows-1250", "1029.xml",
+         "<?xml version='1.0' encoding='windows-1250'?><Vorlix_LanguageFile>\x9E"
+         "e\x9E"
+         "a</Vorlix_LanguageFile>"},
+        {"declared UTF-16, written in UTF-8", "1029.xml",
+         "<?xml version='1.0' encoding='UTF-16'?><Vorlix_LanguageFile/>"},
+        {"not UTF-8 without a declaration", "1029.xml",
+         "<Vorlix_LanguageFile>\xE8\xE1p</Vorlix_LanguageFile>"},
+        {"overlong UTF-8", "1029.xml", "<Vorlix_LanguageFile>\xC0\x9B</Vorlix_LanguageFile>"},
         {"folder", "1029.xml", nullptr},
     };
     for (const Case& c : cases) {
@@ -142,6 +166,52 @@ TEST(LanguageTest, FailedLoadShowsCzechMessageThenEmergencyHelpAndEnds) {
         // The pack loaded before is gone too.
         EXPECT_FALSE(language.IsLoaded());
     }
+}
+
+TEST(LanguageTest, PacksInEncodingsTheParserConvertsExactlyLoad) {
+    const std::string text = "<frmAbout><Caption>caf\xE9 &amp; &#x17E;</Caption></frmAbout>";
+    std::string utf16 = "\xFF\xFE";
+    for (char c : "<?xml version=\"1.0\" encoding=\"UTF-16\"?><Vorlix_LanguageFile>" + text +
+                      "</Vorlix_LanguageFile>") {
+        // Every character here is below U+0100, so its UTF-16 is the byte and a zero.
+        utf16 += c;
+        utf16 += '\0';
+    }
+    const std::string packs[] = {
+        "<?xml version='1.0' encoding='ISO-8859-1'?><Vorlix_LanguageFile>" + text +
+            "</Vorlix_LanguageFile>",
+        utf16,
+    };
+    for (const std::string& pack : packs) {
+        TempDir dir;
+        dir.Write("1033.xml", pack);
+        ScriptedDialogs dialogs;
+        Language language(dialogs, dir.Path());
+        language.LoadLanguageFile(1033);
+        EXPECT_EQ(language.GetLabel("frmAbout", "Caption"), "café & ž");
+        EXPECT_TRUE(dialogs.Seen().empty());
+    }
+}
+
+TEST(LanguageTest, LookupInADeeplyNestedPackIsRight) {
+    // Every <Key> but the last stands outside any section: a lookup that walks
+    // up from each of them to look for one takes time in the square of the depth.
+    constexpr int kDepth = 100000;
+    std::string pack = "<Vorlix_LanguageFile>";
+    for (int i = 0; i < kDepth; ++i) pack += "<Key>";
+    pack += "<frmAbout><Key>found</Key></frmAbout>";
+    for (int i = 0; i < kDepth; ++i) pack += "</Key>";
+    pack += "</Vorlix_LanguageFile>";
+    TempDir dir;
+    dir.Write("1033.xml", pack);
+    ScriptedDialogs dialogs;
+    Language language(dialogs, dir.Path());
+    language.LoadLanguageFile(1033);
+    ASSERT_TRUE(language.IsLoaded());
+    EXPECT_EQ(language.GetLabel("frmAbout", "Key"), "found");
+    EXPECT_EQ(language.GetLabel("Key", "Key"), "found");
+    EXPECT_EQ(language.GetLabel("frmAbout", "Caption"), "");
+    EXPECT_EQ(language.GetLabel("Generic", "Key"), "");
 }
 
 TEST(LanguageTest, LookupWithoutPackShowsOnlyEmergencyHelpAndEnds) {

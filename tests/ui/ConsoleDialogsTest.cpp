@@ -24,6 +24,28 @@ TEST(ConsoleDialogs, MessagesGoToOutputAndStopMessagesToErrors) {
     EXPECT_EQ(console.err.str(), "Error Read File: Error Reading File /x\n");
 }
 
+TEST(ConsoleDialogs, ControlCharactersNeverReachTheTerminalRaw) {
+    Console console;
+    // Line breaks of the message stay; everything a name brought is escaped.
+    const std::string name = std::string("a\x1b[2J\a\rAll files OK\nb\0c", 23);
+    console.dialogs.MessageBox("File " + name + " verified\r\nnext line", "Caption",
+                               MessageIcon::Information, MessageButtons::Ok, DefaultButton::Yes);
+    console.dialogs.MessageBox("Error Reading File " + name, "Error Read File", MessageIcon::Stop,
+                               MessageButtons::Ok, DefaultButton::Yes);
+    console.dialogs.ShowEmergencyHelp("Help\x1b]0;title\a", "text");
+    EXPECT_EQ(console.out.str(),
+              "\\Caption: File a\\x1b[2J\\x07\\rAll files OK\\nb\\x00c verified\nnext line\n");
+    EXPECT_EQ(console.err.str(),
+              "\\Error Read File: Error Reading File a\\x1b[2J\\x07\\rAll files OK\\nb\\x00c\n"
+              "\\Help\\x1b]0;title\\x07: text\n");
+
+    Console question("y\n");
+    EXPECT_EQ(question.dialogs.MessageBox("Overwrite a\x1b.MD5?", "Q", MessageIcon::Question,
+                                          MessageButtons::YesNo, DefaultButton::No),
+              Answer::Yes);
+    EXPECT_EQ(question.out.str(), "\\Q: Overwrite a\\x1b.MD5? [y/N] ");
+}
+
 struct QuestionCase {
     const char* input;
     DefaultButton defaultButton;
@@ -65,6 +87,9 @@ TEST(ConsoleDialogs, FileDialogReadsAPathAndAnEmptyLineCancels) {
     EXPECT_EQ(empty.dialogs.OpenFile(request), std::nullopt);
     Console closed("");
     EXPECT_EQ(closed.dialogs.OpenFile(request), std::nullopt);
+    // The name before a NUL would be another file.
+    Console nul(std::string("/tmp/a.md5\0.txt\n", 16));
+    EXPECT_EQ(nul.dialogs.OpenFile(request), std::nullopt);
 }
 
 TEST(ConsoleDialogs, SaveDialogTakesANewNameAndAddsTheExtension) {
