@@ -3,10 +3,12 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "checksum/ChecksumFile.h"
+#include "checksum/ManyFiles.h"
 #include "digest/FileDigest.h"
 
 namespace vorlix {
@@ -36,7 +38,12 @@ struct MainWindowLabels {
     std::string mnuAbout_Help = "&Nápověda";
     std::string mnuAbout_TestActualProg = "Zjistit dostupnost nové verze";
     std::string mnuAbout_About = "&O programu";
+    std::string mnuFile_FolderMD5 = "Vytvořit soubor .MD5 pro složku…";
+    std::string mnuFile_CompareDigest = "Porovnat s kontrolním součtem…";
 };
+
+// How the digest on screen compares with a published one.
+enum class DigestComparison { None, Match, Mismatch };
 
 // Everything the main window shows.
 struct MainWindowState {
@@ -51,6 +58,7 @@ struct MainWindowState {
     std::string lblVersionInfo;
     std::string onLineHelpUrl;
     MainWindowLabels labels;
+    DigestComparison digestComparison = DigestComparison::None;  // until the path changes
 };
 
 // What the behaviour asks of the window that shows it.
@@ -61,6 +69,17 @@ public:
     virtual void CentreOnScreen() {}
     virtual void PutOnClipboard(const std::string& /*text*/) {}
     virtual void ShowAbout() {}
+    // The clipboard's plain text, if it holds any.
+    virtual std::optional<std::string> ClipboardText() { return std::nullopt; }
+    // A line of text from the user; nothing when cancelled.
+    virtual std::optional<std::string> AskText(const std::string& /*prompt*/,
+                                               const std::string& /*caption*/) {
+        return std::nullopt;
+    }
+    // A folder from the user; nothing when cancelled.
+    virtual std::optional<std::string> ChooseFolder(const std::string& /*title*/) {
+        return std::nullopt;
+    }
 };
 
 // Runs one digest for the window. The window may run it on another thread
@@ -76,6 +95,7 @@ struct MainWindowServices {
     const Clock& clock;
     DigestRunner runDigest;      // empty: ComputeFileDigest on this thread
     char decimalSeparator = '.'; // of the user's locale
+    ManyFilesRunner runMany;     // empty: RunManyFiles on this thread, nothing shown
 };
 
 // The behaviour of the main window frmVorlix, without any widget: the load
@@ -108,6 +128,17 @@ public:
     void mnuFile_ExitProgram_Click();
     void mnuAbout_Help_Click() { ShowHelpText(); }
     void mnuAbout_About_Click();
+    void mnuFile_FolderMD5_Click();
+    void mnuFile_CompareDigest_Click();
+
+    // Items dropped on the window, as full paths.
+    void DropItems(const std::vector<std::string>& paths);
+
+    // Verifies a checksum file of either kind, a single file's or a list,
+    // and gives the exit status its outcome calls for.
+    int VerifyAnyChecksumFile(const std::string& checksumPath);
+    // Creates the checksum file of a folder; the exit status of its outcome.
+    int CreateFolderChecksum(const std::string& folder);
 
     void LoadLangPackToMainForm();
     void ShowHelpText();
@@ -120,6 +151,8 @@ private:
     SaveOutcome SaveChecksumFile();
     void ActOnCommandLine();
     void RunAutomaticMode();
+    void RunExpectedDigest(const std::string& expected);
+    bool ShowComparison(const std::string& expected);
     void FlagClick(std::int32_t identifier, const char* caption, const char* text);
     void Changed();
 

@@ -7,7 +7,7 @@ namespace vorlix {
 ProgramServices::ProgramServices(Dialogs& dialogs, SettingsStore& store,
                                  const ProgramLocation& location,
                                  std::unique_ptr<AssociationPlatform> platform,
-                                 DigestRunner runDigest)
+                                 DigestRunner runDigest, ManyFilesRunner runMany)
     : location(location),
       language(dialogs, location.LanguagesFolder()),
       languages(language),
@@ -15,6 +15,7 @@ ProgramServices::ProgramServices(Dialogs& dialogs, SettingsStore& store,
       association(*associationPlatform, dialogs, language, location),
       options(store, dialogs, association, location),
       mainWindow(MainWindowServices{dialogs, language, languages, options, clock,
-                                    std::move(runDigest), LocaleDecimalSeparator()}) {}
+                                    std::move(runDigest), LocaleDecimalSeparator(),
+                                    std::move(runMany)}) {}
 
 }  // namespace vorlix

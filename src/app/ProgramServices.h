@@ -20,7 +20,8 @@ class SettingsStore;
 // build one; they differ only in the dialogs, the store and the digest runner.
 struct ProgramServices {
     ProgramServices(Dialogs& dialogs, SettingsStore& store, const ProgramLocation& location,
-                    std::unique_ptr<AssociationPlatform> platform, DigestRunner runDigest);
+                    std::unique_ptr<AssociationPlatform> platform, DigestRunner runDigest,
+                    ManyFilesRunner runMany = {});
 
     ProgramLocation location;
     SystemClock clock;

@@ -38,10 +38,10 @@ struct ProgramFixture {
         location = ProgramLocation::FromExecutable(root.Path() / "bin" / "vorlix");
     }
 
-    ProgramServices& Start() {
+    ProgramServices& Start(ManyFilesRunner runMany = {}) {
         program = std::make_unique<ProgramServices>(
             dialogs, store, location, std::make_unique<RecordingAssociationPlatform>(),
-            DigestRunner{});
+            DigestRunner{}, std::move(runMany));
         return *program;
     }
 
