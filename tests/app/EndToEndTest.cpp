@@ -420,7 +420,7 @@ TEST_F(ConsoleStory, ExpectComparesWithAPublishedDigest) {
     EXPECT_EQ(saved.status, 0) << saved.err;
     EXPECT_NE(ReadAll(data + ".MD5").find(digest), std::string::npos);
 
-    for (const std::string bad : {"123", digest + "0", "g00150983cd24fb0d6963f7d28e17f72", ""}) {
+    for (const std::string& bad : std::vector<std::string>{"123", digest + "0", "g00150983cd24fb0d6963f7d28e17f72", ""}) {
         Outcome malformed = Vorlix({"/sourcefile:" + data, "/expect:" + bad});
         EXPECT_EQ(malformed.status, 2) << bad;
         EXPECT_NE(malformed.err, "") << bad;
