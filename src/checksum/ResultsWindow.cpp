@@ -57,6 +57,7 @@ ResultsWindow::ResultsWindow(Dialogs& dialogs, const Language& language, const C
 
     lblCounts = new QLabel(this);
     prgProgress = new QProgressBar(this);
+    prgProgress->setFormat(QStringLiteral("%v / %m"));
     tblResults = new QTableWidget(0, 3, this);
     tblResults->setHorizontalHeaderLabels({label("colName"), label("colStatus"), label("colSize")});
     tblResults->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -152,7 +153,6 @@ void ResultsWindow::Refill() {
 void ResultsWindow::UpdateControls() {
     lblCounts->setText(Q(model_.CountsText(language_)));
     prgProgress->setValue(static_cast<int>(model_.Rows().size()));
-    prgProgress->setVisible(model_.Running());
     cmdCancel->setEnabled(model_.Running());
     cmdClose->setEnabled(!model_.Running());
     cmdSaveAs->setVisible(model_.Kind() != ManyFilesKind::ChecksumList);

@@ -92,7 +92,7 @@ TEST_F(ListWindows, AListFillsTheResultsWindowAndItsSwitchesWork) {
     EXPECT_FALSE(results->tblResults->item(0, 1)->icon().isNull());
     EXPECT_TRUE(results->lblCounts->text().startsWith(Q(Label("frmResults", "lblFiles") + " 3/3")));
     EXPECT_FALSE(results->cmdCancel->isEnabled());
-    EXPECT_FALSE(results->prgProgress->isVisible());
+    EXPECT_EQ(results->prgProgress->value(), 3);
     EXPECT_FALSE(results->cmdSaveAs->isVisible());
     EXPECT_EQ(fixture.dialogs.Messages().back().caption, Label("modChecksumList", "listCaption"));
 
