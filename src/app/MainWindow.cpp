@@ -20,6 +20,7 @@
 
 #include "app/Artwork.h"
 #include "identity/AboutWindow.h"
+#include "settings/OptionsWindow.h"
 #include "ui/HyperlinkLabel.h"
 #include "ui/Links.h"
 
@@ -177,8 +178,8 @@ void MainWindow::BuildMenu() {
     mnuFile_ExitProgram =
         mnuFile->addAction(QString(), this, [this] { model_.mnuFile_ExitProgram_Click(); });
     mnuOptions = menuBar()->addMenu(QString());
-    // The options window comes with a later version; the entry is there already.
-    mnuOptions_Options = mnuOptions->addAction(QString());
+    mnuOptions_Options =
+        mnuOptions->addAction(QString(), this, [this] { model_.mnuOptions_Options_Click(); });
     mnuAbout = menuBar()->addMenu(QString());
     mnuAbout_Help = mnuAbout->addAction(QString(), this, [this] { model_.mnuAbout_Help_Click(); });
     mnuAbout_TestActualProg = mnuAbout->addAction(QString());
@@ -305,6 +306,11 @@ void MainWindow::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
     // The drop source waits for this to return; the work starts right after.
     QTimer::singleShot(0, this, [this, paths] { model_.DropItems(paths); });
+}
+
+void MainWindow::ShowOptions(OptionsWindowModel& window) {
+    OptionsWindow options(window, this);
+    options.exec();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

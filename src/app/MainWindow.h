@@ -36,6 +36,7 @@ public:
     std::optional<std::string> ClipboardText() override;
     std::optional<std::string> AskText(const std::string& prompt, const std::string& caption) override;
     std::optional<std::string> ChooseFolder(const std::string& title) override;
+    void ShowOptions(OptionsWindowModel& window) override;
 
     // Controls by their names, for tests.
     QLineEdit* txtPathAndFileName = nullptr;

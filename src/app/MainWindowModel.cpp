@@ -17,6 +17,7 @@
 #include "language/Language.h"
 #include "language/LanguageSwitch.h"
 #include "settings/Options.h"
+#include "settings/OptionsWindowModel.h"
 #include "ui/Dialogs.h"
 #include "ui/EndProgram.h"
 #include "ui/Links.h"
@@ -391,6 +392,15 @@ void MainWindowModel::mnuFile_OpenFileMD5_Click() {
     const auto chosen = services_.dialogs.OpenFile(request);
     if (!chosen) return;
     VerifyAnyChecksumFile(*chosen);
+}
+
+void MainWindowModel::mnuOptions_Options_Click() {
+    // A new window for every opening, gone when it closes.
+    OptionsWindowModel window(OptionsWindowServices{services_.language, services_.languages,
+                                                    services_.options,
+                                                    services_.options.Association(),
+                                                    [this] { LoadLangPackToMainForm(); }});
+    if (view_) view_->ShowOptions(window);
 }
 
 void MainWindowModel::mnuAbout_About_Click() {

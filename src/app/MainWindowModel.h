@@ -18,6 +18,7 @@ class Dialogs;
 class Language;
 class LanguageSwitch;
 class Options;
+class OptionsWindowModel;
 
 // Captions that the language pack replaces.
 struct MainWindowLabels {
@@ -80,6 +81,8 @@ public:
     virtual std::optional<std::string> ChooseFolder(const std::string& /*title*/) {
         return std::nullopt;
     }
+    // Shows the options window modally and loads it; returns when it closed.
+    virtual void ShowOptions(OptionsWindowModel& /*window*/) {}
 };
 
 // Runs one digest for the window. The window may run it on another thread
@@ -126,6 +129,7 @@ public:
     void mnuFile_OpenFile_Click() { cmdSelectFile_Click(); }
     void mnuFile_OpenFileMD5_Click();
     void mnuFile_ExitProgram_Click();
+    void mnuOptions_Options_Click();
     void mnuAbout_Help_Click() { ShowHelpText(); }
     void mnuAbout_About_Click();
     void mnuFile_FolderMD5_Click();

@@ -35,6 +35,9 @@ public:
     // Writes one key of the section "Configuration", as the options window saves.
     void SaveSetting(const std::string& key, const std::string& value);
 
+    // The association that the check offers to register, for the options window.
+    FileAssociation& Association() const { return association_; }
+
     // How the store spells the checksum layout choice.
     static std::string BooleanText(bool value) { return value ? "True" : "False"; }
 

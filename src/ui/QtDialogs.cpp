@@ -1,5 +1,6 @@
 #include "ui/QtDialogs.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -50,11 +51,18 @@ QString QtFileFilter(const std::string& filter) {
     return filters.join(QStringLiteral(";;"));
 }
 
+// A message raised while a modal window is open (the options window) belongs
+// to that window, so that it stays above it.
+QWidget* QtDialogs::Owner() const {
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    return parent_;
+}
+
 Answer QtDialogs::MessageBox(const std::string& text, const std::string& caption,
                              MessageIcon icon, MessageButtons buttons,
                              DefaultButton defaultButton) {
     QMessageBox box(QtIcon(icon), FromUtf8(caption), FromUtf8(text), QMessageBox::NoButton,
-                    parent_);
+                    Owner());
     box.setTextFormat(Qt::PlainText);
     if (buttons == MessageButtons::Ok) {
         box.setStandardButtons(QMessageBox::Ok);
@@ -69,7 +77,7 @@ Answer QtDialogs::MessageBox(const std::string& text, const std::string& caption
 }
 
 std::optional<std::string> QtDialogs::OpenFile(const FileDialogRequest& request) {
-    QFileDialog dialog(parent_, FromUtf8(request.title));
+    QFileDialog dialog(Owner(), FromUtf8(request.title));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setNameFilter(QtFileFilter(request.filter));

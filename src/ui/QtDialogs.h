@@ -19,6 +19,8 @@ public:
     void ShowEmergencyHelp(const std::string& caption, const std::string& text) override;
 
 private:
+    QWidget* Owner() const;
+
     QPointer<QWidget> parent_;
 };
 

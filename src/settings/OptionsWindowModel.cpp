@@ -1,0 +1,166 @@
+#include "settings/OptionsWindowModel.h"
+
+#include <utility>
+
+#include "identity/Version.h"
+#include "language/Language.h"
+#include "language/LanguageSwitch.h"
+#include "settings/FileAssociation.h"
+#include "settings/Options.h"
+#include "ui/EndProgram.h"
+
+namespace vorlix {
+
+OptionsWindowModel::OptionsWindowModel(OptionsWindowServices services)
+    : services_(std::move(services)) {}
+
+void OptionsWindowModel::Changed() {
+    if (view_) view_->StateChanged();
+}
+
+void OptionsWindowModel::Form_Load() {
+    if (view_) view_->CentreOnScreen();
+    SetOptionsMenuIndex(0);
+    services_.options.CheckSettings();
+    // Puts the language list on the language in force, which makes it the
+    // in-memory default.
+    LoadLangPackToOptionsForm();
+    SetAssociateTicked(services_.association.IsExtensionAssociated());
+    SetStandardFileTicked(services_.options.DefaultContentMD5File);
+    state_.cmdOKEnabled = true;
+    state_.cmdCancelEnabled = true;
+    state_.cmdApplyEnabled = true;
+    Changed();
+}
+
+void OptionsWindowModel::LoadLangPackToOptionsForm() {
+    const Language& pack = services_.language;
+    state_.Caption = pack.GetLabel("frmOptions", "Caption");
+
+    const std::string identifier = pack.GetLabel("Head", "LanguageFileNo");
+    if (identifier == std::to_string(kCzech)) {
+        SetLanguageIndex(0);
+    } else if (identifier == std::to_string(kEnglish)) {
+        SetLanguageIndex(1);
+    } else {
+        EndProgram(kExitFatal);  // no pack of ours names another language
+    }
+
+    state_.cmdCancel = pack.GetLabel("Generic", "ButtonCancelCaption");
+    state_.cmdApply = pack.GetLabel("Generic", "ButtonApplyCaption");
+    state_.cmdDefaultSave = pack.GetLabel("Generic", "ButtonDefaultCaption");
+    state_.framMainConfiguration = pack.GetLabel("frmOptions", "Frame");
+    state_.lblDefaultLanguage = pack.GetLabel("frmOptions", "LabelDefaultLanguage");
+    state_.lbxOptionsMenu = {pack.GetLabel("frmOptions", "MenuItem1")};
+    state_.lbxOptionsMenuIndex = -1;
+    state_.chckAssociate = pack.GetLabel("frmOptions", "CheckBoxAssociate");
+    state_.chkCreateStandardFile = pack.GetLabel("frmOptions", "CreateStandardFileFormat");
+    Changed();
+}
+
+void OptionsWindowModel::SaveOptions() {
+    Options& options = services_.options;
+    FileAssociation& association = services_.association;
+    options.SaveSetting(kKeyVersionProgram, VersionString() + " " + BuildString());
+    // One of the two runs on every save, so the desktop always ends up as the
+    // box shows it.
+    if (state_.chckAssociateTicked && association.AssociationChecked) {
+        association.AssociateExtension("md5", association.ExeFullPath, association.TypeName());
+    } else {
+        association.RemoveExtensionAssociation("md5", association.TypeName());
+    }
+    options.SaveSetting(kKeyDefaultLanguage, options.DefaultLanguage);
+    options.SaveSetting(kKeyDefaultContentMD5File,
+                        Options::BooleanText(options.DefaultContentMD5File));
+}
+
+void OptionsWindowModel::SetOptionsMenuIndex(int index) {
+    if (state_.lbxOptionsMenuIndex == index) return;
+    state_.lbxOptionsMenuIndex = index;
+    lbxOptionsMenu_Click();
+}
+
+void OptionsWindowModel::SetLanguageIndex(int index) {
+    if (state_.cobSelectLanguageIndex == index) return;
+    state_.cobSelectLanguageIndex = index;
+    cobSelectLanguage_Click();
+}
+
+void OptionsWindowModel::SetStandardFileTicked(bool ticked) {
+    if (state_.chkCreateStandardFileTicked == ticked) return;
+    state_.chkCreateStandardFileTicked = ticked;
+    chkCreateStandardFile_Click();
+}
+
+void OptionsWindowModel::SetAssociateTicked(bool ticked) {
+    if (state_.chckAssociateTicked == ticked) return;
+    state_.chckAssociateTicked = ticked;
+    chckAssociate_Click();
+}
+
+void OptionsWindowModel::lbxOptionsMenu_Click() {
+    if (state_.lbxOptionsMenuIndex == 0) state_.framMainConfigurationVisible = true;
+    Changed();
+}
+
+void OptionsWindowModel::cobSelectLanguage_Click() {
+    state_.cmdCancelEnabled = true;
+    state_.cmdApplyEnabled = true;
+    Options& options = services_.options;
+    switch (state_.cobSelectLanguageIndex) {
+        case 0:
+            services_.languages.ApplyLanguage(kCzech);
+            options.DefaultLanguage = std::to_string(kCzech);
+            break;
+        case 1:
+            services_.languages.ApplyLanguage(kEnglish);
+            options.DefaultLanguage = std::to_string(kEnglish);
+            break;
+        default:
+            break;
+    }
+    if (services_.loadLangPackToMainForm) services_.loadLangPackToMainForm();
+    // Puts the list on the entry it is on already, which ends the nesting.
+    LoadLangPackToOptionsForm();
+}
+
+void OptionsWindowModel::chkCreateStandardFile_Click() {
+    services_.options.DefaultContentMD5File = state_.chkCreateStandardFileTicked;
+    Changed();
+}
+
+void OptionsWindowModel::chckAssociate_Click() {
+    state_.cmdApplyEnabled = true;
+    state_.cmdCancelEnabled = true;
+    Changed();
+}
+
+void OptionsWindowModel::cmdDefaultSave_Click() {
+    services_.options.WriteDefaultSettings();
+    services_.options.CheckSettings();
+    Changed();
+}
+
+void OptionsWindowModel::cmdApply_Click() {
+    SaveOptions();
+    state_.cmdApplyEnabled = false;
+    state_.cmdCancelEnabled = false;
+    Changed();
+    services_.options.CheckSettings();
+}
+
+void OptionsWindowModel::cmdOK_Click() {
+    SaveOptions();
+    services_.options.CheckSettings();
+    Unload();
+}
+
+void OptionsWindowModel::cmdCancel_Click() { Unload(); }
+
+void OptionsWindowModel::Unload() {
+    state_.Closed = true;
+    Changed();
+    if (view_) view_->Unload();
+}
+
+}  // namespace vorlix
