@@ -11,6 +11,7 @@
 #include "app/QtFrontEnd.h"
 #include "settings/QtSettingsStore.h"
 #include "ui/EndProgram.h"
+#include "util/Interrupts.h"
 #include "util/ProgramLocation.h"
 
 int main(int argc, char** argv) {
@@ -20,6 +21,11 @@ int main(int argc, char** argv) {
         std::cout << VersionLabelText() << '\n';
         return kExitOk;
     }
+
+    IgnoreFileSizeSignal();
+    // Ctrl+C or a shutdown ends the program like a cancelled save: nothing
+    // half-written and no temporary file stays behind.
+    EndProgramOnInterrupt(kExitVerificationFailed);
 
     const ProgramLocation location = ProgramLocation::OfRunningProgram();
     const auto environment = [](const char* name) {

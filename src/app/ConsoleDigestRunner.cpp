@@ -6,12 +6,17 @@
 #include <thread>
 
 #include "app/DigestProgress.h"
+#include "util/Interrupts.h"
 
 namespace vorlix {
 
 FileDigestResult RunDigestOnConsole(const std::string& path, std::ostream& progress,
                                     bool progressIsTerminal, char decimalSeparator) {
-    if (!progressIsTerminal) return ComputeFileDigest(path);
+    // Ctrl+C or SIGTERM stops the digest at the next buffer; once the progress
+    // line is gone, the hold ends the program: nothing is saved.
+    InterruptHold hold;
+    const std::atomic<bool>* interrupted = &InterruptHold::Requested();
+    if (!progressIsTerminal) return ComputeFileDigest(path, {}, interrupted);
 
     std::atomic<std::uint64_t> done{0};
     std::atomic<std::uint64_t> total{0};
@@ -39,10 +44,13 @@ FileDigestResult RunDigestOnConsole(const std::string& path, std::ostream& progr
         if (drawn) progress << "\r\x1b[K" << std::flush;
     });
 
-    FileDigestResult result = ComputeFileDigest(path, [&](std::uint64_t bytesDone, std::uint64_t bytesTotal) {
-        done.store(bytesDone, std::memory_order_relaxed);
-        total.store(bytesTotal, std::memory_order_relaxed);
-    });
+    FileDigestResult result = ComputeFileDigest(
+        path,
+        [&](std::uint64_t bytesDone, std::uint64_t bytesTotal) {
+            done.store(bytesDone, std::memory_order_relaxed);
+            total.store(bytesTotal, std::memory_order_relaxed);
+        },
+        interrupted);
     {
         std::lock_guard lock(mutex);
         finished = true;

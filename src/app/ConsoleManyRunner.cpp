@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "app/DigestProgress.h"
+#include "util/Interrupts.h"
 #include "util/Md5sumName.h"
 
 namespace vorlix {
@@ -32,6 +33,9 @@ std::string ManyFilesProgressText(std::size_t filesDone, std::size_t filesTotal,
 ManyFilesOutcome RunManyFilesOnConsole(const ManyFilesJob& job, std::ostream& out,
                                        bool outIsTerminal, std::ostream& progress,
                                        bool progressIsTerminal, char decimalSeparator) {
+    // Ctrl+C or SIGTERM stops the run at the next buffer; when the hold goes,
+    // the program ends: no summary, nothing saved.
+    InterruptHold hold;
     const bool echo = job.kind == ManyFilesKind::ChecksumList;
     std::atomic<std::size_t> filesDone{0};
     std::atomic<std::uint64_t> bytesDone{0};
@@ -76,7 +80,8 @@ ManyFilesOutcome RunManyFilesOnConsole(const ManyFilesJob& job, std::ostream& ou
             const std::string line = Md5sumCheckLine(row);
             out << (outIsTerminal ? ForTerminal(line) : line) << '\n' << std::flush;
         },
-        nullptr, [&](std::uint64_t bytes) { bytesDone.store(bytes, std::memory_order_relaxed); });
+        &InterruptHold::Requested(),
+        [&](std::uint64_t bytes) { bytesDone.store(bytes, std::memory_order_relaxed); });
     {
         std::lock_guard lock(mutex);
         finished = true;

@@ -350,7 +350,7 @@ void MainWindowModel::CalculateDigest() {
         case FileDigestResult::Status::Cancelled:
             return;  // as if the run had never started
         case FileDigestResult::Status::ReadError:
-            ShowFileReadError(services_.dialogs, path);
+            ShowFileReadError(services_.dialogs, path, result);
             EndProgram(kExitFatal);
         case FileDigestResult::Status::Ok:
             break;

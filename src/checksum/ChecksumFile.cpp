@@ -1,11 +1,6 @@
 #include "checksum/ChecksumFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <array>
-#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
@@ -18,6 +13,7 @@
 #include "util/Clock.h"
 #include "util/FileExists.h"
 #include "util/PathHelpers.h"
+#include "util/ReplaceFileContent.h"
 #include "util/Text.h"
 
 namespace vorlix {
@@ -97,36 +93,6 @@ std::string Escape(std::string_view text) {
 // "[EOF].txt" must not count as a marker.
 std::string_view KeyPart(std::string_view line) { return line.substr(0, line.find('=')); }
 
-std::error_code LastError() { return {errno, std::generic_category()}; }
-
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
-// A fresh file beside the target, made with the usual permissions.
-int CreateTemporaryBeside(const std::filesystem::path& target, std::string& tempPath) {
-    const auto folder = target.parent_path();
-    // Hidden, and named after the target so a leftover explains itself.
-    std::string stem = ".";
-    stem += target.filename().string();
-    stem += ".tmp";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string name = stem + std::to_string(::getpid()) + "-" + std::to_string(attempt);
-        tempPath = (folder / name).string();
-        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
-    }
-    return -1;
-}
-
 }  // namespace
 
 // --- Writing -------------------------------------------------------------
@@ -182,29 +148,7 @@ std::string SectionedLayoutText(std::string_view commentLine, std::string_view r
 }
 
 std::error_code WriteChecksumFile(const std::string& path, std::string_view content) {
-    namespace fs = std::filesystem;
-    fs::path target(path);
-    std::error_code ignored;
-    // Writing through a link keeps the link, as opening the file would.
-    if (fs::is_symlink(target, ignored)) {
-        const auto resolved = fs::canonical(target, ignored);
-        if (!ignored) target = resolved;
-    }
-
-    std::string tempPath;
-    const int fd = CreateTemporaryBeside(target, tempPath);
-    if (fd < 0) return LastError();
-
-    struct stat old {};
-    if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
-        ::fchmod(fd, old.st_mode & 07777);
-    }
-    std::error_code error;
-    if (!WriteAll(fd, content) || ::fsync(fd) != 0) error = LastError();
-    if (::close(fd) != 0 && !error) error = LastError();
-    if (!error && ::rename(tempPath.c_str(), target.c_str()) != 0) error = LastError();
-    if (error) ::unlink(tempPath.c_str());
-    return error;
+    return ReplaceFileContent(path, content);
 }
 
 SaveOutcome SaveChecksumFile(Dialogs& dialogs, const Language& language, const Clock& clock,

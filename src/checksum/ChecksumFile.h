@@ -45,8 +45,10 @@ std::string StandardLayoutText(std::string_view commentLine, std::string_view di
 std::string SectionedLayoutText(std::string_view commentLine, std::string_view recordedName,
                                 std::string_view digest, std::string_view sizeText);
 
-// Replaces the file at `path` with `content` in one step: the old file stays
-// as it was unless the new one is complete. Returns the system's error.
+// Gives the checksum file at `path` the content `content` (see
+// ReplaceFileContent): the old file stays as it was unless the new one is
+// complete, and a file the user may not write is an error. Returns the
+// system's error.
 std::error_code WriteChecksumFile(const std::string& path, std::string_view content);
 
 struct ChecksumSaveRequest {

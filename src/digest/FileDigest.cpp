@@ -177,6 +177,16 @@ FileDigestResult DigestOpenFile(int fd, const DigestProgress& progress,
         if (progress) progress(result.size, total);
     }
     if ((result.errorNumber = reader.Error()) != 0) return result;
+    // A file written to while it is read gives a digest of no version of it.
+    if (S_ISREG(info.st_mode)) {
+        struct stat after {};
+        if (::fstat(fd, &after) != 0 || after.st_size != info.st_size ||
+            after.st_mtim.tv_sec != info.st_mtim.tv_sec ||
+            after.st_mtim.tv_nsec != info.st_mtim.tv_nsec || result.size != total) {
+            result.changedWhileRead = true;
+            return result;
+        }
+    }
     DigestFinal(state);
     result.status = FileDigestResult::Status::Ok;
     result.digest = DigestHexText(state);
@@ -224,10 +234,16 @@ void ShowFileReadError(Dialogs& dialogs, const std::string& path) {
                        MessageButtons::Ok);
 }
 
+void ShowFileReadError(Dialogs& dialogs, const std::string& path, const FileDigestResult& result) {
+    if (!result.changedWhileRead) return ShowFileReadError(dialogs, path);
+    dialogs.MessageBox("Error Reading File " + path + "\n" + kFileChangedWhileRead,
+                       "Error Read File", MessageIcon::Stop, MessageButtons::Ok);
+}
+
 std::string ReadFileDigest(Dialogs& dialogs, const std::string& path, int& flag) {
     FileDigestResult result = ComputeFileDigest(path);
     if (result.status != FileDigestResult::Status::Ok) {
-        ShowFileReadError(dialogs, path);
+        ShowFileReadError(dialogs, path, result);
         flag = -1;
         return {};
     }

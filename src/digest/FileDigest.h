@@ -15,7 +15,13 @@ struct FileDigestResult {
     std::string digest;       // 32 lower-case hex digits when Ok
     std::uint64_t size = 0;   // bytes digested
     int errorNumber = 0;      // errno of the failure
+    // A ReadError because the size or the modification time changed, or
+    // fewer or more bytes were read than the size.
+    bool changedWhileRead = false;
 };
+
+// Why a read failed when the file changed under the reader.
+inline constexpr const char* kFileChangedWhileRead = "the file changed while it was read";
 
 // Called now and then from the digesting thread with bytes done and total.
 using DigestProgress = std::function<void(std::uint64_t done, std::uint64_t total)>;
@@ -28,6 +34,9 @@ FileDigestResult ComputeFileDigest(const std::string& path, const DigestProgress
 
 // The fixed read-failure message: "Error Reading File " + path.
 void ShowFileReadError(Dialogs& dialogs, const std::string& path);
+// The same for a failed digest; a file that changed while it was read says so
+// on a second line.
+void ShowFileReadError(Dialogs& dialogs, const std::string& path, const FileDigestResult& result);
 
 // The digest text, or an empty text and flag -1 after showing the message.
 std::string ReadFileDigest(Dialogs& dialogs, const std::string& path, int& flag);

@@ -1,13 +1,20 @@
 // Stories that run the real program through its console front-end, with a
 // home, settings and desktop database of their own.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "language/Language.h"
@@ -51,22 +58,66 @@ protected:
         program = (bin / "vorlix").string();
     }
 
-    Outcome Vorlix(const std::vector<std::string>& words, const std::string& input = "") {
+    // The shell command that runs the program (through `wrapper`, a command
+    // that runs another, when one is given) with the input from `in`.
+    std::string Command(const std::vector<std::string>& words, const std::string& in,
+                        const std::string& wrapper = "") {
         const std::string dir = home.Path().string();
-        const std::string in = home.Write("stdin", input);
-        std::string command = "cd " + Quoted(dir + "/work") + " && env -i PATH=/usr/bin:/bin" +
+        std::string command = "cd " + Quoted(dir + "/work") + " && exec " + wrapper +
+                              " env -i PATH=/usr/bin:/bin" +
                               " LANG=C.UTF-8 VORLIX_UI=console HOME=" + Quoted(dir) +
                               " XDG_CONFIG_HOME=" + Quoted(dir + "/config") +
                               " XDG_DATA_HOME=" + Quoted(dir + "/data") + " " + Quoted(program);
         for (const auto& word : words) command += " " + Quoted(word);
         command += " <" + Quoted(in) + " >" + Quoted(dir + "/stdout") + " 2>" +
                    Quoted(dir + "/stderr");
-        const int raw = std::system(command.c_str());
+        return command;
+    }
+
+    Outcome Finished(int raw) {
         Outcome run;
         run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
         run.out = ReadAll(home.Path() / "stdout");
         run.err = ReadAll(home.Path() / "stderr");
         return run;
+    }
+
+    Outcome Vorlix(const std::vector<std::string>& words, const std::string& input = "",
+                   const std::string& wrapper = "") {
+        const std::string in = home.Write("stdin", input);
+        return Finished(std::system(Command(words, in, wrapper).c_str()));
+    }
+
+    // Starts the program and returns at once; `exec` keeps its process id.
+    pid_t Start(const std::vector<std::string>& words, const std::string& in) {
+        const std::string command = Command(words, in);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        return child;
+    }
+
+    // Waits for the end of a started program; one that hangs is killed.
+    Outcome WaitFor(pid_t child) {
+        int raw = 0;
+        for (int tenth = 0; tenth < 300; ++tenth) {
+            if (::waitpid(child, &raw, WNOHANG) == child) return Finished(raw);
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        ::kill(child, SIGKILL);
+        ::waitpid(child, &raw, 0);
+        ADD_FAILURE() << "the program did not end";
+        return Finished(raw);
+    }
+
+    std::vector<std::string> FilesInWork() {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(home.Path() / "work"))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
     }
 
     std::string Work(const std::string& name) { return (home.Path() / "work" / name).string(); }
@@ -116,6 +167,86 @@ TEST_F(ConsoleStory, AutomaticModeSavesThenAsksBeforeOverwriting) {
     Outcome elsewhere = Vorlix({"--sourcefile=" + data, "--auto"}, "n\n" + Work("other.md5") + "\n");
     EXPECT_EQ(elsewhere.status, 0) << elsewhere.err;
     EXPECT_NE(ReadAll(Work("other.md5")).find("FileName=report.pdf\r\n"), std::string::npos);
+}
+
+// True once `condition` holds, false after ten seconds.
+bool Eventually(const std::function<bool()>& condition) {
+    for (int tenth = 0; tenth < 100; ++tenth) {
+        if (condition()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return false;
+}
+
+bool HasOpen(pid_t process, const std::string& path) {
+    std::error_code ignored;
+    for (const auto& fd : fs::directory_iterator("/proc/" + std::to_string(process) + "/fd", ignored)) {
+        if (fs::read_symlink(fd.path(), ignored) == path) return true;
+    }
+    return false;
+}
+
+TEST_F(ConsoleStory, CtrlCOrSigtermDuringADigestOrSaveWritesNothingAndEndsWithOne) {
+    // Sparse: no disk, but seconds of digest.
+    const std::string data = Work("big.iso");
+    { std::ofstream create(data); }
+    fs::resize_file(data, std::uintmax_t{8} << 30);
+    const std::string sums = data + ".MD5";
+    const std::string noInput = home.Write("no input", "");
+
+    for (const int signal : {SIGINT, SIGTERM}) {
+        for (const bool existing : {false, true}) {
+            SCOPED_TRACE(std::to_string(signal) + (existing ? " over an old file" : ""));
+            if (existing) home.Write("work/big.iso.MD5", "old");
+            const pid_t run = Start({"/sourcefile:" + data, "/auto"}, noInput);
+            ASSERT_TRUE(Eventually([&] { return HasOpen(run, data); }));
+            ::kill(run, signal);
+            const Outcome interrupted = WaitFor(run);
+            EXPECT_EQ(interrupted.status, 1) << interrupted.err;
+            if (existing) {
+                EXPECT_EQ(ReadAll(sums), "old");
+                EXPECT_EQ(FilesInWork(), (std::vector<std::string>{"big.iso", "big.iso.MD5"}));
+                fs::remove(sums);
+            } else {
+                EXPECT_EQ(FilesInWork(), std::vector<std::string>{"big.iso"});
+            }
+        }
+    }
+
+    // The save waits for the answer to the overwrite question.
+    fs::resize_file(data, 6);
+    home.Write("work/big.iso.MD5", "old");
+    const std::string question = (home.Path() / "question").string();
+    ASSERT_EQ(::mkfifo(question.c_str(), 0600), 0);
+    // Held open, and never written: the program waits for an answer.
+    const int answer = ::open(question.c_str(), O_RDWR);
+    const pid_t run = Start({"/sourcefile:" + data, "/auto"}, question);
+    EXPECT_TRUE(Eventually([&] { return ReadAll(home.Path() / "stdout").find("[y/N]") != std::string::npos; }));
+    ::kill(run, SIGINT);
+    const Outcome interrupted = WaitFor(run);
+    ::close(answer);
+    EXPECT_EQ(interrupted.status, 1);
+    EXPECT_EQ(ReadAll(sums), "old");
+    EXPECT_EQ(FilesInWork(), (std::vector<std::string>{"big.iso", "big.iso.MD5"}));
+}
+
+TEST_F(ConsoleStory, ASaveBeyondTheFileSizeLimitIsAnErrorWithItsMessage) {
+    const std::string data = home.Write("work/a.txt", "hello\n");
+    // The settings exist before the limit applies.
+    ASSERT_EQ(Vorlix({"--help"}).status, 0);
+
+    const std::string limit = "prlimit --fsize=100";
+    Outcome fresh = Vorlix({"/sourcefile:" + data, "/auto"}, "", limit);
+    EXPECT_EQ(fresh.status, 2) << fresh.err;
+    EXPECT_NE(fresh.out.find(" " + std::to_string(EFBIG) + " File too large\n"), std::string::npos)
+        << fresh.out << fresh.err;
+    EXPECT_EQ(FilesInWork(), std::vector<std::string>{"a.txt"});
+
+    home.Write("work/a.txt.MD5", "old");
+    Outcome over = Vorlix({"/sourcefile:" + data, "/auto"}, "y\n", limit);
+    EXPECT_EQ(over.status, 2) << over.err;
+    EXPECT_EQ(ReadAll(data + ".MD5"), "old");
+    EXPECT_EQ(FilesInWork(), (std::vector<std::string>{"a.txt", "a.txt.MD5"}));
 }
 
 TEST_F(ConsoleStory, VerifiesItsOwnAndOtherToolsChecksumFiles) {
@@ -427,6 +558,19 @@ TEST_F(ConsoleStory, ExpectComparesWithAPublishedDigest) {
     }
     Outcome noFile = Vorlix({"/expect:" + digest});
     EXPECT_EQ(noFile.status, 2);
+}
+
+TEST_F(ConsoleStory, CtrlCDuringAFolderRunWritesNothingAndEndsWithOne) {
+    home.Write("work/big/small.txt", "small");
+    const std::string data = Work("big/big.iso");
+    { std::ofstream create(data); }
+    fs::resize_file(data, std::uintmax_t{8} << 30);  // sparse: seconds of digest, no disk
+    const pid_t run = Start({"/sourcefolder:" + Work("big"), "/auto"}, home.Write("no input", ""));
+    ASSERT_TRUE(Eventually([&] { return HasOpen(run, data); }));
+    ::kill(run, SIGINT);
+    const Outcome interrupted = WaitFor(run);
+    EXPECT_EQ(interrupted.status, 1) << interrupted.err;
+    EXPECT_EQ(FilesInWork(), std::vector<std::string>{"big"});
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "ChecksumFixture.h"
 #include "checksum/ChecksumFile.h"
+#include "support/Unprivileged.h"
 
 namespace vorlix::test {
 namespace {
@@ -136,6 +139,27 @@ TEST_F(ChecksumSave, AFailureNamesTheSystemErrorAndLeavesEverythingAsItWas) {
 
     EXPECT_EQ(FilesIn(dir.Path()),
               (std::vector<std::string>{"b.txt", "b.txt.MD5", "c.txt.MD5", "plain"}));
+}
+
+// Run as an unprivileged user, since root may write any file.
+TEST_F(ChecksumSave, AFileTheUserMayNotWriteIsAnErrorAndStaysAsItWas) {
+    const auto data = dir.Write("a.txt", "hello\n");
+    const auto target = dir.Write("a.txt.MD5", "old");
+    ASSERT_EQ(::chmod(target.c_str(), 0444), 0);
+    fs::permissions(dir.Path(), fs::perms::all);
+    dialogs.ThenAnswer(Answer::Yes);
+    const auto seen = RunWithoutPrivileges([&] {
+        std::string out = Save(Request(data, false)) == SaveOutcome::Failed ? "failed" : "saved";
+        for (const Shown& shown : dialogs.Messages()) out += "|" + shown.text;
+        return out;
+    });
+    if (!seen) GTEST_SKIP() << "root cannot run a process as nobody here";
+    EXPECT_EQ(*seen, "failed|" + OverwriteQuestion(target).text + "|" + T("msgbox3Text1") +
+                         " 13 Permission denied");
+    EXPECT_EQ(ReadAll(target), "old");
+    EXPECT_EQ(fs::status(target).permissions(),
+              fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_EQ(FilesIn(dir.Path()), (std::vector<std::string>{"a.txt", "a.txt.MD5"}));
 }
 
 TEST_F(ChecksumSave, OverwritingKeepsTheFilesPermissions) {

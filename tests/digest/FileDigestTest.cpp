@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "support/Pattern.h"
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <utility>
 
 #include "digest/FileDigest.h"
 #include "digest/Md5.h"
@@ -127,6 +130,51 @@ TEST(FileDigestTest, ReportsProgressAndStopsWhenCancelled) {
         path, [&](std::uint64_t, std::uint64_t) { cancel = true; }, &cancel);
     EXPECT_EQ(stopped.status, Status::Cancelled);
     EXPECT_TRUE(stopped.digest.empty());
+}
+
+// The change happens at the first progress report, after the first buffer
+// and while the reader may be ahead; the digest must not pass for any
+// version of the file.
+TEST(FileDigestTest, AFileThatChangesWhileItIsReadIsAReadError) {
+    TempDir dir;
+    const std::string content = PatternFor(8 << 20);
+    const struct {
+        const char* name;
+        std::function<void(const std::string& path)> change;
+    } cases[] = {
+        {"truncated", [](const std::string& path) { std::filesystem::resize_file(path, 2 << 20); }},
+        {"extended",
+         [](const std::string& path) {
+             std::ofstream(path, std::ios::binary | std::ios::app) << "more";
+         }},
+        {"rewritten in place",
+         [](const std::string& path) {
+             std::fstream out(path, std::ios::binary | std::ios::in | std::ios::out);
+             out.seekp(5 << 20);
+             out << "other bytes, same size";
+         }},
+    };
+    for (const auto& c : cases) {
+        const std::string path = dir.Write("data", content);
+        // An old time, so that any write moves it however coarse the clock.
+        const struct timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), old, 0), 0);
+        bool changed = false;
+        const auto result = ComputeFileDigest(path, [&](std::uint64_t, std::uint64_t) {
+            if (!std::exchange(changed, true)) c.change(path);
+        });
+        EXPECT_EQ(result.status, Status::ReadError) << c.name;
+        EXPECT_TRUE(result.changedWhileRead) << c.name;
+        EXPECT_TRUE(result.digest.empty()) << c.name;
+
+        ScriptedDialogs dialogs;
+        ShowFileReadError(dialogs, path, result);
+        EXPECT_EQ(dialogs.Seen(),
+                  std::vector{Message("Error Reading File " + path +
+                                          "\nthe file changed while it was read",
+                                      "Error Read File", MessageIcon::Stop)})
+            << c.name;
+    }
 }
 
 // Sizes from 2^28 on once overflowed the bit count; the file is sparse, so it
