@@ -7,8 +7,11 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-translations-l10n libgl-dev libpugixml-dev libcurl4-openssl-dev
   libgtest-dev libbenchmark-dev libssl-dev
-  ca-certificates fonts-dejavu-core xvfb xauth
+  ca-certificates fonts-dejavu-core fonts-dejavu-extra xvfb xauth
   xdg-utils shared-mime-info desktop-file-utils
+  # xdg-mime only recommends it; without it, and without a desktop session,
+  # xdg-mime asks `file`, which knows nothing of the user's MIME database.
+  libfile-mimeinfo-perl
   time
 )
 

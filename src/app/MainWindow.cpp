@@ -19,6 +19,7 @@
 #include <QTimer>
 
 #include "app/Artwork.h"
+#include "app/QtDigestRunner.h"
 #include "identity/AboutWindow.h"
 #include "settings/OptionsWindow.h"
 #include "ui/HyperlinkLabel.h"
@@ -55,6 +56,7 @@ MainWindow::MainWindow(MainWindowModel& model, const Language& language, const C
     setAcceptDrops(true);
     txtPathAndFileName->setAcceptDrops(false);
     model_.SetView(this);
+    model_.SetDecimalSeparator(DesktopDecimalSeparator());
     StateChanged();
 }
 
@@ -157,6 +159,10 @@ void MainWindow::BuildControls() {
     connect(txtPathAndFileName, &QLineEdit::textEdited, this,
             [this](const QString& text) { model_.txtPathAndFileName_Change(text.toStdString()); });
     connect(cmndCalculate, &QPushButton::clicked, this, [this] { model_.cmndCalculate_Click(); });
+    // Enter in the path box is the quick way to the button beside it.
+    connect(txtPathAndFileName, &QLineEdit::returnPressed, this, [this] {
+        if (cmndCalculate->isEnabled()) model_.cmndCalculate_Click();
+    });
     connect(cndSaveMD5File, &QPushButton::clicked, this, [this] { model_.cndSaveMD5File_Click(); });
     connect(cmdEndProgram, &QPushButton::clicked, this, [this] { model_.cmdEndProgram_Click(); });
     connect(igbCzechFlag, &ClickableLabel::clicked, this, [this] { model_.igbCzechFlag_Click(); });

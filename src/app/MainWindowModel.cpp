@@ -83,6 +83,11 @@ void MainWindowModel::Form_Load(const std::vector<std::string>& commandWords) {
     if (view_) view_->CentreOnScreen();
     state_.lblVersionInfo = VersionLabelText();
 
+    // Command-line work runs for a script or the desktop, with nobody sure to
+    // be there: it must never register the program on its own.
+    const CommandLine line = SplitCommandLine(commandWords);
+    services_.options.SetAssociationQuestionAllowed(line.switches.empty() &&
+                                                    line.arguments.empty());
     const std::int32_t language = services_.options.RunStartSequence();
     services_.languages.ApplyLanguage(language);
     LoadLangPackToMainForm();
@@ -127,9 +132,10 @@ void MainWindowModel::ActOnCommandLine() {
 
 int MainWindowModel::VerifyAnyChecksumFile(const std::string& checksumPath) {
     if (ClassifyChecksumFile(checksumPath) == ChecksumFileKind::Single) {
-        const VerifyOutcome outcome =
-            VerifyChecksumFile(services_.dialogs, services_.language, checksumPath);
-        return outcome == VerifyOutcome::Failed ? kExitVerificationFailed : kExitOk;
+        const VerifyOutcome outcome = VerifyChecksumFile(services_.dialogs, services_.language,
+                                                         checksumPath, services_.runDigest);
+        const bool failed = outcome == VerifyOutcome::Failed || outcome == VerifyOutcome::Cancelled;
+        return failed ? kExitVerificationFailed : kExitOk;
     }
     switch (VerifyChecksumList(services_.dialogs, services_.language, services_.runMany,
                                checksumPath)) {
@@ -254,10 +260,6 @@ void MainWindowModel::DropItems(const std::vector<std::string>& paths) {
         } else if (FileExists(path) && AsciiLower(path).ends_with(".md5")) {
             VerifyAnyChecksumFile(path);
         } else if (FileExists(path)) {
-            state_.txtFileSize.clear();
-            state_.txtMD5Result.clear();
-            state_.txtTimeOperate.clear();
-            state_.cndSaveMD5FileEnabled = false;
             txtPathAndFileName_Change(path);
             services_.options.StoreLastUsedPath(path);
             CalculateDigest();
@@ -298,7 +300,9 @@ void MainWindowModel::RunAutomaticMode() {
         ShowFileReadError(services_.dialogs, path);
         EndProgram(kExitFatal);
     }
-    CalculateDigest();
+    // A cancelled digest leaves nothing that belongs to the file: write
+    // nothing, keep an existing checksum file as it is.
+    if (!CalculateDigest()) EndProgram(kExitVerificationFailed);
     switch (SaveChecksumFile()) {
         case SaveOutcome::Saved:
             EndProgram(kExitOk);
@@ -310,17 +314,30 @@ void MainWindowModel::RunAutomaticMode() {
     EndProgram(kExitFatal);
 }
 
-void MainWindowModel::cmdSelectFile_Click() {
+void MainWindowModel::ClearResults() {
     state_.txtFileSize.clear();
     state_.txtMD5Result.clear();
     state_.txtTimeOperate.clear();
+    state_.cndSaveMD5FileEnabled = false;
+    state_.digestComparison = DigestComparison::None;
+}
+
+std::string MainWindowModel::DialogFolder() const {
+    // The file in the path box is where the user works now; the stored path
+    // is only a memory of an earlier run.
+    if (FileExists(state_.txtPathAndFileName)) return state_.txtPathAndFileName;
+    return services_.options.LastUsedPath;
+}
+
+void MainWindowModel::cmdSelectFile_Click() {
+    ClearResults();
     Changed();
 
     FileDialogRequest request;
     request.filter = services_.language.GetLabel("frmVorlix", "cmdlgAllFiles");
     request.defaultExtension = "*";
     request.title = services_.language.GetLabel("frmVorlix", "cmdlgTitle");
-    request.initialFolder = services_.options.LastUsedPath;
+    request.initialFolder = DialogFolder();
     const auto chosen = services_.dialogs.OpenFile(request);
     if (!chosen) return;
 
@@ -333,22 +350,27 @@ void MainWindowModel::cmdSelectFile_Click() {
 }
 
 void MainWindowModel::txtPathAndFileName_Change(const std::string& text) {
-    if (text != state_.txtPathAndFileName) state_.digestComparison = DigestComparison::None;
+    // The results always belong to the path shown: a new path has none yet.
+    ClearResults();
     state_.txtPathAndFileName = text;
     state_.cmndCalculateEnabled = FileExists(text);
     Changed();
 }
 
-void MainWindowModel::CalculateDigest() {
+bool MainWindowModel::CalculateDigest() {
     const std::string path = state_.txtPathAndFileName;
-    if (path.empty()) return;
+    if (path.empty()) return false;
 
+    // Whatever was shown belongs to an earlier run; it must not outlive a
+    // run that is cancelled or fails.
+    ClearResults();
+    Changed();
     const auto start = services_.clock.Monotonic();
     const FileDigestResult result = services_.runDigest(path);
     const auto end = services_.clock.Monotonic();
     switch (result.status) {
         case FileDigestResult::Status::Cancelled:
-            return;  // as if the run had never started
+            return false;
         case FileDigestResult::Status::ReadError:
             ShowFileReadError(services_.dialogs, path, result);
             EndProgram(kExitFatal);
@@ -360,6 +382,7 @@ void MainWindowModel::CalculateDigest() {
     state_.txtTimeOperate = FormatElapsedSeconds(end - start, services_.decimalSeparator) + " sec.";
     state_.cndSaveMD5FileEnabled = true;
     Changed();
+    return true;
 }
 
 SaveOutcome MainWindowModel::SaveChecksumFile() {
@@ -369,12 +392,13 @@ SaveOutcome MainWindowModel::SaveChecksumFile() {
     request.sizeText = state_.txtFileSize;
     request.standardLayout = services_.options.DefaultContentMD5File;
     request.autoMode = AutoMode;
-    request.lastUsedPath = services_.options.LastUsedPath;
     return vorlix::SaveChecksumFile(services_.dialogs, services_.language, services_.clock,
                                     request);
 }
 
 void MainWindowModel::cndSaveMD5File_Click() {
+    // Only a digest of the file shown may be saved under its name.
+    if (!state_.cndSaveMD5FileEnabled || state_.txtMD5Result.empty()) return;
     SaveChecksumFile();
     state_.cmdEndProgramVisible = true;
     Changed();
@@ -389,8 +413,10 @@ void MainWindowModel::mnuFile_OpenFileMD5_Click() {
     request.filter = services_.language.GetLabel("frmVorlix", "cmdlgTestMD5");
     request.defaultExtension = "MD5";
     request.title = services_.language.GetLabel("frmVorlix", "cmdlgTitle3");
+    request.initialFolder = DialogFolder();
     const auto chosen = services_.dialogs.OpenFile(request);
     if (!chosen) return;
+    // A cancelled verification has nothing to tell.
     VerifyAnyChecksumFile(*chosen);
 }
 
@@ -407,18 +433,20 @@ void MainWindowModel::mnuAbout_About_Click() {
     if (view_) view_->ShowAbout();
 }
 
+// The question is asked in the language it offers, so its buttons are too.
 void MainWindowModel::igbCzechFlag_Click() {
-    FlagClick(kCzech, "Dotaz", "Změnit jazyk programu na češtinu?");
+    FlagClick(kCzech, "Dotaz", "Změnit jazyk programu na češtinu?", {"&Ano", "&Ne"});
 }
 
 void MainWindowModel::igbEnglishFlag_Click() {
-    FlagClick(kEnglish, "Question", "Change program language to English?");
+    FlagClick(kEnglish, "Question", "Change program language to English?", {"&Yes", "&No"});
 }
 
-void MainWindowModel::FlagClick(std::int32_t identifier, const char* caption, const char* text) {
+void MainWindowModel::FlagClick(std::int32_t identifier, const char* caption, const char* text,
+                                const YesNoCaptions& buttons) {
     if (services_.languages.CurrentLanguage() == identifier) return;
-    if (services_.dialogs.MessageBox(text, caption, MessageIcon::Question, MessageButtons::YesNo,
-                                     DefaultButton::Yes) != Answer::Yes) {
+    if (services_.dialogs.AskWithCaptions(text, caption, MessageIcon::Question,
+                                          DefaultButton::Yes, buttons) != Answer::Yes) {
         return;
     }
     services_.languages.ApplyLanguage(identifier);

@@ -10,11 +10,11 @@
 #include "checksum/ChecksumFile.h"
 #include "checksum/ManyFiles.h"
 #include "digest/FileDigest.h"
+#include "ui/Dialogs.h"
 
 namespace vorlix {
 
 class Clock;
-class Dialogs;
 class Language;
 class LanguageSwitch;
 class Options;
@@ -109,6 +109,8 @@ public:
     explicit MainWindowModel(MainWindowServices services);
 
     void SetView(MainWindowView* view) { view_ = view; }
+    // The window knows the desktop's locale better than the C library does.
+    void SetDecimalSeparator(char separator) { services_.decimalSeparator = separator; }
     const MainWindowState& State() const { return state_; }
 
     // The load step. Command-line work (help, automatic mode, verifying a
@@ -119,7 +121,9 @@ public:
     void cmdSelectFile_Click();
     void txtPathAndFileName_Change(const std::string& text);
     void cmndCalculate_Click() { CalculateDigest(); }
-    void CalculateDigest();
+    // True when the window now shows the digest of the file in the path box;
+    // false when there was nothing to digest or the user cancelled.
+    bool CalculateDigest();
     void cndSaveMD5File_Click();
     void cmdEndProgram_Click();
     void igbCzechFlag_Click();
@@ -157,7 +161,10 @@ private:
     void RunAutomaticMode();
     void RunExpectedDigest(const std::string& expected);
     bool ShowComparison(const std::string& expected);
-    void FlagClick(std::int32_t identifier, const char* caption, const char* text);
+    void FlagClick(std::int32_t identifier, const char* caption, const char* text,
+                   const YesNoCaptions& buttons);
+    void ClearResults();
+    std::string DialogFolder() const;
     void Changed();
 
     MainWindowServices services_;

@@ -1,6 +1,9 @@
 #include "app/QtDigestRunner.h"
 
 #include <QEventLoop>
+#include <QFileInfo>
+#include <QLocale>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QTimer>
 #include <atomic>
@@ -9,6 +12,14 @@
 #include "app/DigestProgress.h"
 
 namespace vorlix {
+
+char DesktopDecimalSeparator() {
+    const QString point = QLocale::system().decimalPoint();
+    // The texts that carry it are built byte by byte; a separator outside
+    // ASCII is rare enough to fall back to the point.
+    if (point.size() == 1 && point.front().unicode() < 0x80) return point.front().toLatin1();
+    return '.';
+}
 
 FileDigestResult RunDigestWithProgress(QWidget* window, const std::string& path,
                                        const QString& cancelCaption, char decimalSeparator) {
@@ -41,8 +52,16 @@ FileDigestResult RunDigestWithProgress(QWidget* window, const std::string& path,
     loop.exec(QEventLoop::ExcludeUserInputEvents);
 
     if (!finished.load()) {
-        QProgressDialog dialog(window);
-        dialog.setWindowTitle(QStringLiteral("Vorlix"));
+        // A modal dialog that is not minimised nor maximised; closing it cancels.
+        QProgressDialog dialog(window, Qt::Dialog | Qt::CustomizeWindowHint |
+                                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+        dialog.setWindowTitle(QStringLiteral("Vorlix \u2013 ") +
+                              QFileInfo(QString::fromStdString(path)).fileName());
+        // The label carries the percentage with the speed; a second one on
+        // the bar, rounded differently, would disagree with it.
+        auto* bar = new QProgressBar(&dialog);
+        bar->setTextVisible(false);
+        dialog.setBar(bar);
         dialog.setWindowModality(Qt::ApplicationModal);
         dialog.setCancelButtonText(cancelCaption);
         dialog.setRange(0, 1000);

@@ -26,7 +26,7 @@ int RunQtFrontEnd(int& argc, char** argv, const ProgramLocation& location,
 
     QtSettingsStore store(location.exeName);
     MainWindow* window = nullptr;
-    const char separator = LocaleDecimalSeparator();
+    const char separator = DesktopDecimalSeparator();
     ProgramServices program(dialogs, store, location, MakeAssociationPlatform(location),
                             [&](const std::string& path) {
                                 const auto cancel =

@@ -157,22 +157,23 @@ SaveOutcome SaveChecksumFile(Dialogs& dialogs, const Language& language, const C
     const std::string checksumPath = request.dataPath + ".MD5";
     std::string target = checksumPath;
 
-    if (FileExists(checksumPath)) {
+    // Every existing file the save would replace is asked about, the one
+    // picked instead of the first as well.
+    while (FileExists(target)) {
         const Answer answer =
-            dialogs.MessageBox(label("lblFileSource") + checksumPath + " " + label("msgbox1Text1"),
+            dialogs.MessageBox(label("lblFileSource") + target + " " + label("msgbox1Text1"),
                                language.GetLabel("Generic", "SaveChangesCaption"),
                                MessageIcon::Question, MessageButtons::YesNo, DefaultButton::No);
-        if (answer != Answer::Yes) {
-            const auto chosen = dialogs.OpenFile(
-                {label("cmdlgMD5File"), "MD5", label("cmdlgTitle2"), request.lastUsedPath});
-            if (!chosen) {
-                dialogs.MessageBox(
-                    label("msgbox2Text1") + " " + checksumPath + " " + label("msgbox2Text2"),
-                    label("msgbox2Caption"), MessageIcon::Information);
-                return SaveOutcome::Cancelled;
-            }
-            target = *chosen;
+        if (answer == Answer::Yes) break;
+        FileDialogRequest saveAs{label("cmdlgMD5File"), "MD5", label("cmdlgTitle2"), target};
+        saveAs.mode = FileDialogMode::Save;
+        const auto chosen = dialogs.OpenFile(saveAs);
+        if (!chosen) {
+            dialogs.MessageBox(label("msgbox2Text1") + " " + target + " " + label("msgbox2Text2"),
+                               label("msgbox2Caption"), MessageIcon::Information);
+            return SaveOutcome::Cancelled;
         }
+        target = *chosen;
     }
 
     // The entry always names the data file, whatever the checksum file is called.

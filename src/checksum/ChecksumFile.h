@@ -57,7 +57,6 @@ struct ChecksumSaveRequest {
     std::string sizeText;    // shown size, "1024 bytes"
     bool standardLayout = false;
     bool autoMode = false;     // no confirmation
-    std::string lastUsedPath;  // where the file dialog starts
 };
 
 enum class SaveOutcome { Saved, Cancelled, Failed };

@@ -9,6 +9,7 @@
 #include "digest/FileDigest.h"
 #include "language/Language.h"
 #include "ui/Dialogs.h"
+#include "ui/EndProgram.h"
 #include "util/FileExists.h"
 #include "util/Text.h"
 
@@ -52,8 +53,26 @@ class VerificationMessages {
     const Language& language_;
 };
 
+// The data file's digest; nothing when the user cancelled it. A read error
+// ends the program after its message.
+std::optional<std::string> DigestDataFile(Dialogs& dialogs, const VerifyDigestRunner& runDigest,
+                                          const std::string& dataPath) {
+    const FileDigestResult result = runDigest ? runDigest(dataPath) : ComputeFileDigest(dataPath);
+    switch (result.status) {
+        case FileDigestResult::Status::Ok:
+            return result.digest;
+        case FileDigestResult::Status::Cancelled:
+            return std::nullopt;
+        case FileDigestResult::Status::ReadError:
+            break;
+    }
+    ShowFileReadError(dialogs, dataPath, result);
+    EndProgram(kExitFatal);
+}
+
 // The first difference ends it; the lines' order decides which is found first.
 VerifyOutcome VerifySectioned(VerificationMessages& messages, Dialogs& dialogs,
+                              const VerifyDigestRunner& runDigest,
                               const std::string& checksumPath, std::ifstream& in) {
     std::string name;
     std::optional<std::string> digest;  // computed once a "FileName" line was read
@@ -68,7 +87,8 @@ VerifyOutcome VerifySectioned(VerificationMessages& messages, Dialogs& dialogs,
                 messages.MissingFile(name);
                 return VerifyOutcome::Failed;
             }
-            digest = FileDigestText(dialogs, dataPath);
+            digest = DigestDataFile(dialogs, runDigest, dataPath);
+            if (!digest) return VerifyOutcome::Cancelled;
             std::error_code error;
             const auto length = std::filesystem::file_size(dataPath, error);
             size = error ? std::nullopt : std::optional<std::uint64_t>(length);
@@ -89,6 +109,7 @@ VerifyOutcome VerifySectioned(VerificationMessages& messages, Dialogs& dialogs,
 
 // Every entry for the data file gets its own message.
 VerifyOutcome VerifyStandard(VerificationMessages& messages, Dialogs& dialogs,
+                             const VerifyDigestRunner& runDigest,
                              const std::string& checksumPath, std::ifstream& in) {
     const auto dataName = ExpectedDataName(checksumPath);
     if (!dataName) return VerifyOutcome::NothingDone;
@@ -107,7 +128,8 @@ VerifyOutcome VerifyStandard(VerificationMessages& messages, Dialogs& dialogs,
                 messages.MissingFile(*dataName);
                 return VerifyOutcome::Failed;
             }
-            digest = FileDigestText(dialogs, dataPath);
+            digest = DigestDataFile(dialogs, runDigest, dataPath);
+            if (!digest) return VerifyOutcome::Cancelled;
         }
         if (SameDigest(entry->digest, *digest)) {
             messages.Success(checksumPath);
@@ -134,7 +156,8 @@ bool SameDigest(std::string_view stored, std::string_view computed) {
 }
 
 VerifyOutcome VerifyChecksumFile(Dialogs& dialogs, const Language& language,
-                                 const std::string& checksumPath) {
+                                 const std::string& checksumPath,
+                                 const VerifyDigestRunner& runDigest) {
     if (!FileExists(checksumPath)) return VerifyOutcome::NothingDone;
     VerificationMessages messages(dialogs, language);
     const int layout = DetectChecksumFileLayout(checksumPath);
@@ -143,8 +166,9 @@ VerifyOutcome VerifyChecksumFile(Dialogs& dialogs, const Language& language,
         messages.Unrecognised(checksumPath);
         return VerifyOutcome::Failed;
     }
-    return layout == kLayoutSectioned ? VerifySectioned(messages, dialogs, checksumPath, in)
-                                      : VerifyStandard(messages, dialogs, checksumPath, in);
+    return layout == kLayoutSectioned
+               ? VerifySectioned(messages, dialogs, runDigest, checksumPath, in)
+               : VerifyStandard(messages, dialogs, runDigest, checksumPath, in);
 }
 
 }  // namespace vorlix

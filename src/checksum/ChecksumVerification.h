@@ -1,7 +1,10 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
+
+#include "digest/FileDigest.h"
 
 namespace vorlix {
 
@@ -12,13 +15,20 @@ enum class VerifyOutcome {
     NothingDone,  // no checksum file of that name; nothing was shown
     Passed,       // every message shown was a success
     Failed,       // at least one failure was shown
+    Cancelled,    // the user stopped a digest; no outcome was shown
 };
+
+// Digests one data file for the verification; the window runs it with its
+// progress dialog and Cancel, the console with its progress line.
+using VerifyDigestRunner = std::function<FileDigestResult(const std::string& path)>;
 
 // Verifies the data file a checksum file describes and shows the outcome,
 // one message per entry. Never creates or changes a file. A data file that
 // cannot be read shows the read-error message and ends the program.
+// Without a runner the digest runs on this thread.
 VerifyOutcome VerifyChecksumFile(Dialogs& dialogs, const Language& language,
-                                 const std::string& checksumPath);
+                                 const std::string& checksumPath,
+                                 const VerifyDigestRunner& runDigest = {});
 
 // Where a recorded name lies: names without a folder sit beside the
 // checksum file, wherever the program was started.

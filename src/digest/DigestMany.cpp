@@ -1,29 +1,17 @@
 #include "digest/DigestMany.h"
 
+#include "digest/ManyFileDigest.h"
+
 namespace vorlix {
 
 void DigestMany(const std::vector<std::string>& paths, const DigestResultHandler& onResult,
                 const std::atomic<bool>* cancel, const DigestManyProgress& progress) {
-    std::uint64_t finishedBytes = 0;
-    for (std::size_t index = 0; index < paths.size(); ++index) {
-        FileDigestResult result;
-        if (cancel && cancel->load()) {
-            result.status = FileDigestResult::Status::Cancelled;
-        } else {
-            DigestProgress fileProgress;
-            if (progress) {
-                fileProgress = [&](std::uint64_t done, std::uint64_t) {
-                    progress(finishedBytes + done);
-                };
-            }
-            result = ComputeFileDigest(paths[index], fileProgress, cancel);
-            if (result.status == FileDigestResult::Status::Ok) {
-                finishedBytes += result.size;
-                if (progress) progress(finishedBytes);
-            }
-        }
-        onResult(index, result);
-    }
+    // The multi-buffer scheduler: every core, several files per core, results
+    // still in list order. Anything but a regular file is a read error.
+    ManyFileDigestOptions options;
+    options.cancel = cancel;
+    options.progress = progress;
+    DigestManyFiles(paths, onResult, options);
 }
 
 }  // namespace vorlix

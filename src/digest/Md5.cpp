@@ -1,5 +1,7 @@
 #include "digest/Md5.h"
 
+#include "digest/Md5Lanes.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -156,6 +158,10 @@ void TransformBlocks(Md5State& state, const std::uint8_t* data, std::size_t coun
 }
 
 }  // namespace
+
+void Md5CompressBlocks(Md5State& state, const std::uint8_t* data, std::size_t blocks) {
+    TransformBlocks(state, data, blocks);
+}
 
 void DigestInit(Md5State& state) {
     state.a = 0x67452301;

@@ -30,7 +30,9 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 QFont WindowFont(double points) {
     QFont font;
     const QStringList installed = QFontDatabase::families();
-    for (const char* family : {"Microsoft MHei", "DejaVu Sans", "Liberation Sans"}) {
+    // A condensed face comes closest to the narrow one the window was laid out with.
+    for (const char* family :
+         {"Microsoft MHei", "DejaVu Sans Condensed", "DejaVu Sans", "Liberation Sans"}) {
         if (installed.contains(QLatin1String(family))) {
             font.setFamily(QLatin1String(family));
             break;
@@ -50,27 +52,26 @@ Label* MakeLabel(QWidget* parent, QRect geometry, double points) {
     return label;
 }
 
-// The layout was made for a narrow face; with the face we have, a caption may
-// need more room. It grows to the right up to the window's edge, a wrapped
-// label keeps its height; beyond that its font gets smaller.
-void FitLabel(QLabel* label, int windowWidth) {
-    if (label->text().isEmpty() || !label->pixmap().isNull()) return;
-    const int room = windowWidth - label->x() - Px(300);
+// Room kept between two texts, and from the window's edge.
+constexpr int kGap = 3;
+constexpr int kEdge = 8;
+constexpr double kSmallestPoints = 7;
+
+QSize TextSize(const QLabel* label) { return label->sizeHint(); }
+
+void Shrink(QLabel* label) {
     QFont font = label->font();
-    for (;;) {
-        label->setFont(font);
-        const QSize hint = label->sizeHint();
-        const bool fits = label->wordWrap()
-                              ? label->heightForWidth(label->width()) <= label->height()
-                              : hint.width() <= room;
-        if (fits || font.pointSizeF() <= 7) break;
-        font.setPointSizeF(font.pointSizeF() - 0.5);
-    }
-    if (!label->wordWrap()) {
-        const QSize hint = label->sizeHint();
-        label->resize(std::min(std::max(label->width(), hint.width()), room),
-                      std::max(label->height(), hint.height()));
-    }
+    font.setPointSizeF(font.pointSizeF() - 0.25);
+    label->setFont(font);
+}
+
+bool CanShrink(const QLabel* label) { return label->font().pointSizeF() > kSmallestPoints; }
+
+// A one-line text in a box of its own size, made smaller until it is no
+// wider than the room.
+QSize FitOneLine(QLabel* label, int room) {
+    while (TextSize(label).width() > room && CanShrink(label)) Shrink(label);
+    return TextSize(label);
 }
 
 }  // namespace
@@ -155,7 +156,85 @@ void AboutWindow::ApplyTexts() {
     hlblURL2->SetUrl(Q(texts.hlblURL2Url));
     hlblURL3->SetCaption(Q(texts.hlblURL3));
     hlblURL3->SetUrl(Q(texts.hlblURL3Url));
-    for (QLabel* label : findChildren<QLabel*>()) FitLabel(label, width());
+    LayOut();
+}
+
+// The texts are laid out anew for the face and language in use: the design's
+// places and sizes were made for a narrower face, and with ours the licence
+// line ran into the support address. Each text gets a box of its own size, no
+// two boxes touch, and a font gets smaller only where the design's size does
+// not fit.
+void AboutWindow::LayOut() {
+    const int column = lblTitle->x();
+    const int right = width() - Px(180);
+
+    // Bottom up: the company line, then the row of links above it.
+    const QSize company = FitOneLine(lblCompanyName, right - Px(4140));
+    lblCompanyName->setGeometry(Px(4140), height() - kGap - company.height(), company.width(),
+                                company.height());
+    HyperlinkLabel* const links[] = {hlblURL1, hlblURL2, hlblURL3};
+    const int linkLefts[] = {Px(1320), Px(3000), Px(6840)};
+    for (;;) {
+        int left = 0;
+        int tallest = 0;
+        for (int i = 0; i < 3; ++i) {
+            const QSize size = TextSize(links[i]);
+            left = std::max(linkLefts[i], left);
+            links[i]->setGeometry(left, 0, size.width(), size.height());
+            left += size.width() + 4 * kGap;
+            tallest = std::max(tallest, size.height());
+        }
+        const int top = std::min(Px(3600), lblCompanyName->y() - kGap - tallest);
+        for (HyperlinkLabel* link : links) link->move(link->x(), top);
+        if (hlblURL3->geometry().right() <= right || !CanShrink(hlblURL3)) break;
+        for (HyperlinkLabel* link : links) Shrink(link);
+    }
+    const int linksTop = hlblURL1->y();
+
+    // Under the logo and centred on it: the program type, then the support address.
+    const int logoCentre = hlblLogo->geometry().center().x();
+    const int leftRoom = 2 * std::min(logoCentre - kEdge, column - kGap - logoCentre);
+    int top = hlblLogo->geometry().bottom() + 1 + kGap;
+    for (QLabel* label : {static_cast<QLabel*>(lblShareTypeProgram),
+                          static_cast<QLabel*>(hlblSupportEmail)}) {
+        if (label->isHidden()) continue;
+        const QSize size = FitOneLine(label, leftRoom);
+        label->setGeometry(logoCentre - size.width() / 2, top, size.width(), size.height());
+        top += size.height() + kGap;
+    }
+    // Too low for the links: the logo moves up as far as the edge allows.
+    const int overlap = top - linksTop;
+    if (overlap > 0) {
+        const int lift = std::min(overlap, hlblLogo->y() - kGap);
+        for (QLabel* label : {static_cast<QLabel*>(hlblLogo),
+                              static_cast<QLabel*>(lblShareTypeProgram),
+                              static_cast<QLabel*>(hlblSupportEmail)}) {
+            label->move(label->x(), label->y() - lift);
+        }
+    }
+
+    // The column beside the logo, top down, ending above the links. The two
+    // texts that wrap give way first; the short ones keep their size.
+    const int columnWidth = right - column;
+    for (;;) {
+        int y = 0;
+        for (QLabel* label : {static_cast<QLabel*>(lblTitle), static_cast<QLabel*>(lblVersion),
+                              static_cast<QLabel*>(lblBuild), static_cast<QLabel*>(lblDescription),
+                              static_cast<QLabel*>(lblDisclaimer)}) {
+            QSize size;
+            if (label->wordWrap()) {
+                size = QSize(columnWidth, label->heightForWidth(columnWidth));
+            } else {
+                size = FitOneLine(label, columnWidth);
+            }
+            if (label == lblTitle) size.setHeight(std::max(size.height(), Px(720)));
+            label->setGeometry(column, y, size.width(), size.height());
+            y += size.height() + kGap;
+        }
+        if (lblDisclaimer->geometry().bottom() + kGap < linksTop || !CanShrink(lblDisclaimer)) break;
+        Shrink(lblDescription);
+        Shrink(lblDisclaimer);
+    }
 }
 
 void AboutWindow::CentreOnScreen() {

@@ -53,6 +53,7 @@ protected:
 private:
     void Form_Load();
     void ApplyTexts();
+    void LayOut();
     void CentreOnScreen();
     void CreateRoundRectFromWindow();
     void CloseWhenTheModelSaysSo();

@@ -56,11 +56,34 @@ std::string Options::ReadSetting(const std::string& key) {
 
 void Options::SaveSetting(const std::string& key, const std::string& value) {
     store_.Write(kSettingsSection, key, value);
+    StoreFailed();
+}
+
+// Told once per run: every later read or write would only say the same again.
+bool Options::StoreFailed() {
+    const auto& failure = store_.Failure();
+    if (!failure) return false;
+    if (!storeFailureReported_) {
+        storeFailureReported_ = true;
+        dialogs_.MessageBox("Konfiguraci nelze načíst ani uložit (" + *failure +
+                                "). Program pokračuje s výchozím nastavením.",
+                            "Chyba konfigurace", MessageIcon::Stop);
+    }
+    return true;
+}
+
+// What the defaults would have made of the store, without the store.
+void Options::UseDefaultsInMemory() {
+    VersionProgram = VersionString() + " " + BuildString();
+    LastUsedPath = location_.folder.string();
+    DefaultLanguage = std::to_string(kCzech);
+    DefaultContentMD5File = false;
 }
 
 bool Options::HasStoredVersion() {
     VersionProgram = ReadSetting(kKeyVersionProgram);
-    return !Trim(VersionProgram).empty();
+    const auto first = VersionProgram.find_first_not_of(' ');
+    return first != std::string::npos;
 }
 
 void Options::WriteDefaultSettings() {
@@ -77,6 +100,10 @@ void Options::CheckSettings() {
     VersionProgram = ReadSetting(kKeyVersionProgram);
     LastUsedPath = ReadSetting(kKeyLastUsedPath);
     DefaultLanguage = ReadSetting(kKeyDefaultLanguage);
+    if (StoreFailed()) {
+        UseDefaultsInMemory();
+        return;
+    }
     // A language without a pack would stop every start at the pack loader; it
     // is reported like any bad record and the run goes on in Czech.
     if (!DefaultLanguage.empty() && !IsKnownLanguage(DefaultLanguage)) {
@@ -86,16 +113,27 @@ void Options::CheckSettings() {
 
     if (VersionProgram.empty()) {
         WriteDefaultSettings();
-        const Answer answer = dialogs_.MessageBox(
-            "Chcete zaregistrovat soubor typu .MD5 pro automatické použití v tomto programu?",
-            "Dotaz", MessageIcon::Question, MessageButtons::YesNo);
-        if (answer == Answer::Yes) {
-            association_.AssociateExtension("md5", association_.BuildExeFullPath(),
-                                            association_.TypeName());
+        if (StoreFailed()) {
+            UseDefaultsInMemory();
+            return;
+        }
+        if (associationQuestionAllowed_) {
+            const Answer answer = dialogs_.MessageBox(
+                "Chcete zaregistrovat soubor typu .MD5 pro automatické použití v tomto programu?",
+                "Dotaz", MessageIcon::Question, MessageButtons::YesNo);
+            if (answer == Answer::Yes) {
+                association_.AssociateExtension("md5", association_.BuildExeFullPath(),
+                                                association_.TypeName());
+            }
         }
     }
 
-    if (const auto standardLayout = ParseSettingsBoolean(ReadSetting(kKeyDefaultContentMD5File))) {
+    const std::string layout = ReadSetting(kKeyDefaultContentMD5File);
+    if (StoreFailed()) {
+        UseDefaultsInMemory();
+        return;
+    }
+    if (const auto standardLayout = ParseSettingsBoolean(layout)) {
         DefaultContentMD5File = *standardLayout;
     } else {
         ++badRecords;

@@ -29,6 +29,10 @@ public:
     // when the stored one has no pack (the check has reported it then).
     std::int32_t RunStartSequence();
 
+    // A run that does command-line work may have nobody to answer; the
+    // question that registers the program is then never asked.
+    void SetAssociationQuestionAllowed(bool allowed) { associationQuestionAllowed_ = allowed; }
+
     // Remembers the last chosen file, in memory and in the store at once.
     void StoreLastUsedPath(const std::string& path);
 
@@ -49,11 +53,15 @@ public:
 
 private:
     std::string ReadSetting(const std::string& key);
+    bool StoreFailed();
+    void UseDefaultsInMemory();
 
     SettingsStore& store_;
     Dialogs& dialogs_;
     FileAssociation& association_;
     ProgramLocation location_;
+    bool associationQuestionAllowed_ = true;
+    bool storeFailureReported_ = false;
 };
 
 // Section and keys of the store.

@@ -4,6 +4,8 @@
 
 #include "settings/SettingsStore.h"
 
+class QSettings;
+
 namespace vorlix {
 
 // The per-user settings of the platform through QSettings: organisation
@@ -18,6 +20,8 @@ public:
                const std::string& value) override;
 
 private:
+    void NoteStatus(const QSettings& settings);
+
     std::string applicationName_;
 };
 

@@ -50,8 +50,21 @@ std::string ReadText(const std::filesystem::path& file) {
     return text.str();
 }
 
+// Where a chain of symbolic links ends. Users keep mimeapps.list in a dotfiles
+// folder and link to it; renaming over the link would cut that tie.
+std::filesystem::path LinkTarget(std::filesystem::path file) {
+    std::error_code error;
+    for (int hops = 0; hops < 40 && std::filesystem::is_symlink(file, error); ++hops) {
+        const std::filesystem::path target = std::filesystem::read_symlink(file, error);
+        if (error) break;
+        file = target.is_absolute() ? target : file.parent_path() / target;
+    }
+    return file;
+}
+
 // Written beside and renamed over, so that a reader never sees half a file.
-void WriteText(const std::filesystem::path& file, const std::string& text) {
+void WriteText(const std::filesystem::path& link, const std::string& text) {
+    const std::filesystem::path file = LinkTarget(link);
     std::error_code ignored;
     std::filesystem::create_directories(file.parent_path(), ignored);
     const std::filesystem::path temporary = file.string() + ".vorlix-new";
@@ -62,6 +75,11 @@ void WriteText(const std::filesystem::path& file, const std::string& text) {
             std::filesystem::remove(temporary, ignored);
             return;
         }
+    }
+    // A list the user keeps private stays private.
+    const auto existing = std::filesystem::status(file, ignored);
+    if (std::filesystem::is_regular_file(existing)) {
+        std::filesystem::permissions(temporary, existing.permissions(), ignored);
     }
     std::filesystem::rename(temporary, file, ignored);
     if (ignored) std::filesystem::remove(temporary, ignored);

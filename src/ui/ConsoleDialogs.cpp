@@ -5,6 +5,15 @@
 #include "util/Text.h"
 
 namespace vorlix {
+namespace {
+
+bool HasExtension(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    const auto dot = path.find_last_of('.');
+    return dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+}
+
+}  // namespace
 
 ConsoleDialogs::ConsoleDialogs(std::istream& in, std::ostream& out, std::ostream& err)
     : in_(in), out_(out), err_(err) {}
@@ -39,8 +48,12 @@ Answer ConsoleDialogs::MessageBox(const std::string& text, const std::string& ca
         if (answer == "n" || answer == "no") return Answer::No;
         stream << (yesByDefault ? "[Y/n] " : "[y/N] ") << std::flush;
     }
-    // An empty line or the end of the input takes the default.
-    if (!in_) stream << '\n';
+    // An empty line takes the default. The end of the input means nobody is
+    // there: every question here asks leave to change something, so No.
+    if (!in_) {
+        stream << '\n';
+        return Answer::No;
+    }
     return yesByDefault ? Answer::Yes : Answer::No;
 }
 
@@ -53,6 +66,12 @@ std::optional<std::string> ConsoleDialogs::OpenFile(const FileDialogRequest& req
     }
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty()) return std::nullopt;
+    // A new name typed without an extension gets the one asked for, as the
+    // window's save dialog does.
+    if (request.mode == FileDialogMode::Save && !request.defaultExtension.empty() &&
+        request.defaultExtension != "*" && !HasExtension(line)) {
+        line += "." + request.defaultExtension;
+    }
     return line;
 }
 

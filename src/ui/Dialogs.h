@@ -10,11 +10,21 @@ enum class MessageButtons { Ok, YesNo };
 enum class DefaultButton { Yes, No };
 enum class Answer { Ok, Yes, No };
 
+// Open picks an existing file; Save also takes a new name typed by the user.
+enum class FileDialogMode { Open, Save };
+
 struct FileDialogRequest {
     std::string filter;            // "Description|*.ext|..." pairs, as the packs write them
     std::string defaultExtension;  // without a dot; "*" for any
     std::string title;
     std::string initialFolder;     // may name a file; its folder is used then
+    FileDialogMode mode = FileDialogMode::Open;
+};
+
+// Captions of the two buttons of a question, with their accelerator marks.
+struct YesNoCaptions {
+    std::string yes;
+    std::string no;
 };
 
 // The only way the program talks to the user. Three implementations: Qt
@@ -27,6 +37,15 @@ public:
     virtual Answer MessageBox(const std::string& text, const std::string& caption,
                               MessageIcon icon, MessageButtons buttons = MessageButtons::Ok,
                               DefaultButton defaultButton = DefaultButton::Yes) = 0;
+
+    // A Yes/No question whose buttons carry their own captions instead of
+    // those of the language in force: a question asked in another language
+    // gets buttons in that language.
+    virtual Answer AskWithCaptions(const std::string& text, const std::string& caption,
+                                   MessageIcon icon, DefaultButton defaultButton,
+                                   const YesNoCaptions& /*captions*/) {
+        return MessageBox(text, caption, icon, MessageButtons::YesNo, defaultButton);
+    }
 
     // The chosen full path, or nothing when the user cancels.
     virtual std::optional<std::string> OpenFile(const FileDialogRequest& request) = 0;

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QFont>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QPainter>
 #include <QPainterPath>
@@ -10,8 +11,11 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QString>
 #include <QStringList>
+
+#include "ui/EmergencyHelp.h"
 
 namespace vorlix {
 namespace {
@@ -104,6 +108,18 @@ EmergencyHelpWindow::EmergencyHelpWindow(const std::string& caption, const std::
     cmdOK_->setDefault(true);
     cmdOK_->setFocus();
     connect(cmdOK_, &QPushButton::clicked, this, &QDialog::accept);
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        PlaceOn(screen->availableGeometry());
+    }
+}
+
+void EmergencyHelpWindow::PlaceOn(const QRect& screenArea) {
+    const WindowBox place = EmergencyHelpPlace(
+        {screenArea.x(), screenArea.y(), screenArea.width(), screenArea.height()}, width(),
+        height());
+    // Once moved, Qt leaves the place alone when the window is shown.
+    move(place.left, place.top);
 }
 
 void EmergencyHelpWindow::ShowModal(const std::string& caption, const std::string& text) {

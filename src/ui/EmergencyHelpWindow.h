@@ -20,6 +20,9 @@ class EmergencyHelpWindow : public QDialog {
     // Shows a fresh window modally, without an owner; returns once it is closed.
     static void ShowModal(const std::string& caption, const std::string& text);
 
+    // Moves the window to its place on a screen's usable area.
+    void PlaceOn(const QRect& screenArea);
+
     QPlainTextEdit* txbWarningTest() const { return txbWarningTest_; }
     QPushButton* cmdOK() const { return cmdOK_; }
 

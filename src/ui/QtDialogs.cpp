@@ -1,8 +1,11 @@
 #include "ui/QtDialogs.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
@@ -28,7 +31,60 @@ QMessageBox::Icon QtIcon(MessageIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+constexpr QChar kBreakHere(0x200B);  // zero-width space: a place a line may break
+
+// A message box whose Ctrl+C copies the text as composed, without the break
+// marks, so a copied path names the file.
+class WrappingMessageBox final : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        QMessageBox::keyPressEvent(event);
+        if (event == QKeySequence::Copy) {
+            QClipboard* clipboard = QGuiApplication::clipboard();
+            clipboard->setText(clipboard->text().remove(kBreakHere));
+        }
+    }
+};
+
+Answer AskYesNo(QMessageBox& box, DefaultButton defaultButton,
+               const YesNoCaptions* captions = nullptr) {
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    if (captions) {
+        box.button(QMessageBox::Yes)->setText(QString::fromStdString(captions->yes));
+        box.button(QMessageBox::No)->setText(QString::fromStdString(captions->no));
+    }
+    box.setDefaultButton(defaultButton == DefaultButton::Yes ? QMessageBox::Yes
+                                                             : QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
 }  // namespace
+
+QString WrappableText(const QString& text) {
+    // Qt breaks lines at blanks only: a long path would run past the box's
+    // right edge and lose its end (often the ".MD5" that matters).
+    constexpr int kLongestRun = 30;
+    QString out;
+    out.reserve(text.size() + text.size() / 8);
+    int run = 0;
+    for (const QChar c : text) {
+        out += c;
+        if (c.isSpace()) {
+            run = 0;
+            continue;
+        }
+        ++run;
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || run >= kLongestRun) {
+            out += kBreakHere;
+            run = 0;
+        }
+    }
+    return out;
+}
 
 QString QtFileFilter(const std::string& filter) {
     const QStringList parts = FromUtf8(filter).split(QLatin1Char('|'));
@@ -61,25 +117,33 @@ QWidget* QtDialogs::Owner() const {
 Answer QtDialogs::MessageBox(const std::string& text, const std::string& caption,
                              MessageIcon icon, MessageButtons buttons,
                              DefaultButton defaultButton) {
-    QMessageBox box(QtIcon(icon), FromUtf8(caption), FromUtf8(text), QMessageBox::NoButton,
-                    Owner());
+    WrappingMessageBox box(QtIcon(icon), FromUtf8(caption), WrappableText(FromUtf8(text)),
+                           QMessageBox::NoButton, Owner());
     box.setTextFormat(Qt::PlainText);
     if (buttons == MessageButtons::Ok) {
         box.setStandardButtons(QMessageBox::Ok);
         box.exec();
         return Answer::Ok;
     }
-    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-    box.setDefaultButton(defaultButton == DefaultButton::Yes ? QMessageBox::Yes
-                                                             : QMessageBox::No);
-    box.setEscapeButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+    return AskYesNo(box, defaultButton);
+}
+
+Answer QtDialogs::AskWithCaptions(const std::string& text, const std::string& caption,
+                                  MessageIcon icon, DefaultButton defaultButton,
+                                  const YesNoCaptions& captions) {
+    WrappingMessageBox box(QtIcon(icon), FromUtf8(caption), WrappableText(FromUtf8(text)),
+                           QMessageBox::NoButton, Owner());
+    box.setTextFormat(Qt::PlainText);
+    return AskYesNo(box, defaultButton, &captions);
 }
 
 std::optional<std::string> QtDialogs::OpenFile(const FileDialogRequest& request) {
     QFileDialog dialog(Owner(), FromUtf8(request.title));
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    const bool save = request.mode == FileDialogMode::Save;
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    // The caller asks its own overwrite question, in the pack's words.
+    if (save) dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setNameFilter(QtFileFilter(request.filter));
     if (request.defaultExtension != "*") dialog.setDefaultSuffix(FromUtf8(request.defaultExtension));
     if (!request.initialFolder.empty()) {
@@ -89,7 +153,7 @@ std::optional<std::string> QtDialogs::OpenFile(const FileDialogRequest& request)
             dialog.setDirectory(initial.absoluteFilePath());
         } else {
             dialog.setDirectory(initial.absolutePath());
-            if (initial.exists()) dialog.selectFile(initial.fileName());
+            if (initial.exists() || save) dialog.selectFile(initial.fileName());
         }
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;

@@ -15,6 +15,8 @@ public:
 
     Answer MessageBox(const std::string& text, const std::string& caption, MessageIcon icon,
                       MessageButtons buttons, DefaultButton defaultButton) override;
+    Answer AskWithCaptions(const std::string& text, const std::string& caption, MessageIcon icon,
+                           DefaultButton defaultButton, const YesNoCaptions& captions) override;
     std::optional<std::string> OpenFile(const FileDialogRequest& request) override;
     void ShowEmergencyHelp(const std::string& caption, const std::string& text) override;
 
@@ -23,6 +25,10 @@ private:
 
     QPointer<QWidget> parent_;
 };
+
+// The text with break marks after path separators and inside long runs
+// without blanks, so a message box can wrap a long path instead of cutting it.
+QString WrappableText(const QString& text);
 
 // "All files (*.*)|*.*|Checksums|*.md5;*.MD5" -> "All files (*);;Checksums (*.md5 *.MD5)"
 QString QtFileFilter(const std::string& filter);

@@ -6,6 +6,8 @@
 #include "app/ConsoleDigestRunner.h"
 #include "app/ConsoleManyRunner.h"
 #include "app/DigestProgress.h"
+#include "app/FrontEnd.h"
+#include "app/ProgramFixture.h"
 #include "support/TempDir.h"
 
 namespace vorlix {
@@ -32,6 +34,37 @@ TEST(ConsoleProgress, ALongDigestDrawsOneLineOnATerminalAndErasesIt) {
     std::ostringstream pipe;
     EXPECT_EQ(RunDigestOnConsole(path, pipe, false, '.').digest, result.digest);
     EXPECT_EQ(pipe.str(), "");
+}
+
+TEST(ConsoleProgress, VerificationDrawsTheSameLineAsADigest) {
+    test::ProgramFixture program;
+    const std::string data = program.root.Write("large.img", "");
+    // Long enough to pass the delay even on a fast machine.
+    std::filesystem::resize_file(data, 768ull << 20);
+    const std::string sums = program.root.Write(
+        "large.img.md5", "c4d0ef9cd1b8d0a1b4a53d6ea7e9a6f2 *large.img\n");
+
+    std::istringstream in;
+    std::ostringstream out, terminal;
+    int status = -1;
+    try {
+        status = RunConsoleFrontEnd(program.location, {sums}, program.store,
+                                    {in, out, terminal, true});
+    } catch (const ProgramEnded& ended) {
+        status = ended.status;
+    }
+    EXPECT_EQ(status, 1);  // the digest above is made up
+    const std::string drawn = terminal.str();
+    ASSERT_FALSE(drawn.empty());
+    EXPECT_EQ(drawn.front(), '\r');
+    EXPECT_NE(drawn.find(" MB/s\x1b[K"), std::string::npos);
+    // The line is gone before the outcome is told.
+    const auto erased = drawn.rfind("\r\x1b[K");
+    ASSERT_NE(erased, std::string::npos);
+    const std::string after = drawn.substr(erased + 4);
+    EXPECT_FALSE(after.empty());
+    EXPECT_TRUE(after.ends_with("\n")) << after;
+    EXPECT_EQ(after.find_first_of("\r\x1b"), std::string::npos) << after;
 }
 
 TEST(ConsoleProgress, TextShowsPercentAndSpeedWithTheLocaleSeparator) {

@@ -167,6 +167,17 @@ TEST_F(ConsoleStory, AutomaticModeSavesThenAsksBeforeOverwriting) {
     Outcome elsewhere = Vorlix({"--sourcefile=" + data, "--auto"}, "n\n" + Work("other.md5") + "\n");
     EXPECT_EQ(elsewhere.status, 0) << elsewhere.err;
     EXPECT_NE(ReadAll(Work("other.md5")).find("FileName=report.pdf\r\n"), std::string::npos);
+
+    // The other name may be new and typed without extension; an existing one
+    // is asked about again.
+    Outcome again = Vorlix({"--sourcefile=" + data, "--auto"},
+                           "n\n" + Work("other.md5") + "\nn\n" + Work("fresh") + "\n");
+    EXPECT_EQ(again.status, 0) << again.err;
+    const auto firstQuestion = again.out.find("[y/N]");
+    EXPECT_NE(again.out.find("[y/N]", firstQuestion + 1), std::string::npos) << again.out;
+    EXPECT_NE(again.out.find(Work("other.md5")), std::string::npos) << again.out;
+    EXPECT_NE(ReadAll(Work("fresh.MD5")).find("FileName=report.pdf\r\n"), std::string::npos);
+    EXPECT_EQ(ReadAll(sums), "old");
 }
 
 // True once `condition` holds, false after ten seconds.
@@ -328,6 +339,24 @@ TEST_F(ConsoleStory, HelpTextIsComposedFromThePackAndUsageErrorsEndWithTwo) {
     Outcome version = Vorlix({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "Vorlix, ver.1.0.0.22, build DB.000022-28.10.2023-13.18.05_VRLX.\n");
+}
+
+// Nobody may be there in automatic mode: a settings store that cannot be
+// written is told once, and no question may register the program.
+TEST_F(ConsoleStory, AutomaticModeWithABrokenSettingsStoreAsksNothing) {
+    home.Write("config", "a file where the settings folder should be");
+    const std::string data = home.Write("work/a.bin", "abc");
+
+    Outcome run = Vorlix({"/sourcefile:" + data, "/auto"}, "y\ny\n");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "Chyba konfigurace: Konfiguraci nelze načíst ani uložit (" +
+                           (home.Path() / "config/Vorlix/vorlix.conf").string() +
+                           ": the file cannot be read or written). Program pokračuje s "
+                           "výchozím nastavením.\n");
+    EXPECT_NE(ReadAll(data + ".MD5").find("MD5Checksum=900150983cd24fb0d6963f7d28e17f72"),
+              std::string::npos);
+    EXPECT_FALSE(fs::exists(home.Path() / "data"));
 }
 
 TEST_F(ConsoleStory, StartUpChecksTheShippedPacks) {

@@ -77,7 +77,7 @@ TEST_F(MainWindowStory, ChoosingAFileEmptiesTheResultsAndSetsTheButtons) {
     const auto& dialog = fixture.dialogs.Seen().back();
     EXPECT_EQ(dialog.request.title, Label("frmVorlix", "cmdlgTitle"));
     EXPECT_EQ(dialog.request.filter, Label("frmVorlix", "cmdlgAllFiles"));
-    EXPECT_EQ(dialog.request.initialFolder, fixture.location.folder.string());
+    EXPECT_EQ(dialog.request.initialFolder, file);
 }
 
 TEST_F(MainWindowStory, CancellingTheFileDialogKeepsThePathAndButtons) {
@@ -91,7 +91,69 @@ TEST_F(MainWindowStory, CancellingTheFileDialogKeepsThePathAndButtons) {
     EXPECT_EQ(State().txtPathAndFileName, file);
     EXPECT_EQ(State().txtMD5Result, "");
     EXPECT_TRUE(State().cmndCalculateEnabled);
-    EXPECT_TRUE(State().cndSaveMD5FileEnabled);
+    // The results are gone, so there is nothing left to save.
+    EXPECT_FALSE(State().cndSaveMD5FileEnabled);
+}
+
+TEST_F(MainWindowStory, ResultsAlwaysBelongToThePathShown) {
+    const std::string big = fixture.root.Write("big.iso", "abc");
+    const std::string small = fixture.root.Write("small.txt", "x");
+    fixture.Start();
+    fixture.Load({"/sourcefile:" + big});
+    const auto expectNoResults = [&](const char* when) {
+        EXPECT_EQ(State().txtMD5Result, "") << when;
+        EXPECT_EQ(State().txtFileSize, "") << when;
+        EXPECT_EQ(State().txtTimeOperate, "") << when;
+        EXPECT_FALSE(State().cndSaveMD5FileEnabled) << when;
+    };
+
+    // Another path typed after a run: the old digest must not be saved under it.
+    ASSERT_TRUE(Window().CalculateDigest());
+    Window().txtPathAndFileName_Change(small);
+    expectNoResults("after typing another path");
+    EXPECT_TRUE(State().cmndCalculateEnabled);
+    Window().cndSaveMD5File_Click();
+    EXPECT_FALSE(std::filesystem::exists(small + ".MD5"));
+
+    // A run the user cancels leaves nothing of the run before it.
+    Window().txtPathAndFileName_Change(big);
+    ASSERT_TRUE(Window().CalculateDigest());
+    fixture.runDigest = [&](const std::string& path) {
+        // While the digest runs the window shows no results either.
+        expectNoResults("while digesting");
+        return test::CancelledDigest(path);
+    };
+    Window().txtPathAndFileName_Change(small);
+    EXPECT_FALSE(Window().CalculateDigest());
+    expectNoResults("after a cancelled run");
+    EXPECT_EQ(State().txtPathAndFileName, small);
+    Window().cndSaveMD5File_Click();
+    EXPECT_FALSE(std::filesystem::exists(small + ".MD5"));
+    EXPECT_FALSE(std::filesystem::exists(big + ".MD5"));
+    EXPECT_TRUE(fixture.dialogs.Seen().empty());
+}
+
+TEST_F(MainWindowStory, FileDialogsStartAtTheFileInThePathBox) {
+    const std::string file = fixture.root.Write("work/abc.txt", "abc");
+    fixture.Start();
+    fixture.Load({});
+    fixture.dialogs.ThenCancelFileDialog().ThenCancelFileDialog();
+    Window().cmdSelectFile_Click();
+    Window().mnuFile_OpenFileMD5_Click();
+    // Nothing chosen yet: the stored path.
+    for (const auto& seen : fixture.dialogs.Seen())
+        EXPECT_EQ(seen.request.initialFolder, fixture.program->options.LastUsedPath);
+
+    fixture.dialogs.Clear();
+    Window().txtPathAndFileName_Change(file);
+    fixture.dialogs.ThenCancelFileDialog().ThenCancelFileDialog();
+    Window().cmdSelectFile_Click();
+    Window().mnuFile_OpenFileMD5_Click();
+    ASSERT_EQ(fixture.dialogs.Seen().size(), 2u);
+    for (const auto& seen : fixture.dialogs.Seen()) {
+        EXPECT_EQ(seen.request.initialFolder, file);
+        EXPECT_EQ(seen.request.mode, FileDialogMode::Open);
+    }
 }
 
 TEST_F(MainWindowStory, TypingAPathEnablesComputingOnlyForAnExistingFile) {
@@ -135,15 +197,10 @@ TEST_F(MainWindowStory, ADigestRunShowsDigestSizeAndTime) {
     EXPECT_TRUE(fixture.dialogs.Seen().empty());
 }
 
-TEST_F(MainWindowStory, ACancelledDigestLeavesEverythingAsItWas) {
+TEST_F(MainWindowStory, ACancelledDigestShowsNoResults) {
     const std::string file = fixture.root.Write("abc.txt", "abc");
-    fixture.program = std::make_unique<ProgramServices>(
-        fixture.dialogs, fixture.store, fixture.location,
-        std::make_unique<test::RecordingAssociationPlatform>(), [](const std::string&) {
-            FileDigestResult result;
-            result.status = FileDigestResult::Status::Cancelled;
-            return result;
-        });
+    fixture.runDigest = test::CancelledDigest;
+    fixture.Start();
     fixture.Load({"/sourcefile:" + file});
     Window().CalculateDigest();
     EXPECT_EQ(State().txtMD5Result, "");
@@ -210,7 +267,15 @@ TEST_F(MainWindowStory, FlagsAskBeforeSwitchingAndOnlyForAnotherLanguage) {
                                   MessageIcon::Question, DefaultButton::Yes);
     const auto czech = Question("Změnit jazyk programu na češtinu?", "Dotaz",
                                 MessageIcon::Question, DefaultButton::Yes);
-    EXPECT_EQ(fixture.dialogs.Messages(), (std::vector{english, english, czech}));
+    const auto messages = fixture.dialogs.Messages();
+    EXPECT_EQ(messages, (std::vector{english, english, czech}));
+    // The buttons speak the language of the question, whichever is in force.
+    for (const std::size_t i : {0u, 1u}) {
+        EXPECT_EQ(messages[i].captions.yes, "&Yes");
+        EXPECT_EQ(messages[i].captions.no, "&No");
+    }
+    EXPECT_EQ(messages[2].captions.yes, "&Ano");
+    EXPECT_EQ(messages[2].captions.no, "&Ne");
 }
 
 TEST_F(MainWindowStory, HelpSwitchShowsTheComposedHelpAndEnds) {
@@ -234,6 +299,52 @@ TEST_F(MainWindowStory, AutomaticModeComputesAndSavesWithoutQuestions) {
     const std::string saved = test::ReadAll(file + ".MD5");
     EXPECT_NE(saved.find("MD5Checksum=" + std::string(kAbcDigest) + "\r\n"), std::string::npos);
     EXPECT_NE(saved.find("FileName=abc.txt\r\n"), std::string::npos);
+}
+
+TEST_F(MainWindowStory, CancelInAutomaticModeWritesNothingAndEndsWithOne) {
+    const std::string file = fixture.root.Write("big.iso", "abc");
+    const std::string sums = fixture.root.Write("big.iso.MD5", "old");
+    const std::string fresh = fixture.root.Write("fresh.iso", "abc");
+    fixture.runDigest = test::CancelledDigest;
+    fixture.Start();
+    EXPECT_EQ(fixture.Load({"/sourcefile:" + file, "/auto"}), 1);
+    EXPECT_EQ(test::ReadAll(sums), "old");
+    EXPECT_TRUE(fixture.dialogs.Seen().empty());  // not even the overwrite question
+
+    ProgramFixture second;
+    second.runDigest = test::CancelledDigest;
+    second.Start();
+    EXPECT_EQ(second.Load({"/sourcefile:" + fresh, "/auto"}), 1);
+    EXPECT_FALSE(std::filesystem::exists(fresh + ".MD5"));
+}
+
+TEST_F(MainWindowStory, VerificationRunsTheWindowsDigestAndACancelShowsNothing) {
+    const std::string file = fixture.root.Write("abc.txt", "abc");
+    const std::string sums =
+        fixture.root.Write("abc.txt.md5", std::string(kAbcDigest) + " *abc.txt\n");
+    fixture.Start();
+    fixture.Load({});
+
+    fixture.dialogs.ThenChooseFile(sums);
+    Window().mnuFile_OpenFileMD5_Click();
+    EXPECT_EQ(fixture.digested, std::vector{file});
+    ASSERT_EQ(fixture.dialogs.Messages().size(), 1u);
+    EXPECT_EQ(fixture.dialogs.Messages()[0].caption, Label("frmVorlix", "msgbox9Text3"));
+
+    fixture.dialogs.Clear();
+    fixture.runDigest = test::CancelledDigest;
+    fixture.dialogs.ThenChooseFile(sums);
+    Window().mnuFile_OpenFileMD5_Click();
+    EXPECT_TRUE(fixture.dialogs.Messages().empty());
+    EXPECT_EQ(fixture.digested.size(), 2u);
+
+    // From the command line a cancelled verification is not a success.
+    ProgramFixture line;
+    line.runDigest = test::CancelledDigest;
+    line.Start();
+    EXPECT_EQ(line.Load({sums}), 1);
+    EXPECT_TRUE(line.dialogs.Seen().empty());
+    EXPECT_EQ(line.digested, std::vector{file});
 }
 
 TEST_F(MainWindowStory, AutomaticModeWithoutAUsableFileWritesNothing) {

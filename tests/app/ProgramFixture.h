@@ -41,7 +41,11 @@ struct ProgramFixture {
     ProgramServices& Start(ManyFilesRunner runMany = {}) {
         program = std::make_unique<ProgramServices>(
             dialogs, store, location, std::make_unique<RecordingAssociationPlatform>(),
-            DigestRunner{}, std::move(runMany));
+            [this](const std::string& path) {
+                digested.push_back(path);
+                return runDigest ? runDigest(path) : ComputeFileDigest(path);
+            },
+            std::move(runMany));
         return *program;
     }
 
@@ -62,6 +66,15 @@ struct ProgramFixture {
     ScriptedDialogs dialogs;
     MemorySettingsStore store;
     std::unique_ptr<ProgramServices> program;
+    DigestRunner runDigest;              // empty: the real digest on this thread
+    std::vector<std::string> digested;  // every path the window had digested
 };
+
+// A digest that the user cancels.
+inline FileDigestResult CancelledDigest(const std::string&) {
+    FileDigestResult result;
+    result.status = FileDigestResult::Status::Cancelled;
+    return result;
+}
 
 }  // namespace vorlix::test

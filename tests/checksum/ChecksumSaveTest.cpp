@@ -14,7 +14,7 @@ namespace fs = std::filesystem;
 class ChecksumSave : public ChecksumTest {
   protected:
     ChecksumSaveRequest Request(const std::string& dataPath, bool standard) const {
-        return {dataPath, kHelloDigest, "6 bytes", standard, false, "/last/used/file.bin"};
+        return {dataPath, kHelloDigest, "6 bytes", standard, false};
     }
     SaveOutcome Save(const ChecksumSaveRequest& request) {
         return SaveChecksumFile(dialogs, language, clock, request);
@@ -88,8 +88,37 @@ TEST_F(ChecksumSave, NoOffersAnotherNameAndTheEntryStillNamesTheDataFile) {
     EXPECT_EQ(seen[1].request.filter, T("cmdlgMD5File"));
     EXPECT_EQ(seen[1].request.defaultExtension, "MD5");
     EXPECT_EQ(seen[1].request.title, T("cmdlgTitle2"));
-    EXPECT_EQ(seen[1].request.initialFolder, "/last/used/file.bin");
+    // A save dialog, so a new name may be typed; it starts at the file in question.
+    EXPECT_EQ(seen[1].request.mode, FileDialogMode::Save);
+    EXPECT_EQ(seen[1].request.initialFolder, target);
     EXPECT_EQ(seen[2], Confirmation(chosen));
+}
+
+TEST_F(ChecksumSave, PickingAnotherExistingFileAsksAgain) {
+    const auto data = dir.Write("a.txt", "hello\n");
+    const auto target = dir.Write("a.txt.MD5", "old");
+    const auto second = dir.Write("second.md5", "second");
+    const auto third = dir.Write("third.md5", "third");
+    dialogs.ThenAnswer(Answer::No).ThenChooseFile(second);
+    dialogs.ThenAnswer(Answer::No).ThenChooseFile(third);
+    dialogs.ThenAnswer(Answer::Yes);
+    EXPECT_EQ(Save(Request(data, true)), SaveOutcome::Saved);
+    EXPECT_EQ(dialogs.Messages(), (std::vector{OverwriteQuestion(target), OverwriteQuestion(second),
+                                               OverwriteQuestion(third), Confirmation(third)}));
+    EXPECT_EQ(ReadAll(target), "old");
+    EXPECT_EQ(ReadAll(second), "second");
+    EXPECT_EQ(ReadAll(third), FixedCommentLine() + "\r\n" + kHelloDigest + " *a.txt\r\n");
+    EXPECT_TRUE(dialogs.ScriptUsedUp());
+
+    // Cancelling the second dialog names the file it was asked about.
+    dialogs.Clear();
+    dialogs.ThenAnswer(Answer::No).ThenChooseFile(second);
+    dialogs.ThenAnswer(Answer::No).ThenCancelFileDialog();
+    EXPECT_EQ(Save(Request(data, true)), SaveOutcome::Cancelled);
+    EXPECT_EQ(dialogs.Messages().back(),
+              Message(T("msgbox2Text1") + " " + second + " " + T("msgbox2Text2"),
+                      T("msgbox2Caption"), MessageIcon::Information));
+    EXPECT_EQ(ReadAll(second), "second");
 }
 
 TEST_F(ChecksumSave, CancellingTheDialogWritesNothing) {

@@ -19,7 +19,7 @@ class ChecksumVerify : public ChecksumTest {
     // A checksum file for `name` in the layout asked for, as the program writes it.
     std::string Saved(const std::string& name, bool standard) {
         ScriptedDialogs quiet;
-        const ChecksumSaveRequest request{dir / name, kHelloDigest, "6 bytes", standard, true, ""};
+        const ChecksumSaveRequest request{dir / name, kHelloDigest, "6 bytes", standard, true};
         fs::remove(request.dataPath + ".MD5");
         EXPECT_EQ(SaveChecksumFile(quiet, language, clock, request), SaveOutcome::Saved);
         return request.dataPath + ".MD5";

@@ -104,8 +104,8 @@ TEST_F(AboutWindowTest, AClickOnTheWindowOrAnyPlainLabelClosesIt) {
         SCOPED_TRACE(name);
         auto window = Shown();
         QWidget* widget = target(*window);
-        // An empty spot of the window: below the logo, left of the links.
-        const QPoint spot = widget == window.get() ? QPoint(300, 290) : QPoint(2, 2);
+        // An empty spot of the window: left of the logo.
+        const QPoint spot = widget == window.get() ? QPoint(15, 150) : QPoint(2, 2);
         QTest::mouseClick(widget, Qt::LeftButton, {}, spot);
         EXPECT_FALSE(window->isVisible());
         EXPECT_EQ(window->result(), QDialog::Accepted);
@@ -135,8 +135,9 @@ TEST_F(AboutWindowTest, EscapeClosesOtherKeysDoNot) {
     EXPECT_FALSE(window->isVisible());
 }
 
-// The shipped texts, in both languages, are shown whole inside the window.
-TEST(AboutWindowPacksTest, ShippedTextsFitTheWindow) {
+// The shipped texts, in both languages: each whole, in a box of its own that
+// touches no other, inside the rounded outline, at the design's font sizes.
+TEST(AboutWindowPacksTest, ShippedTextsFitTheWindowWithoutTouching) {
     for (int pack : {1027, 1033}) {
         SCOPED_TRACE(pack);
         test::ScriptedDialogs dialogs;
@@ -146,13 +147,40 @@ TEST(AboutWindowPacksTest, ShippedTextsFitTheWindow) {
         AboutWindow window(language, clock, test::kManualUrl);
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-        for (QLabel* label : window.findChildren<QLabel*>()) {
+
+        const std::vector<std::pair<QLabel*, double>> designSizes = {
+            {window.lblTitle, 27.75},         {window.lblVersion, 12},
+            {window.lblBuild, 12},            {window.lblDescription, 12},
+            {window.lblDisclaimer, 12},       {window.lblShareTypeProgram, 14.25},
+            {window.hlblSupportEmail, 12},    {window.hlblURL1, 15.75},
+            {window.hlblURL2, 15.75},         {window.hlblURL3, 15.75},
+            {window.lblCompanyName, 9.75},
+        };
+        for (const auto& [label, points] : designSizes) {
+            EXPECT_EQ(label->font().pointSizeF(), points) << label->text().toStdString();
+        }
+
+        const QRegion outline = window.mask();
+        QList<QLabel*> labels = window.findChildren<QLabel*>();
+        labels.removeIf([](QLabel* label) { return label->isHidden(); });
+        ASSERT_EQ(labels.size(), 12);
+        for (QLabel* label : labels) {
             SCOPED_TRACE(label->text().toStdString());
-            EXPECT_LE(label->geometry().right(), window.width() - 1);
+            const QRect box = label->geometry();
+            for (const QPoint corner : {box.topLeft(), box.topRight(), box.bottomLeft(),
+                                        box.bottomRight()}) {
+                EXPECT_TRUE(outline.contains(corner)) << corner.x() << "," << corner.y();
+            }
             if (label->wordWrap()) {
                 EXPECT_LE(label->heightForWidth(label->width()), label->height());
-            } else {
+            } else if (label->pixmap().isNull()) {
                 EXPECT_LE(label->sizeHint().width(), label->width());
+                EXPECT_LE(label->sizeHint().height(), label->height());
+            }
+            for (QLabel* other : labels) {
+                if (other == label) continue;
+                EXPECT_FALSE(box.adjusted(-1, -1, 1, 1).intersects(other->geometry()))
+                    << "touches " << other->text().toStdString();
             }
         }
         if (const char* keep = std::getenv("VORLIX_KEEP_SCREENSHOT")) {

@@ -86,6 +86,19 @@ TEST_F(OptionsTest, BlankVersionCountsAsFirstStart) {
     EXPECT_TRUE(dialogs.Seen().empty());
 }
 
+// Only spaces are trimmed: any other character marks the store as used.
+TEST_F(OptionsTest, StoredVersionIsBlankOnlyWhenItHoldsSpaces) {
+    const struct {
+        const char* stored;
+        bool counts;
+    } cases[] = {{"", false}, {"   ", false}, {"\t", true}, {" \r\n ", true}, {" 1.0 ", true}};
+    for (const auto& c : cases) {
+        Store("VersionProgram", c.stored);
+        EXPECT_EQ(options.HasStoredVersion(), c.counts) << '"' << c.stored << '"';
+        EXPECT_EQ(options.VersionProgram, c.stored);
+    }
+}
+
 TEST_F(OptionsTest, MissingLanguageRewritesAllDefaults) {
     StoreUsedSettings();
     store.Erase("Configuration", "DefaultLanguage");
@@ -168,6 +181,47 @@ TEST_F(OptionsTest, DecliningTheAssociationRegistersNothing) {
     options.CheckSettings();
     ExpectDefaultsStored();
     EXPECT_TRUE(platform.calls.empty());
+}
+
+TEST_F(OptionsTest, CommandLineRunsNeverOfferTheAssociation) {
+    options.SetAssociationQuestionAllowed(false);
+    options.CheckSettings();
+    ExpectDefaultsStored();
+    EXPECT_TRUE(dialogs.Seen().empty());
+    EXPECT_TRUE(platform.calls.empty());
+}
+
+// A store that can be neither read nor written is told once; the run goes on
+// as a first start would, without asking anything or registering anything.
+TEST_F(OptionsTest, BrokenStoreIsReportedOnceAndTheDefaultsHoldInMemory) {
+    const std::string broken =
+        "Konfiguraci nelze načíst ani uložit (/home/u/.config/Vorlix/vorlix.conf: the file "
+        "cannot be read or written). Program pokračuje s výchozím nastavením.";
+    StoreUsedSettings();
+    store.Break("/home/u/.config/Vorlix/vorlix.conf: the file cannot be read or written");
+
+    EXPECT_EQ(options.RunStartSequence(), 1027);
+    EXPECT_EQ(options.VersionProgram, kDefaultVersion);
+    EXPECT_EQ(options.LastUsedPath, "/opt/vorlix");
+    EXPECT_EQ(options.DefaultLanguage, "1027");
+    EXPECT_FALSE(options.DefaultContentMD5File);
+    options.StoreLastUsedPath("/home/user/a.iso");
+    EXPECT_EQ(options.LastUsedPath, "/home/user/a.iso");
+    options.CheckSettings();
+    EXPECT_EQ(dialogs.Seen(), (std::vector<test::Shown>{
+                                  Message(broken, "Chyba konfigurace", MessageIcon::Stop)}));
+    EXPECT_TRUE(platform.calls.empty());
+}
+
+TEST_F(OptionsTest, StoreThatFailsOnlyWhenWrittenIsReportedOnce) {
+    StoreUsedSettings();
+    EXPECT_EQ(options.RunStartSequence(), 1033);
+    store.Break("full disk");
+    options.StoreLastUsedPath("/home/user/a.iso");
+    options.StoreLastUsedPath("/home/user/b.iso");
+    EXPECT_EQ(options.LastUsedPath, "/home/user/b.iso");
+    ASSERT_EQ(dialogs.Seen().size(), 1u);
+    EXPECT_EQ(dialogs.Seen()[0].caption, "Chyba konfigurace");
 }
 
 TEST_F(OptionsTest, LastUsedPathIsStoredAtOnce) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "settings/QtSettingsStore.h"
 #include "support/TempDir.h"
@@ -40,6 +41,19 @@ TEST(QtSettingsStoreTest, TextsRoundTripThroughTheUsersConfigFile) {
     const std::string file = test::ReadAll(config.Path() / "Vorlix/vorlix.conf");
     EXPECT_NE(file.find("[Configuration]\n"), std::string::npos) << file;
     EXPECT_NE(file.find("DefaultLanguage=1033\n"), std::string::npos) << file;
+    EXPECT_EQ(reader.Failure(), std::nullopt);
+
+    // A folder where the file should be: it can be neither read nor written,
+    // and the store says so instead of losing the values without a word.
+    std::filesystem::create_directories(config.Path() / "Vorlix/broken.conf");
+    const std::string why =
+        (config.Path() / "Vorlix/broken.conf").string() + ": the file cannot be read or written";
+    QtSettingsStore unreadable("broken");
+    EXPECT_EQ(unreadable.Read("Configuration", "DefaultLanguage"), "");
+    EXPECT_EQ(unreadable.Failure(), why);
+    QtSettingsStore unwritable("broken");
+    unwritable.Write("Configuration", "DefaultLanguage", "1033");
+    EXPECT_EQ(unwritable.Failure(), why);
 }
 
 }  // namespace

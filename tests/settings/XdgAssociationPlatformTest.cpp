@@ -91,6 +91,33 @@ TEST_F(XdgAssociationPlatformTest, DefaultsOfOtherTypesStay) {
               "[Removed Associations]\nimage/png=viewer.desktop;\n");
 }
 
+// A list kept elsewhere and linked stays linked, and keeps its permissions.
+TEST_F(XdgAssociationPlatformTest, LinkedListIsWrittenWhereTheLinkPoints) {
+    const auto kept = home.Path() / "dotfiles/mimeapps.list";
+    home.Write("dotfiles/mimeapps.list", "[Added Associations]\ntext/plain=editor.desktop;\n");
+    std::filesystem::permissions(kept, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::owner_write);
+    std::filesystem::create_directories(home.Path() / "config");
+    std::filesystem::create_symlink("../dotfiles/mimeapps.list",
+                                    home.Path() / "config/mimeapps.list");
+
+    platform.Register("md5", "/opt/vorlix/vorlix", "vorlix");
+    EXPECT_TRUE(std::filesystem::is_symlink(home.Path() / "config/mimeapps.list"));
+    EXPECT_EQ(ReadAll(kept),
+              "[Added Associations]\ntext/plain=editor.desktop;\n\n[Default Applications]\n"
+              "application/x-vorlix-md5=vorlix-filetype-vorlix.desktop;\n");
+    EXPECT_EQ(std::filesystem::status(kept).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+
+    platform.Unregister("md5", "vorlix");
+    EXPECT_TRUE(std::filesystem::is_symlink(home.Path() / "config/mimeapps.list"));
+    EXPECT_EQ(ReadAll(kept),
+              "[Added Associations]\ntext/plain=editor.desktop;\n\n[Default Applications]\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(home.Path() / "dotfiles"),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
 TEST_F(XdgAssociationPlatformTest, DefaultGroupIsAddedAfterOtherGroups) {
     home.Write("config/mimeapps.list", "[Added Associations]\ntext/plain=editor.desktop;\n");
     platform.Register("md5", "/opt/vorlix/vorlix", "vorlix");

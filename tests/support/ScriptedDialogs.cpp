@@ -52,7 +52,8 @@ void PrintTo(const Shown& shown, std::ostream* out) {
                  << "}";
             break;
         case Shown::Kind::FileDialog:
-            *out << "file dialog {title \"" << shown.text << "\", filter \"" << shown.caption
+            *out << (shown.request.mode == FileDialogMode::Save ? "save" : "open")
+                 << " file dialog {title \"" << shown.text << "\", filter \"" << shown.caption
                  << "\"}";
             break;
         case Shown::Kind::EmergencyHelp:
@@ -92,6 +93,14 @@ Answer ScriptedDialogs::MessageBox(const std::string& text, const std::string& c
     }
     const Answer answer = answers_.front();
     answers_.pop_front();
+    return answer;
+}
+
+Answer ScriptedDialogs::AskWithCaptions(const std::string& text, const std::string& caption,
+                                        MessageIcon icon, DefaultButton defaultButton,
+                                        const YesNoCaptions& captions) {
+    const Answer answer = MessageBox(text, caption, icon, MessageButtons::YesNo, defaultButton);
+    seen_.back().captions = captions;
     return answer;
 }
 

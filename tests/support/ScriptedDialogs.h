@@ -20,6 +20,7 @@ struct Shown {
     MessageButtons buttons = MessageButtons::Ok;
     DefaultButton defaultButton = DefaultButton::Yes;
     FileDialogRequest request;  // file dialogs only
+    YesNoCaptions captions;     // questions asked with their own button captions
 
     bool operator==(const Shown& other) const;
 };
@@ -42,6 +43,8 @@ public:
 
     Answer MessageBox(const std::string& text, const std::string& caption, MessageIcon icon,
                       MessageButtons buttons, DefaultButton defaultButton) override;
+    Answer AskWithCaptions(const std::string& text, const std::string& caption, MessageIcon icon,
+                           DefaultButton defaultButton, const YesNoCaptions& captions) override;
     std::optional<std::string> OpenFile(const FileDialogRequest& request) override;
     void ShowEmergencyHelp(const std::string& caption, const std::string& text) override;
 

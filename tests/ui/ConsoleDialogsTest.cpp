@@ -31,7 +31,7 @@ struct QuestionCase {
     const char* shown;
 };
 
-TEST(ConsoleDialogs, QuestionsReadOneLineAndFallBackToTheDefault) {
+TEST(ConsoleDialogs, QuestionsReadOneLineAndEndOfInputIsNo) {
     const QuestionCase cases[] = {
         {"y\n", DefaultButton::No, Answer::Yes, "Q: Overwrite? [y/N] "},
         {"YES\n", DefaultButton::No, Answer::Yes, "Q: Overwrite? [y/N] "},
@@ -40,7 +40,9 @@ TEST(ConsoleDialogs, QuestionsReadOneLineAndFallBackToTheDefault) {
         {"\n", DefaultButton::No, Answer::No, "Q: Overwrite? [y/N] "},
         {"\n", DefaultButton::Yes, Answer::Yes, "Q: Overwrite? [Y/n] "},
         {"", DefaultButton::No, Answer::No, "Q: Overwrite? [y/N] \n"},
-        {"", DefaultButton::Yes, Answer::Yes, "Q: Overwrite? [Y/n] \n"},
+        // The end of the input is nobody's consent, whatever the default.
+        {"", DefaultButton::Yes, Answer::No, "Q: Overwrite? [Y/n] \n"},
+        {"maybe\n", DefaultButton::Yes, Answer::No, "Q: Overwrite? [Y/n] [Y/n] \n"},
         {"maybe\ny\n", DefaultButton::No, Answer::Yes, "Q: Overwrite? [y/N] [y/N] "},
     };
     for (const auto& [input, defaultButton, expected, shown] : cases) {
@@ -63,6 +65,26 @@ TEST(ConsoleDialogs, FileDialogReadsAPathAndAnEmptyLineCancels) {
     EXPECT_EQ(empty.dialogs.OpenFile(request), std::nullopt);
     Console closed("");
     EXPECT_EQ(closed.dialogs.OpenFile(request), std::nullopt);
+}
+
+TEST(ConsoleDialogs, SaveDialogTakesANewNameAndAddsTheExtension) {
+    FileDialogRequest request;
+    request.title = "Save as";
+    request.defaultExtension = "MD5";
+    request.mode = FileDialogMode::Save;
+    const std::pair<const char*, const char*> cases[] = {
+        {"/tmp/new\n", "/tmp/new.MD5"},
+        {"/tmp/new.md5\n", "/tmp/new.md5"},
+        {"/tmp/.hidden\n", "/tmp/.hidden.MD5"},
+        {"/tmp/dir.d/name\n", "/tmp/dir.d/name.MD5"},
+    };
+    for (const auto& [input, expected] : cases) {
+        Console console(input);
+        EXPECT_EQ(console.dialogs.OpenFile(request), expected) << input;
+    }
+    request.mode = FileDialogMode::Open;
+    Console open("/tmp/new\n");
+    EXPECT_EQ(open.dialogs.OpenFile(request), "/tmp/new");
 }
 
 TEST(ConsoleDialogs, EmergencyHelpIsPrintedLikeAStopMessage) {

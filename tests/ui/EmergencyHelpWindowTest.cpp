@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QImage>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -37,6 +39,20 @@ TEST(EmergencyHelpWindowTest, ShowsTheTextOnBlueAndHasOkFocused) {
         image.save(QString::fromLocal8Bit(folder) + "/emergency-help.png");
         window.windowIcon().pixmap(48).save(QString::fromLocal8Bit(folder) + "/emergency-icon.png");
     }
+}
+
+// Run on the default small screen and again on a large one (see CMakeLists).
+TEST(EmergencyHelpWindowTest, OpensAtItsPlaceOnTheScreen) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect designed(723, 384, 441, 210);  // 10845, 5760 twips
+    const QPoint expected =
+        area.contains(designed)
+            ? designed.topLeft()
+            : QPoint(area.x() + (area.width() - 441) / 2, area.y() + (area.height() - 210) / 2);
+    EmergencyHelpWindow window(kEmergencyHelpCaption, EmergencyHelpText());
+    window.show();
+    QApplication::processEvents();
+    EXPECT_EQ(window.pos(), expected) << area.width() << "x" << area.height();
 }
 
 TEST(EmergencyHelpWindowTest, OkClosesTheModalWindow) {

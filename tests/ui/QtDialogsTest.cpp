@@ -1,15 +1,31 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
+#include <functional>
 
 #include "ui/QtDialogs.h"
 
 namespace vorlix {
 namespace {
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+// Answers the message box as soon as it is up; `look` sees it first.
+void AnswerNoWhenShown(std::function<void(QMessageBox&)> look) {
+    QTimer::singleShot(0, [look] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        look(*box);
+        box->button(QMessageBox::No)->click();
+    });
+}
 
 // A message raised from a modal window must not open under it.
 TEST(QtDialogsTest, MessagesBelongToTheModalWindowThatIsOpen) {
@@ -41,6 +57,49 @@ TEST(QtDialogsTest, MessagesBelongToTheModalWindowThatIsOpen) {
     });
     options.exec();
     EXPECT_EQ(owner, &options);
+}
+
+TEST(QtDialogsTest, AQuestionsButtonsCanSpeakItsOwnLanguage) {
+    QtDialogs dialogs;
+    QStringList buttons;
+    AnswerNoWhenShown([&](QMessageBox& box) {
+        for (QAbstractButton* button : box.buttons()) buttons << button->text();
+    });
+    EXPECT_EQ(dialogs.AskWithCaptions("Změnit jazyk programu na češtinu?", "Dotaz",
+                                      MessageIcon::Question, DefaultButton::Yes,
+                                      {"&Ano", "&Ne"}),
+              Answer::No);
+    buttons.sort();
+    EXPECT_EQ(buttons, (QStringList{"&Ano", "&Ne"}));
+}
+
+TEST(QtDialogsTest, MessagesWrapLongPathsSoTheirEndIsSeen) {
+    // Qt breaks at blanks, slashes and hyphens; underscores and dots hold a name together.
+    const std::string path =
+        "/home/someone/Downloads/Holiday_photos_of_the_whole_family_at_the_seaside_in_"
+        "summer_2023_with_the_grandparents_and_the_neighbours_dog_all_in_one_archive.tar.gz.MD5";
+    const std::string text = "Soubor" + path + " již existuje. Přepsat?";
+    QtDialogs dialogs;
+    QString shown;
+    int overflow = 0;
+    int rawOverflow = 0;
+    AnswerNoWhenShown([&](QMessageBox& box) {
+        auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        shown = label->text();
+        const QFontMetrics metrics(label->font());
+        const QRect room = label->contentsRect();
+        const auto widthNeeded = [&](const QString& laidOut) {
+            return metrics.boundingRect(QRect(0, 0, room.width(), 100000), Qt::TextWordWrap, laidOut)
+                .width();
+        };
+        overflow = widthNeeded(shown) - room.width();
+        rawOverflow = widthNeeded(Q(text)) - room.width();
+    });
+    dialogs.MessageBox(text, "Uložit změny", MessageIcon::Question, MessageButtons::YesNo,
+                       DefaultButton::No);
+    EXPECT_GT(rawOverflow, 0) << "the path would fit unwrapped; the test shows nothing";
+    EXPECT_LE(overflow, 0);
+    EXPECT_EQ(shown.remove(QChar(0x200B)), Q(text));  // the text itself is unchanged
 }
 
 }  // namespace

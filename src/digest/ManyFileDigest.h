@@ -1,0 +1,40 @@
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "digest/FileDigest.h"
+
+namespace vorlix {
+
+struct ManyFileDigestOptions {
+    // Anything but a regular file is a read error (a list may name devices).
+    bool regularFilesOnly = true;
+    // Set from any thread: every worker stops within a pass of its lanes.
+    const std::atomic<bool>* cancel = nullptr;
+    // Workers; 0: one per core.
+    int threads = 0;
+    // Lanes per worker; 0: what the processor offers (VORLIX_MD5_LANES=1 forces one).
+    int lanes = 0;
+    // Bytes read so far over all files, on the caller's thread, now and then
+    // while the files are read (also while one big file holds everything up).
+    std::function<void(std::uint64_t bytesDone)> progress;
+};
+
+// Called on the caller's thread, once per path and in the order of the list,
+// whatever order the files finish in.
+using ManyFileResult = std::function<void(std::size_t index, const FileDigestResult& result)>;
+
+// Digests many files at once: one worker per core, each keeping several files
+// in the lanes of its vector unit and refilling a lane as soon as its file
+// ends. Memory and open files stay bounded (a few MiB and a few dozen files)
+// whatever the number and sizes of the files. After a cancel, the files not
+// yet done are reported as Cancelled.
+void DigestManyFiles(const std::vector<std::string>& paths, const ManyFileResult& onResult,
+                     const ManyFileDigestOptions& options = {});
+
+}  // namespace vorlix

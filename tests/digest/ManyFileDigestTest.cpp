@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "digest/FileDigest.h"
+#include "digest/ManyFileDigest.h"
+#include "digest/Md5.h"
+#include "support/TempDir.h"
+
+namespace vorlix {
+namespace {
+
+namespace fs = std::filesystem;
+using Status = FileDigestResult::Status;
+
+struct Outcome {
+    std::size_t index;
+    Status status;
+    std::string digest;
+    std::uint64_t size;
+};
+
+std::vector<Outcome> DigestAll(const std::vector<std::string>& paths,
+                               const ManyFileDigestOptions& options) {
+    std::vector<Outcome> outcomes;
+    DigestManyFiles(
+        paths,
+        [&](std::size_t index, const FileDigestResult& result) {
+            outcomes.push_back({index, result.status, result.digest, result.size});
+        },
+        options);
+    return outcomes;
+}
+
+class ManyFileDigestTest : public ::testing::Test {
+protected:
+    std::string Write(const std::string& name, std::size_t size) {
+        std::string bytes(size, '\0');
+        for (char& c : bytes) c = static_cast<char>(random_() & 0xff);
+        const fs::path path = dir_.Path() / name;
+        std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<long>(size));
+        expected_.push_back(TextDigest(bytes));
+        return path.string();
+    }
+
+    test::TempDir dir_;
+    std::mt19937 random_{99};
+    std::vector<std::string> expected_;
+};
+
+TEST_F(ManyFileDigestTest, EveryFileGetsItsOwnDigestInListOrder) {
+    std::vector<std::string> paths;
+    std::vector<std::size_t> sizes = {0, 1, 55, 56, 63, 64, 65, 4096, (128 << 10) + 1, 300000};
+    for (int i = 0; i < 60; ++i) sizes.push_back(random_() % 20000);
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        paths.push_back(Write("file" + std::to_string(i), sizes[i]));
+    }
+    for (int lanes : {0, 1}) {
+        for (int threads : {1, 2, 3}) {
+            const auto outcomes = DigestAll(paths, {.threads = threads, .lanes = lanes});
+            ASSERT_EQ(outcomes.size(), paths.size());
+            for (std::size_t i = 0; i < outcomes.size(); ++i) {
+                EXPECT_EQ(outcomes[i].index, i);
+                EXPECT_EQ(outcomes[i].status, Status::Ok) << paths[i];
+                EXPECT_EQ(outcomes[i].digest, expected_[i])
+                    << paths[i] << " with " << threads << " workers, lanes " << lanes;
+                EXPECT_EQ(outcomes[i].size, sizes[i]);
+            }
+        }
+    }
+}
+
+TEST_F(ManyFileDigestTest, WhatCannotBeReadIsAReadErrorAndTheRestGoesOn) {
+    const std::string fifo = (dir_.Path() / "fifo").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_directory(dir_.Path() / "folder");
+    const std::vector<std::string> paths = {Write("a", 100),
+                                            (dir_.Path() / "missing").string(),
+                                            (dir_.Path() / "folder").string(),
+                                            fifo,
+                                            "/dev/zero",
+                                            Write("b", 70000)};
+    const auto outcomes = DigestAll(paths, {});
+    ASSERT_EQ(outcomes.size(), 6u);
+    EXPECT_EQ(outcomes[0].digest, expected_[0]);
+    for (std::size_t i = 1; i <= 4; ++i) {
+        EXPECT_EQ(outcomes[i].status, Status::ReadError) << paths[i];
+    }
+    EXPECT_EQ(outcomes[5].digest, expected_[1]);
+}
+
+TEST_F(ManyFileDigestTest, MoreFilesThanTheReorderWindowStillComeInOrder) {
+    std::vector<std::string> paths;
+    for (int i = 0; i < 5000; ++i) paths.push_back(Write(std::to_string(i), i % 200));
+    const auto outcomes = DigestAll(paths, {.threads = 2});
+    ASSERT_EQ(outcomes.size(), paths.size());
+    for (std::size_t i = 0; i < outcomes.size(); ++i) {
+        ASSERT_EQ(outcomes[i].index, i);
+        ASSERT_EQ(outcomes[i].digest, expected_[i]);
+    }
+}
+
+TEST_F(ManyFileDigestTest, CancelStopsEveryWorkerAndReportsTheRestAsCancelled) {
+    std::vector<std::string> paths;
+    for (int i = 0; i < 400; ++i) paths.push_back(Write(std::to_string(i), 50000));
+    std::atomic<bool> cancel{false};
+    std::vector<Status> statuses;
+    DigestManyFiles(
+        paths,
+        [&](std::size_t index, const FileDigestResult& result) {
+            statuses.push_back(result.status);
+            if (index == 10) cancel = true;
+        },
+        {.cancel = &cancel, .threads = 2});
+    ASSERT_EQ(statuses.size(), paths.size());
+    for (std::size_t i = 0; i <= 10; ++i) EXPECT_EQ(statuses[i], Status::Ok);
+    EXPECT_EQ(statuses.back(), Status::Cancelled);
+}
+
+}  // namespace
+}  // namespace vorlix
