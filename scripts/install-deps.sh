@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing Vorlix need.
-# Only what is missing is installed; a machine that has everything is left alone.
+# Installs the Debian packages that building, running and testing Vorlix need,
+# and any further packages named as arguments (the sanitizer and fuzz scripts
+# name theirs). Only what is missing is installed; a machine that has
+# everything is left alone.
 set -euo pipefail
 
 packages=(
@@ -12,7 +14,9 @@ packages=(
   # xdg-mime only recommends it; without it, and without a desktop session,
   # xdg-mime asks `file`, which knows nothing of the user's MIME database.
   libfile-mimeinfo-perl
+  dpkg-dev file lintian appstream
   time
+  "$@"
 )
 
 missing=()

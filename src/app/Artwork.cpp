@@ -133,7 +133,7 @@ QPixmap Logo(int size) {
 
 QIcon ProgramIcon() {
     QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128}) icon.addPixmap(Logo(size));
+    for (int size : kProgramIconSizes) icon.addPixmap(Logo(size));
     return icon;
 }
 

@@ -20,6 +20,8 @@ int RunQtFrontEnd(int& argc, char** argv, const ProgramLocation& location,
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromStdString(location.exeName));
     QApplication::setWindowIcon(artwork::ProgramIcon());
+    // Lets a Wayland desktop match the window to the installed desktop entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral(VORLIX_APP_ID));
 
     QtDialogs dialogs;
     CheckLanguagePacks(dialogs, location.folder);

@@ -9,6 +9,7 @@
 #include "ui/Dialogs.h"
 #include "ui/EndProgram.h"
 #include "util/FileExists.h"
+#include "util/ProgramLocation.h"
 
 namespace vorlix {
 namespace {
@@ -37,7 +38,7 @@ void Warn(Dialogs& dialogs, const std::string& text) {
 }  // namespace
 
 void CheckLanguagePacks(Dialogs& dialogs, const std::filesystem::path& programFolder) {
-    const std::filesystem::path folder = programFolder / "Languages";
+    const std::filesystem::path folder = LanguagesFolderOf(programFolder);
 
     for (const ShippedPack& pack : kPacks) {
         if (!FileExists((folder / pack.fileName).string())) {

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
@@ -211,6 +212,82 @@ std::optional<std::string> DesktopEntryValue(const std::string& text, const std:
     return std::nullopt;
 }
 
+std::vector<std::string> ListValue(const std::string& value) {
+    std::vector<std::string> items;
+    std::istringstream in(value);
+    for (std::string item; std::getline(in, item, ';');) {
+        if (!item.empty()) items.push_back(item);
+    }
+    return items;
+}
+
+// The first application that the user's mimeapps.list names as the default
+// for a MIME type.
+std::string UserDefaultFor(const std::string& mimeType) {
+    bool inDefaults = false;
+    for (const auto& line : Lines(ReadText(XdgAssociationPlatform::MimeAppsListPath()))) {
+        const std::string_view trimmed = Trim(line);
+        if (!trimmed.empty() && trimmed.front() == '[') {
+            inDefaults = trimmed == kDefaultGroup;
+            continue;
+        }
+        if (inDefaults && line.rfind(mimeType + "=", 0) == 0) {
+            const auto ids = ListValue(line.substr(mimeType.size() + 1));
+            return ids.empty() ? std::string() : ids.front();
+        }
+    }
+    return {};
+}
+
+// The full path of the program an Exec= value runs, looked up on PATH as the
+// desktop would when it names no folder; empty when it cannot be found.
+std::filesystem::path ResolvedProgram(const std::string& program) {
+    std::error_code error;
+    if (program.empty()) return {};
+    std::filesystem::path found;
+    if (program.find('/') != std::string::npos) {
+        found = program;
+    } else {
+        const char* path = std::getenv("PATH");
+        std::istringstream folders(path ? path : "");
+        for (std::string folder; std::getline(folders, folder, ':');) {
+            const std::filesystem::path candidate = std::filesystem::path(folder) / program;
+            if (!folder.empty() && std::filesystem::is_regular_file(candidate, error) &&
+                access(candidate.c_str(), X_OK) == 0) {
+                found = candidate;
+                break;
+            }
+        }
+        if (found.empty()) return {};
+    }
+    // The running program knows itself by its path with links resolved.
+    const std::filesystem::path canonical = std::filesystem::weakly_canonical(found, error);
+    return error ? found : canonical;
+}
+
+// The installed desktop entry when it runs target and opens mimeType.
+std::optional<std::filesystem::path> InstalledEntryOf(const std::string& target,
+                                                      const std::string& mimeType) {
+    const auto entry = XdgAssociationPlatform::InstalledDesktopEntryPath();
+    if (!entry) return std::nullopt;
+    const std::string text = ReadText(*entry);
+    const auto exec = DesktopEntryValue(text, "Exec");
+    const auto types = ListValue(DesktopEntryValue(text, "MimeType").value_or(""));
+    if (!exec || std::find(types.begin(), types.end(), mimeType) == types.end()) {
+        return std::nullopt;
+    }
+    const auto program = ResolvedProgram(ProgramOfDesktopExec(*exec));
+    if (program.empty() || program != ResolvedProgram(target)) return std::nullopt;
+    return entry;
+}
+
+void RemoveOwnFiles(const std::string& typeName) {
+    std::error_code ignored;
+    std::filesystem::remove(XdgAssociationPlatform::DesktopEntryPath(typeName), ignored);
+    std::filesystem::remove(XdgAssociationPlatform::MimePackagePath(typeName), ignored);
+    std::filesystem::remove(XdgAssociationPlatform::IconPath(typeName), ignored);
+}
+
 constexpr const char* kIconSvg =
     R"(<svg xmlns="http://www.w3.org/2000/svg" width="64" height="64" viewBox="0 0 64 64">
   <path d="M14 4h26l12 12v44H14z" fill="#f4f6fa" stroke="#3b5494" stroke-width="3"/>
@@ -327,10 +404,37 @@ std::filesystem::path XdgAssociationPlatform::MimeAppsListPath() {
     return ConfigHome() / "mimeapps.list";
 }
 
+std::string XdgAssociationPlatform::InstalledDesktopFileId() { return VORLIX_DESKTOP_ID; }
+
+std::optional<std::filesystem::path> XdgAssociationPlatform::InstalledDesktopEntryPath() {
+    std::vector<std::filesystem::path> folders{DataHome()};
+    const char* value = std::getenv("XDG_DATA_DIRS");
+    std::istringstream dirs(value && *value ? value : "/usr/local/share:/usr/share");
+    for (std::string dir; std::getline(dirs, dir, ':');) {
+        if (!dir.empty() && dir.front() == '/') folders.emplace_back(dir);
+    }
+    std::error_code error;
+    for (const auto& folder : folders) {
+        const auto entry = folder / "applications" / InstalledDesktopFileId();
+        if (std::filesystem::is_regular_file(entry, error)) return entry;
+    }
+    return std::nullopt;
+}
+
 void XdgAssociationPlatform::Register(const std::string& extension, const std::string& target,
                                       const std::string& typeName) {
     const std::string mimeType = MimeTypeName(typeName, extension);
     const std::string iconName = kIdPrefix + Sanitized(typeName);
+    const auto list = MimeAppsListPath();
+
+    if (InstalledEntryOf(target, mimeType)) {
+        // Files of ours beside the installed entry would list the program twice.
+        RemoveOwnFiles(typeName);
+        WriteText(list,
+                  WithDefaultApplication(ReadText(list), mimeType, InstalledDesktopFileId(), true));
+        RefreshDatabases();
+        return;
+    }
 
     WriteText(MimePackagePath(typeName),
               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -371,7 +475,6 @@ void XdgAssociationPlatform::Register(const std::string& extension, const std::s
                   "Terminal=false\n"
                   "NoDisplay=true\n");
 
-    const auto list = MimeAppsListPath();
     WriteText(list,
               WithDefaultApplication(ReadText(list), mimeType, DesktopFileId(typeName), true));
 
@@ -380,15 +483,16 @@ void XdgAssociationPlatform::Register(const std::string& extension, const std::s
 
 void XdgAssociationPlatform::Unregister(const std::string& extension, const std::string& typeName) {
     std::error_code ignored;
-    std::filesystem::remove(DesktopEntryPath(typeName), ignored);
-    std::filesystem::remove(MimePackagePath(typeName), ignored);
-    std::filesystem::remove(IconPath(typeName), ignored);
+    RemoveOwnFiles(typeName);
 
     const auto list = MimeAppsListPath();
     if (std::filesystem::exists(list, ignored)) {
         const std::string before = ReadText(list);
-        const std::string after = WithDefaultApplication(before, MimeTypeName(typeName, extension),
-                                                         DesktopFileId(typeName), false);
+        const std::string mimeType = MimeTypeName(typeName, extension);
+        // The installed entry stays installed; only the user's choice of it goes.
+        const std::string after = WithDefaultApplication(
+            WithDefaultApplication(before, mimeType, DesktopFileId(typeName), false), mimeType,
+            InstalledDesktopFileId(), false);
         if (after != before) WriteText(list, after);
     }
 
@@ -398,10 +502,24 @@ void XdgAssociationPlatform::Unregister(const std::string& extension, const std:
 std::optional<std::string> XdgAssociationPlatform::OpenCommandProgram(const std::string& typeName) {
     std::error_code ignored;
     const auto entry = DesktopEntryPath(typeName);
-    if (!std::filesystem::is_regular_file(entry, ignored)) return std::nullopt;
-    const auto exec = DesktopEntryValue(ReadText(entry), "Exec");
+    if (std::filesystem::is_regular_file(entry, ignored)) {
+        const auto exec = DesktopEntryValue(ReadText(entry), "Exec");
+        if (!exec) return std::nullopt;
+        return ProgramOfDesktopExec(*exec);
+    }
+    // The installed entry opens the type once the user's default names it.
+    const auto installed = InstalledDesktopEntryPath();
+    if (!installed) return std::nullopt;
+    const std::string text = ReadText(*installed);
+    const auto exec = DesktopEntryValue(text, "Exec");
     if (!exec) return std::nullopt;
-    return ProgramOfDesktopExec(*exec);
+    for (const auto& mimeType : ListValue(DesktopEntryValue(text, "MimeType").value_or(""))) {
+        if (UserDefaultFor(mimeType) == InstalledDesktopFileId()) {
+            const auto program = ResolvedProgram(ProgramOfDesktopExec(*exec));
+            if (!program.empty()) return program.string();
+        }
+    }
+    return std::nullopt;
 }
 
 std::unique_ptr<AssociationPlatform> MakeAssociationPlatform(const ProgramLocation&) {

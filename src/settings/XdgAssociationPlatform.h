@@ -9,8 +9,13 @@ namespace vorlix {
 
 // The association on a freedesktop desktop, for this user only: a MIME type of
 // our own for "*.<extension>" files, a desktop entry that opens them and the
-// user's default application for that type. Folders follow XDG_DATA_HOME and
-// XDG_CONFIG_HOME, read anew on every call.
+// user's default application for that type. Folders follow XDG_DATA_HOME,
+// XDG_CONFIG_HOME and XDG_DATA_DIRS, read anew on every call.
+//
+// An installed copy of the program brings the type, its desktop entry and icon
+// with it. When that entry runs the program being registered, the user's
+// default names it and nothing else is written, so the desktop never shows the
+// program twice.
 class XdgAssociationPlatform final : public AssociationPlatform {
 public:
     void Register(const std::string& extension, const std::string& target,
@@ -27,6 +32,11 @@ public:
     static std::filesystem::path MimePackagePath(const std::string& typeName);
     static std::filesystem::path IconPath(const std::string& typeName);
     static std::filesystem::path MimeAppsListPath();
+
+    // The desktop entry that an installed copy ships, and where the desktop
+    // finds it (the user's data folder first, then XDG_DATA_DIRS).
+    static std::string InstalledDesktopFileId();
+    static std::optional<std::filesystem::path> InstalledDesktopEntryPath();
 };
 
 // The Exec= value that runs program with the file as its one argument, quoted

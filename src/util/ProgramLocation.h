@@ -15,7 +15,13 @@ struct ProgramLocation {
     static ProgramLocation OfRunningProgram();
     static ProgramLocation FromExecutable(const std::filesystem::path& executable);
 
-    std::filesystem::path LanguagesFolder() const { return folder / "Languages"; }
+    std::filesystem::path LanguagesFolder() const;
 };
+
+// Where the language packs of a program in programFolder lie: "Languages"
+// beside it (the build folder, a copied folder), else "../share/vorlix/Languages"
+// (an installed program in bin/). When neither folder exists it is the one
+// beside the program, so a missing pack is reported as ever.
+std::filesystem::path LanguagesFolderOf(const std::filesystem::path& programFolder);
 
 }  // namespace vorlix

@@ -10,6 +10,7 @@
 #include "support/TempDir.h"
 #include "ui/EmergencyHelp.h"
 #include "ui/EndProgram.h"
+#include "util/ProgramLocation.h"
 
 namespace vorlix {
 namespace {
@@ -121,6 +122,42 @@ TEST_F(StartupTest, AlteredPacksWarnInTableOrderAndGoOn) {
     flipByte("1033.xml");
     CheckLanguagePacks(dialogs_, dir_.Path());
     EXPECT_EQ(dialogs_.Seen(), std::vector<Shown>{kEnglishDigest});
+}
+
+// An installed program lives in bin/ and finds its packs in share/vorlix/;
+// packs beside the executable still come first.
+TEST(StartupLayoutTest, PacksBesideTheProgramFirstThenTheInstalledFolder) {
+    TempDir root;
+    ScriptedDialogs dialogs;
+    const fs::path bin = root.Path() / "bin";
+    const fs::path installed = root.Path() / "share" / "vorlix" / "Languages";
+    fs::create_directories(bin);
+    EXPECT_EQ(LanguagesFolderOf(bin), bin / "Languages");
+    EXPECT_THROW(CheckLanguagePacks(dialogs, bin), ProgramEnded);
+    EXPECT_EQ(dialogs.Seen(), std::vector<Shown>{kCzechMissing});
+
+    fs::create_directories(installed);
+    for (const char* pack : {"1027.xml", "1033.xml"}) {
+        fs::copy_file(fs::path(VORLIX_SOURCE_PACKS) / pack, installed / pack);
+    }
+    EXPECT_EQ(LanguagesFolderOf(bin), installed);
+    EXPECT_EQ(ProgramLocation::FromExecutable(bin / "vorlix").LanguagesFolder(), installed);
+    dialogs.Clear();
+    CheckLanguagePacks(dialogs, bin);
+    EXPECT_TRUE(dialogs.Seen().empty());
+
+    // The same messages name the same files in the installed layout.
+    fs::remove(installed / "1033.xml");
+    EXPECT_THROW(CheckLanguagePacks(dialogs, bin), ProgramEnded);
+    EXPECT_EQ(dialogs.Seen(), std::vector<Shown>{kEnglishMissing});
+
+    // A "Languages" folder beside the program wins, even an incomplete one.
+    fs::create_directories(bin / "Languages");
+    fs::copy_file(fs::path(VORLIX_SOURCE_PACKS) / "1033.xml", installed / "1033.xml");
+    dialogs.Clear();
+    EXPECT_EQ(LanguagesFolderOf(bin), bin / "Languages");
+    EXPECT_THROW(CheckLanguagePacks(dialogs, bin), ProgramEnded);
+    EXPECT_EQ(dialogs.Seen(), std::vector<Shown>{kCzechMissing});
 }
 
 TEST(EmergencyHelpTest, ShowsTheFixedEnglishTexts) {

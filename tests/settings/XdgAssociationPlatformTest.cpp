@@ -163,6 +163,83 @@ TEST_F(XdgAssociationPlatformTest, RemovalTakesOnlyWhatThisProgramWrote) {
     EXPECT_EQ(ReadAll(data / "mime/packages/other.xml"), otherPackage);
 }
 
+// A copy of the program installed system-wide: its entry in XDG_DATA_DIRS runs
+// "vorlix" from PATH, as the package's entry does.
+class InstalledProgramTest : public XdgAssociationPlatformTest {
+  protected:
+    void SetUp() override {
+        XdgAssociationPlatformTest::SetUp();
+        setenv("XDG_DATA_DIRS", (home.Path() / "system").c_str(), 1);
+        const char* path = std::getenv("PATH");
+        savedPath = path ? path : "";
+        setenv("PATH", ((home.Path() / "usr/bin").string() + ":" + savedPath).c_str(), 1);
+        program = home.Write("usr/bin/vorlix", "#!/bin/sh\n");
+        std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+        program = std::filesystem::canonical(program).string();
+        entry =
+            home.Write("system/applications/" + XdgAssociationPlatform::InstalledDesktopFileId(),
+                       "[Desktop Entry]\nType=Application\nName=Vorlix\nExec=vorlix %f\n"
+                       "MimeType=application/x-vorlix-md5;\n");
+    }
+    void TearDown() override {
+        setenv("PATH", savedPath.c_str(), 1);
+        unsetenv("XDG_DATA_DIRS");
+    }
+
+    std::string savedPath;
+    std::string program;
+    std::string entry;
+};
+
+TEST_F(InstalledProgramTest, TheInstalledEntryIsRecognisedAndNotDuplicated) {
+    const auto data = home.Path() / "data";
+    EXPECT_EQ(XdgAssociationPlatform::InstalledDesktopEntryPath(), entry);
+    // Not chosen by the user yet: the system's entry alone is no association.
+    EXPECT_EQ(platform.OpenCommandProgram("vorlix"), std::nullopt);
+
+    // A copy in a build folder registered earlier; the installed one takes over.
+    platform.Register("md5", "/home/u/build/vorlix", "vorlix");
+    EXPECT_EQ(platform.OpenCommandProgram("vorlix"), "/home/u/build/vorlix");
+    platform.Register("md5", program, "vorlix");
+    EXPECT_FALSE(std::filesystem::exists(data / "applications/vorlix-filetype-vorlix.desktop"));
+    EXPECT_FALSE(std::filesystem::exists(data / "mime/packages/vorlix-filetype-vorlix.xml"));
+    EXPECT_FALSE(
+        std::filesystem::exists(data / "icons/hicolor/scalable/apps/vorlix-filetype-vorlix.svg"));
+    EXPECT_EQ(MimeApps(), "[Default Applications]\napplication/x-vorlix-md5=" +
+                              XdgAssociationPlatform::InstalledDesktopFileId() + ";\n");
+    EXPECT_EQ(platform.OpenCommandProgram("vorlix"), program);
+
+    // Removal takes back the user's choice and leaves the installed entry alone.
+    const std::string installed = ReadAll(entry);
+    platform.Unregister("md5", "vorlix");
+    EXPECT_EQ(MimeApps(), "[Default Applications]\n");
+    EXPECT_EQ(platform.OpenCommandProgram("vorlix"), std::nullopt);
+    EXPECT_EQ(ReadAll(entry), installed);
+}
+
+TEST_F(InstalledProgramTest, AnEntryThatRunsAnotherCopyIsNotOurs) {
+    // Another copy, in a folder of its own: it registers its own entry.
+    platform.Register("md5", "/opt/vorlix/vorlix", "vorlix");
+    EXPECT_TRUE(
+        std::filesystem::exists(home.Path() / "data/applications/vorlix-filetype-vorlix.desktop"));
+    EXPECT_EQ(platform.OpenCommandProgram("vorlix"), "/opt/vorlix/vorlix");
+
+    // An installed entry for another type, or whose program is not on PATH.
+    platform.Unregister("md5", "vorlix");
+    home.Write("system/applications/" + XdgAssociationPlatform::InstalledDesktopFileId(),
+               "[Desktop Entry]\nExec=vorlix %f\nMimeType=text/plain;\n");
+    platform.Register("md5", program, "vorlix");
+    EXPECT_TRUE(
+        std::filesystem::exists(home.Path() / "data/applications/vorlix-filetype-vorlix.desktop"));
+    platform.Unregister("md5", "vorlix");
+    home.Write("system/applications/" + XdgAssociationPlatform::InstalledDesktopFileId(),
+               "[Desktop Entry]\nExec=not-installed %f\nMimeType=application/x-vorlix-md5;\n");
+    platform.Register("md5", program, "vorlix");
+    EXPECT_EQ(platform.OpenCommandProgram("vorlix"), program);
+    EXPECT_TRUE(
+        std::filesystem::exists(home.Path() / "data/applications/vorlix-filetype-vorlix.desktop"));
+}
+
 std::string Shell(const std::string& command) {
     std::string output;
     std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);

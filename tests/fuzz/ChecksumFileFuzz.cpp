@@ -1,0 +1,95 @@
+// A checksum file of any content, under each of a few names, beside a small
+// fixed data folder: layout detection, both readers and the verification.
+// The run may end the program only through the read-error message, and never
+// creates, removes or changes a file.
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+
+#include "checksum/ChecksumFile.h"
+#include "checksum/ChecksumVerification.h"
+#include "fuzz/FuzzSupport.h"
+#include "language/Language.h"
+#include "ui/EndProgram.h"
+
+namespace fs = std::filesystem;
+using namespace vorlix;
+
+namespace {
+
+struct Fixture {
+    fs::path program = fuzz::ScratchFolder("checksum-program");
+    fs::path data = fuzz::ScratchFolder("checksum-data");
+    fuzz::SilentDialogs dialogs;
+    Language language{dialogs, program / "Languages"};
+
+    Fixture() {
+        fuzz::InstallEndRoutine();
+        fuzz::CopyShippedPacks(program);
+        language.LoadLanguageFile(1033);
+        Write("a.txt", "The quick brown fox");
+        Write("empty", "");
+        fs::create_directories(data / "sub");
+        Write("sub/b.bin", std::string("\0\x01\x02 binary\r\n", 12));
+    }
+
+    void Write(const std::string& name, std::string_view content) {
+        std::ofstream(data / name, std::ios::binary).write(content.data(), content.size());
+    }
+};
+
+// Names the checksum file may have: each makes a different data file expected.
+constexpr const char* kChecksumNames[] = {"a.txt.MD5", "empty.md5", "sub.md5", "x.md5",
+                                          "noextension"};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static Fixture fixture;
+    if (size == 0) return 0;
+    const std::string checksumName = kChecksumNames[data[0] % std::size(kChecksumNames)];
+    const std::string_view content(reinterpret_cast<const char*>(data + 1), size - 1);
+
+    const fs::path checksumPath = fixture.data / checksumName;
+    fixture.Write(checksumName, content);
+    const fuzz::FolderSnapshot before = fuzz::Snapshot(fixture.data);
+
+    // The readers on their own, line by line.
+    for (const std::string& line : SplitChecksumLines(content)) {
+        const int markers = CountSectionMarkers(line);
+        if (markers < 0 || markers > 6) fuzz::Fail("marker count out of range");
+        const SectionedLine sectioned = ParseSectionedLine(line);
+        if (const auto length = ParseLengthValue(sectioned.value)) {
+            // A length is read from digits only: written back it is found again.
+            if (sectioned.value.find(std::to_string(*length)) == std::string::npos &&
+                *length != 0) {
+                fuzz::Fail("a length that the value does not hold");
+            }
+        }
+        if (const auto entry = ParseStandardEntry(line)) {
+            if (entry->digest.find('*') != std::string::npos) fuzz::Fail("a digest holding \"*\"");
+            (void)IsEntryFor(*entry, "a.txt");
+        }
+    }
+
+    const int layout = DetectChecksumFileLayout(checksumPath.string());
+    if (layout < kLayoutUnrecognised || layout > kLayoutStandard) fuzz::Fail("unknown layout code");
+
+    fixture.dialogs.messages.clear();
+    try {
+        (void)VerifyChecksumFile(fixture.dialogs, fixture.language, checksumPath.string());
+    } catch (const ProgramEnded& ended) {
+        const auto& shown = fixture.dialogs.messages;
+        if (ended.status != kExitFatal || shown.empty() ||
+            shown.back().caption != "Error Read File") {
+            fuzz::Fail("the verification ended the program without the read-error message");
+        }
+    }
+
+    if (fuzz::Snapshot(fixture.data) != before) fuzz::Fail("the verification changed a file");
+    fs::remove(checksumPath);
+    return 0;
+}
