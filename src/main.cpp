@@ -35,7 +35,8 @@ int main(int argc, char** argv) {
     if (UseConsoleFrontEnd(environment)) {
         QtSettingsStore store(location.exeName);
         return RunConsoleFrontEnd(location, words, store,
-                                  {std::cin, std::cout, std::cerr, isatty(STDERR_FILENO) == 1});
+                                  {std::cin, std::cout, std::cerr, isatty(STDERR_FILENO) == 1,
+                                   isatty(STDOUT_FILENO) == 1});
     }
     return RunQtFrontEnd(argc, argv, location, words);
 }

@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "app/ConsoleDigestRunner.h"
+#include "app/ConsoleManyRunner.h"
 #include "app/ProgramServices.h"
 #include "app/Startup.h"
 #include "ui/ConsoleDialogs.h"
@@ -32,6 +33,11 @@ int RunConsoleFrontEnd(const ProgramLocation& location, const std::vector<std::s
         dialogs, store, location, MakeAssociationPlatform(location),
         [&streams, separator](const std::string& path) {
             return RunDigestOnConsole(path, streams.err, streams.errIsTerminal, separator);
+        },
+        Downloader{},
+        [&streams, separator](const ManyFilesJob& job) {
+            return RunManyFilesOnConsole(job, streams.out, streams.outIsTerminal, streams.err,
+                                         streams.errIsTerminal, separator);
         });
     program.mainWindow.Form_Load(words);
 

@@ -23,6 +23,7 @@ struct ConsoleStreams {
     std::ostream& out;
     std::ostream& err;
     bool errIsTerminal = false;
+    bool outIsTerminal = false;
 };
 
 // Runs the program without windows: the start-up check, the main window's

@@ -2,6 +2,11 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMimeData>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -48,6 +53,9 @@ MainWindow::MainWindow(MainWindowModel& model, const Language& language, const C
     setWindowIcon(artwork::ProgramIcon());
     BuildControls();
     BuildMenu();
+    // Files dropped anywhere on the window, the path box included, go to the model.
+    setAcceptDrops(true);
+    txtPathAndFileName->setAcceptDrops(false);
     model_.SetView(this);
     model_.SetDecimalSeparator(DesktopDecimalSeparator());
     StateChanged();
@@ -168,6 +176,11 @@ void MainWindow::BuildMenu() {
     mnuFile_OpenFile = mnuFile->addAction(QString(), this, [this] { model_.mnuFile_OpenFile_Click(); });
     mnuFile_OpenFileMD5 =
         mnuFile->addAction(QString(), this, [this] { model_.mnuFile_OpenFileMD5_Click(); });
+    mnuFile_FolderMD5 =
+        mnuFile->addAction(QString(), this, [this] { model_.mnuFile_FolderMD5_Click(); });
+    mnuFile_CompareDigest =
+        mnuFile->addAction(QString(), this, [this] { model_.mnuFile_CompareDigest_Click(); });
+    mnuFile_CompareDigest->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
     mnuFile->addSeparator();
     mnuFile_ExitProgram =
         mnuFile->addAction(QString(), this, [this] { model_.mnuFile_ExitProgram_Click(); });
@@ -186,6 +199,17 @@ void MainWindow::StateChanged() {
     if (txtPathAndFileName->text() != Q(state.txtPathAndFileName))
         txtPathAndFileName->setText(Q(state.txtPathAndFileName));
     txtMD5Result->setText(Q(state.txtMD5Result));
+    switch (state.digestComparison) {
+        case DigestComparison::None:
+            txtMD5Result->setStyleSheet(QString());
+            break;
+        case DigestComparison::Match:
+            txtMD5Result->setStyleSheet(QStringLiteral("QLineEdit { background: #c6efce; color: #006100; }"));
+            break;
+        case DigestComparison::Mismatch:
+            txtMD5Result->setStyleSheet(QStringLiteral("QLineEdit { background: #ffc7ce; color: #9c0006; }"));
+            break;
+    }
     txtFileSize->setText(Q(state.txtFileSize));
     txtTimeOperate->setText(Q(state.txtTimeOperate));
     cmndCalculate->setEnabled(state.cmndCalculateEnabled);
@@ -205,6 +229,8 @@ void MainWindow::StateChanged() {
     mnuFile->setTitle(Q(labels.mnuFile));
     mnuFile_OpenFile->setText(Q(labels.mnuFile_OpenFile));
     mnuFile_OpenFileMD5->setText(Q(labels.mnuFile_OpenFileMD5));
+    mnuFile_FolderMD5->setText(Q(labels.mnuFile_FolderMD5));
+    mnuFile_CompareDigest->setText(Q(labels.mnuFile_CompareDigest));
     mnuFile_ExitProgram->setText(Q(labels.mnuFile_ExitProgram));
     mnuOptions->setTitle(Q(labels.mnuOptions));
     mnuOptions_Options->setText(Q(labels.mnuOptions_Options));
@@ -248,6 +274,51 @@ void MainWindow::ShowAbout() {
 void MainWindow::ShowUpdateProcess(UpdateProcessModel& process) {
     UpdateProcessWindow window(process, this);
     window.Run();
+}
+
+std::optional<std::string> MainWindow::ClipboardText() {
+    const QString text = QGuiApplication::clipboard()->text();
+    if (text.isEmpty()) return std::nullopt;
+    return text.toStdString();
+}
+
+std::optional<std::string> MainWindow::AskText(const std::string& prompt, const std::string& caption) {
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(this, Q(caption), Q(prompt), QLineEdit::Normal, QString(), &ok);
+    if (!ok) return std::nullopt;
+    return text.toStdString();
+}
+
+std::optional<std::string> MainWindow::ChooseFolder(const std::string& title) {
+    const QString folder = QFileDialog::getExistingDirectory(this, Q(title));
+    if (folder.isEmpty()) return std::nullopt;
+    return folder.toStdString();
+}
+
+namespace {
+
+std::vector<std::string> LocalPaths(const QMimeData* data) {
+    std::vector<std::string> paths;
+    if (!data || !data->hasUrls()) return paths;
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile()) paths.push_back(url.toLocalFile().toStdString());
+    }
+    return paths;
+}
+
+}  // namespace
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!LocalPaths(event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const std::vector<std::string> paths = LocalPaths(event->mimeData());
+    if (paths.empty()) return;
+    event->acceptProposedAction();
+    // The drop source waits for this to return; the work starts right after.
+    QTimer::singleShot(0, this, [this, paths] { model_.DropItems(paths); });
 }
 
 void MainWindow::ShowOptions(OptionsWindowModel& window) {

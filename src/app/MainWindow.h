@@ -6,6 +6,8 @@
 #include "ui/ClickableLabel.h"
 
 class QAction;
+class QDragEnterEvent;
+class QDropEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -32,6 +34,9 @@ public:
     void PutOnClipboard(const std::string& text) override;
     void ShowAbout() override;
     void ShowUpdateProcess(UpdateProcessModel& process) override;
+    std::optional<std::string> ClipboardText() override;
+    std::optional<std::string> AskText(const std::string& prompt, const std::string& caption) override;
+    std::optional<std::string> ChooseFolder(const std::string& title) override;
     void ShowOptions(OptionsWindowModel& window) override;
 
     // Controls by their names, for tests.
@@ -58,6 +63,8 @@ public:
     QMenu* mnuFile = nullptr;
     QAction* mnuFile_OpenFile = nullptr;
     QAction* mnuFile_OpenFileMD5 = nullptr;
+    QAction* mnuFile_FolderMD5 = nullptr;
+    QAction* mnuFile_CompareDigest = nullptr;
     QAction* mnuFile_ExitProgram = nullptr;
     QMenu* mnuOptions = nullptr;
     QAction* mnuOptions_Options = nullptr;
@@ -68,6 +75,8 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void BuildControls();

@@ -1,12 +1,17 @@
 #include "app/MainWindowModel.h"
 
 #include <cmath>
+#include <filesystem>
 #include <cstdio>
 #include <locale>
 
 #include "app/CommandLine.h"
 #include "checksum/ChecksumFile.h"
+#include "checksum/ChecksumList.h"
+#include "checksum/ChecksumListVerification.h"
 #include "checksum/ChecksumVerification.h"
+#include "checksum/DigestText.h"
+#include "checksum/FolderChecksum.h"
 #include "identity/ProductInfo.h"
 #include "identity/Version.h"
 #include "language/Language.h"
@@ -18,6 +23,8 @@
 #include "ui/Links.h"
 #include "util/Clock.h"
 #include "util/FileExists.h"
+#include "util/PathHelpers.h"
+#include "util/Text.h"
 
 namespace vorlix {
 namespace {
@@ -94,6 +101,8 @@ void MainWindowModel::Form_Load(const std::vector<std::string>& commandWords) {
 void MainWindowModel::ActOnCommandLine() {
     const CommandLine line = SplitCommandLine(CommandWords);
     if (!line.switches.empty()) {
+        std::optional<std::string> folder;
+        std::optional<std::string> expected;
         // Switches act in their order; anything else on the line is passed over.
         for (const CommandSwitch& word : line.switches) {
             if (word.name == "help" || word.name == "h") {
@@ -106,16 +115,179 @@ void MainWindowModel::ActOnCommandLine() {
                 txtPathAndFileName_Change(state_.txtPathAndFileName);
             } else if (word.name == "checkupdate") {
                 EndProgram(ExitStatusOf(RunUpdateCheck()));
+            } else if (word.name == "sourcefolder") {
+                folder = word.value;
+            } else if (word.name == "expect") {
+                expected = word.value;
             }
         }
+        // Both act once every switch is known: /auto may come after them.
+        if (folder) EndProgram(CreateFolderChecksum(*folder));
+        if (expected) RunExpectedDigest(*expected);
         return;
     }
     // A single existing file is a checksum file handed over by the desktop.
     if (line.arguments.size() == 1 && FileExists(line.arguments.front())) {
-        const VerifyOutcome outcome = VerifyChecksumFile(
-            services_.dialogs, services_.language, line.arguments.front(), services_.runDigest);
+        EndProgram(VerifyAnyChecksumFile(line.arguments.front()));
+    }
+}
+
+int MainWindowModel::VerifyAnyChecksumFile(const std::string& checksumPath) {
+    if (ClassifyChecksumFile(checksumPath) == ChecksumFileKind::Single) {
+        const VerifyOutcome outcome = VerifyChecksumFile(services_.dialogs, services_.language,
+                                                         checksumPath, services_.runDigest);
         const bool failed = outcome == VerifyOutcome::Failed || outcome == VerifyOutcome::Cancelled;
-        EndProgram(failed ? kExitVerificationFailed : kExitOk);
+        return failed ? kExitVerificationFailed : kExitOk;
+    }
+    switch (VerifyChecksumList(services_.dialogs, services_.language, services_.runMany,
+                               checksumPath)) {
+        case ListOutcome::Passed:
+            return kExitOk;
+        case ListOutcome::Failed:
+            return kExitVerificationFailed;
+        case ListOutcome::NoUsableEntry:
+            break;
+    }
+    return kExitFatal;
+}
+
+int MainWindowModel::CreateFolderChecksum(const std::string& folder) {
+    switch (CreateFolderChecksumFile(services_.dialogs, services_.language, services_.clock,
+                                     services_.runMany, folder, AutoMode,
+                                     services_.options.LastUsedPath)) {
+        case FolderOutcome::Complete:
+            return kExitOk;
+        case FolderOutcome::Incomplete:
+        case FolderOutcome::Cancelled:
+            return kExitVerificationFailed;
+        case FolderOutcome::Failed:
+        case FolderOutcome::NotAFolder:
+            break;
+    }
+    return kExitFatal;
+}
+
+void MainWindowModel::RunExpectedDigest(const std::string& text) {
+    const auto expected = ParseDigestText(text);
+    if (!expected) {
+        services_.dialogs.MessageBox(
+            text + " " + services_.language.GetLabel("modChecksumList", "compareBadDigest"),
+            services_.language.GetLabel("modChecksumList", "compareCaption"), MessageIcon::Stop);
+        EndProgram(kExitFatal);
+    }
+    const std::string& path = state_.txtPathAndFileName;
+    if (path.empty()) {
+        ShowHelpText();
+        EndProgram(kExitFatal);
+    }
+    if (!FileExists(path)) {
+        ShowFileReadError(services_.dialogs, path);
+        EndProgram(kExitFatal);
+    }
+    CalculateDigest();
+    // A file that is not the published one is never recorded.
+    if (!ShowComparison(*expected)) EndProgram(kExitVerificationFailed);
+    if (!AutoMode) EndProgram(kExitOk);
+    switch (SaveChecksumFile()) {
+        case SaveOutcome::Saved:
+            EndProgram(kExitOk);
+        case SaveOutcome::Cancelled:
+            EndProgram(kExitVerificationFailed);
+        case SaveOutcome::Failed:
+            break;
+    }
+    EndProgram(kExitFatal);
+}
+
+bool MainWindowModel::ShowComparison(const std::string& expected) {
+    const auto label = [this](std::string_view key) {
+        return services_.language.GetLabel("modChecksumList", key);
+    };
+    const bool match = SameDigest(expected, state_.txtMD5Result);
+    const std::string text = label("compareText1") + " " + PathFileName(state_.txtPathAndFileName) +
+                             " " + label(match ? "compareMatch" : "compareMismatch") + kCrLf +
+                             label("compareComputed") + " " + state_.txtMD5Result + kCrLf +
+                             label("comparePublished") + " " + AsciiLower(expected);
+    state_.digestComparison = match ? DigestComparison::Match : DigestComparison::Mismatch;
+    Changed();
+    services_.dialogs.MessageBox(text, label("compareCaption"),
+                                 match ? MessageIcon::Information : MessageIcon::Stop);
+    return match;
+}
+
+void MainWindowModel::mnuFile_CompareDigest_Click() {
+    const auto label = [this](std::string_view key) {
+        return services_.language.GetLabel("modChecksumList", key);
+    };
+    std::optional<std::string> expected;
+    if (view_) {
+        if (const auto clipboard = view_->ClipboardText()) expected = FindPublishedDigest(*clipboard);
+    }
+    if (!expected) {
+        if (!view_) return;
+        const auto typed = view_->AskText(label("compareAsk"), label("compareCaption"));
+        if (!typed || Trim(*typed).empty()) return;
+        expected = FindPublishedDigest(*typed);
+        if (!expected) {
+            services_.dialogs.MessageBox(std::string(Trim(*typed)) + " " + label("compareBadDigest"),
+                                         label("compareCaption"), MessageIcon::Stop);
+            return;
+        }
+    }
+    if (state_.txtMD5Result.empty()) {
+        // Nothing to digest: a missing file must not end the program here.
+        if (!FileExists(state_.txtPathAndFileName)) return;
+        CalculateDigest();
+        if (state_.txtMD5Result.empty()) return;  // cancelled
+    }
+    ShowComparison(*expected);
+}
+
+void MainWindowModel::mnuFile_FolderMD5_Click() {
+    if (!view_) return;
+    const auto folder =
+        view_->ChooseFolder(services_.language.GetLabel("modChecksumList", "folderTitle"));
+    if (!folder) return;
+    CreateFolderChecksum(*folder);
+}
+
+void MainWindowModel::DropItems(const std::vector<std::string>& paths) {
+    namespace fs = std::filesystem;
+    if (paths.empty()) return;
+    std::error_code ignored;
+    if (paths.size() == 1) {
+        const std::string& path = paths.front();
+        if (fs::is_directory(path, ignored)) {
+            CreateFolderChecksum(path);
+        } else if (FileExists(path) && AsciiLower(path).ends_with(".md5")) {
+            VerifyAnyChecksumFile(path);
+        } else if (FileExists(path)) {
+            txtPathAndFileName_Change(path);
+            services_.options.StoreLastUsedPath(path);
+            CalculateDigest();
+        }
+        return;
+    }
+    // Several at once: every file, folders with their content, into one run.
+    ManyFilesJob job;
+    job.kind = ManyFilesKind::Dropped;
+    job.title = fs::path(paths.front()).parent_path().string();
+    job.listFolder = job.title;
+    for (const std::string& path : paths) {
+        if (fs::is_directory(path, ignored)) {
+            for (const FolderFile& file : ScanFolder(path).files) {
+                job.names.push_back(file.path);
+                job.paths.push_back(file.path);
+            }
+        } else {
+            job.names.push_back(path);
+            job.paths.push_back(path);
+        }
+    }
+    if (services_.runMany) {
+        services_.runMany(job);
+    } else {
+        RunManyFiles(job);
     }
 }
 
@@ -149,6 +321,7 @@ void MainWindowModel::ClearResults() {
     state_.txtMD5Result.clear();
     state_.txtTimeOperate.clear();
     state_.cndSaveMD5FileEnabled = false;
+    state_.digestComparison = DigestComparison::None;
 }
 
 std::string MainWindowModel::DialogFolder() const {
@@ -246,7 +419,7 @@ void MainWindowModel::mnuFile_OpenFileMD5_Click() {
     const auto chosen = services_.dialogs.OpenFile(request);
     if (!chosen) return;
     // A cancelled verification has nothing to tell.
-    VerifyChecksumFile(services_.dialogs, services_.language, *chosen, services_.runDigest);
+    VerifyAnyChecksumFile(*chosen);
 }
 
 void MainWindowModel::mnuAbout_TestActualProg_Click() {
@@ -327,6 +500,8 @@ void MainWindowModel::LoadLangPackToMainForm() {
     labels.mnuAbout_Help = pack.GetLabel("MainMenu", "mnuAbout_Help");
     labels.mnuAbout_TestActualProg = pack.GetLabel("MainMenu", "mnuAbout_TestActualProg");
     labels.mnuAbout_About = pack.GetLabel("MainMenu", "mnuAbout_About");
+    labels.mnuFile_FolderMD5 = pack.GetLabel("MainMenu", "mnuFile_FolderMD5");
+    labels.mnuFile_CompareDigest = pack.GetLabel("MainMenu", "mnuFile_CompareDigest");
     Changed();
 }
 

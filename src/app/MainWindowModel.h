@@ -3,10 +3,12 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "checksum/ChecksumFile.h"
+#include "checksum/ManyFiles.h"
 #include "digest/FileDigest.h"
 #include "ui/Dialogs.h"
 #include "update/UpdateProcess.h"
@@ -38,7 +40,12 @@ struct MainWindowLabels {
     std::string mnuAbout_Help = "&Nápověda";
     std::string mnuAbout_TestActualProg = "Zjistit dostupnost nové verze";
     std::string mnuAbout_About = "&O programu";
+    std::string mnuFile_FolderMD5 = "Vytvořit soubor .MD5 pro složku…";
+    std::string mnuFile_CompareDigest = "Porovnat s kontrolním součtem…";
 };
+
+// How the digest on screen compares with a published one.
+enum class DigestComparison { None, Match, Mismatch };
 
 // Everything the main window shows.
 struct MainWindowState {
@@ -53,6 +60,7 @@ struct MainWindowState {
     std::string lblVersionInfo;
     std::string onLineHelpUrl;
     MainWindowLabels labels;
+    DigestComparison digestComparison = DigestComparison::None;  // until the path changes
 };
 
 // What the behaviour asks of the window that shows it.
@@ -65,6 +73,17 @@ public:
     virtual void ShowAbout() {}
     // Shows the update window modally while it runs its check.
     virtual void ShowUpdateProcess(UpdateProcessModel& process) { process.RunWithoutWindow(); }
+    // The clipboard's plain text, if it holds any.
+    virtual std::optional<std::string> ClipboardText() { return std::nullopt; }
+    // A line of text from the user; nothing when cancelled.
+    virtual std::optional<std::string> AskText(const std::string& /*prompt*/,
+                                               const std::string& /*caption*/) {
+        return std::nullopt;
+    }
+    // A folder from the user; nothing when cancelled.
+    virtual std::optional<std::string> ChooseFolder(const std::string& /*title*/) {
+        return std::nullopt;
+    }
     // Shows the options window modally and loads it; returns when it closed.
     virtual void ShowOptions(OptionsWindowModel& /*window*/) {}
 };
@@ -83,6 +102,7 @@ struct MainWindowServices {
     DigestRunner runDigest;      // empty: ComputeFileDigest on this thread
     char decimalSeparator = '.'; // of the user's locale
     Downloader download;         // empty: DownloadFile on this thread
+    ManyFilesRunner runMany;     // empty: RunManyFiles on this thread, nothing shown
 };
 
 // The behaviour of the main window frmVorlix, without any widget: the load
@@ -121,6 +141,17 @@ public:
     void mnuAbout_Help_Click() { ShowHelpText(); }
     void mnuAbout_TestActualProg_Click();
     void mnuAbout_About_Click();
+    void mnuFile_FolderMD5_Click();
+    void mnuFile_CompareDigest_Click();
+
+    // Items dropped on the window, as full paths.
+    void DropItems(const std::vector<std::string>& paths);
+
+    // Verifies a checksum file of either kind, a single file's or a list,
+    // and gives the exit status its outcome calls for.
+    int VerifyAnyChecksumFile(const std::string& checksumPath);
+    // Creates the checksum file of a folder; the exit status of its outcome.
+    int CreateFolderChecksum(const std::string& folder);
 
     void LoadLangPackToMainForm();
     void ShowHelpText();
@@ -134,6 +165,8 @@ private:
     void ActOnCommandLine();
     void RunAutomaticMode();
     UpdateOutcome RunUpdateCheck();
+    void RunExpectedDigest(const std::string& expected);
+    bool ShowComparison(const std::string& expected);
     void FlagClick(std::int32_t identifier, const char* caption, const char* text,
                    const YesNoCaptions& buttons);
     void ClearResults();

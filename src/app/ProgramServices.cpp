@@ -7,7 +7,8 @@ namespace vorlix {
 ProgramServices::ProgramServices(Dialogs& dialogs, SettingsStore& store,
                                  const ProgramLocation& location,
                                  std::unique_ptr<AssociationPlatform> platform,
-                                 DigestRunner runDigest, Downloader download)
+                                 DigestRunner runDigest, Downloader download,
+                                 ManyFilesRunner runMany)
     : location(location),
       language(dialogs, location.LanguagesFolder()),
       languages(language),
@@ -16,6 +17,6 @@ ProgramServices::ProgramServices(Dialogs& dialogs, SettingsStore& store,
       options(store, dialogs, association, location),
       mainWindow(MainWindowServices{dialogs, language, languages, options, clock,
                                     std::move(runDigest), LocaleDecimalSeparator(),
-                                    std::move(download)}) {}
+                                    std::move(download), std::move(runMany)}) {}
 
 }  // namespace vorlix

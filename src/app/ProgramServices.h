@@ -21,7 +21,7 @@ class SettingsStore;
 struct ProgramServices {
     ProgramServices(Dialogs& dialogs, SettingsStore& store, const ProgramLocation& location,
                     std::unique_ptr<AssociationPlatform> platform, DigestRunner runDigest,
-                    Downloader download = {});
+                    Downloader download = {}, ManyFilesRunner runMany = {});
 
     ProgramLocation location;
     SystemClock clock;

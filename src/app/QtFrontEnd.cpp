@@ -7,6 +7,7 @@
 #include "app/ProgramServices.h"
 #include "app/QtDigestRunner.h"
 #include "app/Startup.h"
+#include "checksum/ResultsWindow.h"
 #include "language/QtStandardTexts.h"
 #include "settings/QtSettingsStore.h"
 #include "ui/EndProgram.h"
@@ -37,7 +38,14 @@ int RunQtFrontEnd(int& argc, char** argv, const ProgramLocation& location,
                                                              QString::fromStdString(cancel),
                                                              separator);
                             },
-                            DownloadInBackground);
+                            DownloadInBackground,
+                            [&](const ManyFilesJob& job) {
+                                // Each run gets a window of its own, which goes when closed.
+                                auto* results = new ResultsWindow(dialogs, program.language,
+                                                                  program.clock, window);
+                                results->setAttribute(Qt::WA_DeleteOnClose);
+                                return results->Run(job);
+                            });
 
     QtStandardTexts standardTexts(program.language);
     program.languages.AddListener(&standardTexts);

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "app/ConsoleDigestRunner.h"
+#include "app/ConsoleManyRunner.h"
 #include "app/DigestProgress.h"
 #include "app/FrontEnd.h"
 #include "app/ProgramFixture.h"
@@ -71,6 +72,29 @@ TEST(ConsoleProgress, TextShowsPercentAndSpeedWithTheLocaleSeparator) {
     EXPECT_EQ(ProgressText(250'000'000, 1'000'000'000, duration<double>(0.5), ','),
               " 25 %   500,0 MB/s");
     EXPECT_EQ(ProgressText(0, 0, duration<double>(0), '.'), "100 %   0.0 MB/s");
+}
+
+TEST(ConsoleProgress, ManyFilesShowFilesBytesAndSpeed) {
+    using std::chrono::duration;
+    EXPECT_EQ(ManyFilesProgressText(3, 40, 120'500'000, duration<double>(0.5), ','),
+              "3/40 files   120,5 MB   241,0 MB/s");
+    EXPECT_EQ(ManyFilesProgressText(0, 0, 0, duration<double>(0), '.'), "0/0 files   0.0 MB   0.0 MB/s");
+}
+
+TEST(ConsoleProgress, ListLinesGoToTheOutputAndATerminalGetsNoControlCharacters) {
+    test::TempDir dir;
+    ManyFilesJob job;
+    job.kind = ManyFilesKind::ChecksumList;
+    job.paths = {dir.Write("a", "abc"), dir.Write("b", "")};
+    job.names = {std::string("a") + '\x1b' + "[31m", std::string("new\nline") + '\x1b'};
+    job.expected = {"900150983cd24fb0d6963f7d28e17f72", "00000000000000000000000000000000"};
+
+    std::ostringstream pipe, terminal, progress;
+    RunManyFilesOnConsole(job, pipe, false, progress, false, '.');
+    EXPECT_EQ(pipe.str(), "a\x1b[31m: OK\n\\new\\nline\x1b: FAILED\n");
+    RunManyFilesOnConsole(job, terminal, true, progress, false, '.');
+    EXPECT_EQ(terminal.str(), "a?[31m: OK\n\\new\\nline?: FAILED\n");
+    EXPECT_EQ(progress.str(), "");
 }
 
 }  // namespace

@@ -433,5 +433,199 @@ TEST_F(ConsoleStory, StartUpChecksTheShippedPacks) {
               "Error: No language pack 1027.xml found, the programme cannot continue.\n");
 }
 
+
+// --- Checksum lists, folders and published digests --------------------------
+
+// What md5sum itself says about a list, run in the list's folder.
+Outcome Md5sumCheck(const fs::path& folder, const std::string& list) {
+    const std::string command = "cd " + Quoted(folder.string()) + " && md5sum -c " + Quoted(list) +
+                                " >" + Quoted((folder / "md5sum.out").string()) + " 2>/dev/null";
+    const int raw = std::system(command.c_str());
+    Outcome run;
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.out = ReadAll(folder / "md5sum.out");
+    fs::remove(folder / "md5sum.out");
+    return run;
+}
+
+TEST_F(ConsoleStory, AListPrintsMd5sumLinesInItsOrderAndFailsOnAnyProblem) {
+    home.Write("work/sums/intact.txt", "intact\n");
+    home.Write("work/sums/damaged.txt", "damaged\n");
+    const std::string list = home.Write(
+        "work/sums/MD5SUMS",
+        "# made by hand\n"
+        "9e1b3ed2a7a4f4a5dfa3c4dbc8c6f6b0  damaged.txt\n"  // not its digest
+        "\n"
+        "a9e7e3f6d0e0ee0f8c8e1bde9ae4fd0a *missing.txt\n"
+        "this line is no entry\n"
+        "MD5 (intact.txt) = " + std::string("f0f2b3c3bd9cd1b17fdb2ad0a2b8a53c") + "\n");
+    // The intact entry must hold the real digest; take it from md5sum.
+    const std::string fix = "cd " + Quoted(Work("sums")) +
+                            " && sed -i \"s/= .*/= $(md5sum intact.txt | cut -c1-32)/\" MD5SUMS";
+    ASSERT_EQ(std::system(fix.c_str()), 0);
+
+    Outcome run = Vorlix({list});
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_EQ(run.out,
+              "damaged.txt: FAILED\n"
+              "missing.txt: FAILED open or read\n"
+              "intact.txt: OK\n");
+    const Outcome reference = Md5sumCheck(home.Path() / "work" / "sums", "MD5SUMS");
+    EXPECT_EQ(run.out, reference.out);
+    EXPECT_EQ(reference.status, 1);
+    // One summary, in Czech by default, with every count.
+    EXPECT_NE(run.err.find(list), std::string::npos) << run.err;
+    for (const char* count : {"Zkontrolované soubory: 3", "Neporušené: 1", "Poškozené: 1",
+                              "Chybějící: 1", "Nečitelné: 0", "Řádky, které nejsou záznamem: 1"}) {
+        EXPECT_NE(run.err.find(count), std::string::npos) << count << run.err;
+    }
+
+    // Every entry intact: status 0, and the lines still come.
+    home.Write("work/sums/MD5SUMS", ReadAll(list).substr(ReadAll(list).find("MD5 (")));
+    Outcome intact = Vorlix({list});
+    EXPECT_EQ(intact.status, 0) << intact.err;
+    EXPECT_TRUE(intact.out.starts_with("intact.txt: OK\n")) << intact.out;
+
+    // Nothing usable in it: the unrecognised message and the fatal status.
+    home.Write("work/sums/MD5SUMS", "nothing here\n");
+    Outcome unusable = Vorlix({list});
+    EXPECT_EQ(unusable.status, 2);
+    EXPECT_EQ(unusable.out, "");
+    EXPECT_NE(unusable.err.find(list), std::string::npos);
+}
+
+TEST_F(ConsoleStory, AListMadeByMd5sumForAFolderVerifies) {
+    home.Write("work/tree/a b.txt", "blank in the name\n");
+    home.Write("work/tree/sub/deeper/c.bin", std::string(70000, 'c'));
+    home.Write("work/tree/.hidden", "");
+    home.Write("work/tree/back\\slash", "escaped by md5sum");
+    const std::string make = "cd " + Quoted(Work("")) +
+                             " && find tree -type f -print0 | sort -z | xargs -0 md5sum > tree.md5";
+    ASSERT_EQ(std::system(make.c_str()), 0);
+
+    Outcome run = Vorlix({Work("tree.md5")});
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_EQ(run.out.substr(0, run.out.find("\n", run.out.rfind(": OK")) + 1),
+              Md5sumCheck(home.Path() / "work", "tree.md5").out);
+    EXPECT_EQ(run.err, "");
+
+    // Run from another folder: names resolve against the list's folder.
+    fs::create_directories(home.Path() / "elsewhere");
+    Outcome fromAfar = Vorlix({Work("tree.md5")});
+    EXPECT_EQ(fromAfar.status, 0);
+}
+
+TEST_F(ConsoleStory, AFolderChecksumFileIsReadByMd5sumFromTheParentFolder) {
+    home.Write("work/Fotky z léta/žluťoučký kůň.jpg", "kůň");
+    home.Write("work/Fotky z léta/with blank/and more.txt", "blanks");
+    home.Write("work/Fotky z léta/new\nline.txt", "a line break in the name");
+    home.Write("work/Fotky z léta/back\\slash.txt", "a backslash");
+    home.Write("work/Fotky z léta/.hidden", "");
+    fs::create_directory_symlink(home.Path() / "work", home.Path() / "work/Fotky z léta/loop");
+    fs::create_symlink("with blank/and more.txt", home.Path() / "work/Fotky z léta/link.txt");
+    const std::string folder = Work("Fotky z léta");
+
+    Outcome made = Vorlix({"/sourcefolder:" + folder + "/"});
+    EXPECT_EQ(made.status, 0) << made.out << made.err;
+    const std::string sums = Work("Fotky z léta.MD5");
+    const std::string text = ReadAll(sums);
+    ASSERT_TRUE(text.starts_with("# Created Vorlix 1.0.0.22, ")) << text;
+    // Byte order of the paths; the link to a file under its own name; the
+    // link to a folder not followed.
+    const std::vector<std::string> order = {"/.hidden", "/back\\\\slash.txt", "/link.txt",
+                                            "/new\\nline.txt", "/with blank/and more.txt",
+                                            "/ž"};
+    std::size_t at = 0;
+    for (const std::string& name : order) {
+        const auto found = text.find(name, at);
+        EXPECT_NE(found, std::string::npos) << name << "\n" << text;
+        at = found == std::string::npos ? at : found;
+    }
+    EXPECT_EQ(text.find("loop"), std::string::npos);
+    EXPECT_NE(made.out.find(sums), std::string::npos) << made.out;
+
+    const Outcome checked = Md5sumCheck(home.Path() / "work", "Fotky z léta.MD5");
+    EXPECT_EQ(checked.status, 0) << checked.out;
+    EXPECT_EQ(std::count(checked.out.begin(), checked.out.end(), '\n'), 6) << checked.out;
+    EXPECT_EQ(checked.out.find("FAILED"), std::string::npos) << checked.out;
+
+    // The program reads its own folder file back the way md5sum does.
+    Outcome verified = Vorlix({sums});
+    EXPECT_EQ(verified.status, 0) << verified.err;
+    EXPECT_EQ(verified.out.substr(0, checked.out.size()), checked.out);
+
+    // It exists now: without /auto the question comes first, and No with no
+    // other name leaves the old file.
+    Outcome asked = Vorlix({"--sourcefolder=" + folder}, "n\n\n");
+    EXPECT_EQ(asked.status, 1);
+    EXPECT_NE(asked.out.find("[y/N]"), std::string::npos);
+    EXPECT_EQ(ReadAll(sums), text);
+    // With /auto it is replaced without one.
+    Outcome replaced = Vorlix({"-sourcefolder:" + folder, "/auto"});
+    EXPECT_EQ(replaced.status, 0) << replaced.err;
+    EXPECT_EQ(replaced.out.find("[y/N]"), std::string::npos);
+}
+
+TEST_F(ConsoleStory, AFolderFileLeavesOutWhatCannotBeReadAndSaysSo) {
+    home.Write("work/box/kept.txt", "kept");
+    ASSERT_EQ(mkfifo((home.Path() / "work/box/pipe").c_str(), 0600), 0);
+    fs::create_symlink("nowhere", home.Path() / "work/box/dangling");
+
+    Outcome run = Vorlix({"/sourcefolder:" + Work("box"), "/auto"});
+    EXPECT_EQ(run.status, 1) << run.out << run.err;
+    const std::string text = ReadAll(Work("box.MD5"));
+    EXPECT_NE(text.find(" *box/kept.txt\r\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("pipe"), std::string::npos);
+    EXPECT_NE(run.err.find("box/pipe"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("box/dangling"), std::string::npos) << run.err;
+
+    Outcome notAFolder = Vorlix({"/sourcefolder:" + Work("box/kept.txt")});
+    EXPECT_EQ(notAFolder.status, 2);
+    EXPECT_FALSE(fs::exists(Work("box/kept.txt.MD5")));
+}
+
+TEST_F(ConsoleStory, ExpectComparesWithAPublishedDigest) {
+    const std::string data = home.Write("work/abc.iso", "abc");
+    const std::string digest = "900150983cd24fb0d6963f7d28e17f72";
+
+    Outcome match = Vorlix({"/sourcefile:" + data, "/expect: " + std::string("900150983CD24FB0D6963F7D28E17F72") + " "});
+    EXPECT_EQ(match.status, 0) << match.err;
+    EXPECT_NE(match.out.find("abc.iso"), std::string::npos) << match.out;
+    EXPECT_NE(match.out.find(digest), std::string::npos);
+    EXPECT_FALSE(fs::exists(data + ".MD5"));
+
+    const std::string other = "00000000000000000000000000000000";
+    Outcome mismatch = Vorlix({"--expect=" + other, "--sourcefile=" + data, "--auto"});
+    EXPECT_EQ(mismatch.status, 1);
+    EXPECT_NE(mismatch.err.find(other), std::string::npos) << mismatch.err;
+    EXPECT_NE(mismatch.err.find(digest), std::string::npos);
+    EXPECT_FALSE(fs::exists(data + ".MD5")) << "a file that is not the published one is not recorded";
+
+    Outcome saved = Vorlix({"--expect=" + digest, "--sourcefile=" + data, "--auto"});
+    EXPECT_EQ(saved.status, 0) << saved.err;
+    EXPECT_NE(ReadAll(data + ".MD5").find(digest), std::string::npos);
+
+    for (const std::string& bad : std::vector<std::string>{"123", digest + "0", "g00150983cd24fb0d6963f7d28e17f72", ""}) {
+        Outcome malformed = Vorlix({"/sourcefile:" + data, "/expect:" + bad});
+        EXPECT_EQ(malformed.status, 2) << bad;
+        EXPECT_NE(malformed.err, "") << bad;
+    }
+    Outcome noFile = Vorlix({"/expect:" + digest});
+    EXPECT_EQ(noFile.status, 2);
+}
+
+TEST_F(ConsoleStory, CtrlCDuringAFolderRunWritesNothingAndEndsWithOne) {
+    home.Write("work/big/small.txt", "small");
+    const std::string data = Work("big/big.iso");
+    { std::ofstream create(data); }
+    fs::resize_file(data, std::uintmax_t{8} << 30);  // sparse: seconds of digest, no disk
+    const pid_t run = Start({"/sourcefolder:" + Work("big"), "/auto"}, home.Write("no input", ""));
+    ASSERT_TRUE(Eventually([&] { return HasOpen(run, data); }));
+    ::kill(run, SIGINT);
+    const Outcome interrupted = WaitFor(run);
+    EXPECT_EQ(interrupted.status, 1) << interrupted.err;
+    EXPECT_EQ(FilesInWork(), std::vector<std::string>{"big"});
+}
+
 }  // namespace
 }  // namespace vorlix

@@ -457,5 +457,60 @@ TEST_F(MainWindowStory, CheckUpdateRunsTheCheckInsteadOfTheWindowAndEnds) {
     unsetenv("XDG_CACHE_HOME");
 }
 
+class CompareView final : public MainWindowView {
+public:
+    std::optional<std::string> ClipboardText() override { return clipboard; }
+    std::optional<std::string> AskText(const std::string& prompt, const std::string&) override {
+        asked.push_back(prompt);
+        return typed;
+    }
+    std::optional<std::string> clipboard;
+    std::optional<std::string> typed;
+    std::vector<std::string> asked;
+};
+
+TEST_F(MainWindowStory, CompareAsksWhenTheClipboardHoldsNoDigest) {
+    const std::string file = fixture.root.Write("abc.txt", "abc");
+    fixture.Start();
+    CompareView view;
+    Window().SetView(&view);
+    fixture.Load({});
+    Window().txtPathAndFileName_Change(file);
+
+    // Text without a digest on the clipboard, and the question cancelled: nothing happens.
+    view.clipboard = "see the download page";
+    Window().mnuFile_CompareDigest_Click();
+    EXPECT_EQ(view.asked, std::vector{Label("modChecksumList", "compareAsk")});
+    EXPECT_TRUE(fixture.dialogs.Seen().empty());
+    EXPECT_EQ(State().txtMD5Result, "");
+
+    // A typed text that is no digest: said so, nothing computed.
+    view.typed = "abc";
+    Window().mnuFile_CompareDigest_Click();
+    EXPECT_EQ(fixture.dialogs.Messages(),
+              std::vector{Message("abc " + Label("modChecksumList", "compareBadDigest"),
+                                  Label("modChecksumList", "compareCaption"), MessageIcon::Stop)});
+    EXPECT_EQ(State().digestComparison, DigestComparison::None);
+
+    // A typed digest: computed first, then compared.
+    fixture.dialogs.Clear();
+    view.typed = std::string(" MD5: ") + kAbcDigest;
+    Window().mnuFile_CompareDigest_Click();
+    EXPECT_EQ(State().txtMD5Result, kAbcDigest);
+    EXPECT_EQ(State().digestComparison, DigestComparison::Match);
+    const std::string text = Label("modChecksumList", "compareText1") + " abc.txt " +
+                             Label("modChecksumList", "compareMatch") + "\r\n" +
+                             Label("modChecksumList", "compareComputed") + " " + kAbcDigest +
+                             "\r\n" + Label("modChecksumList", "comparePublished") + " " +
+                             kAbcDigest;
+    EXPECT_EQ(fixture.dialogs.Messages(),
+              std::vector{Message(text, Label("modChecksumList", "compareCaption"),
+                                  MessageIcon::Information)});
+
+    // The mark holds until the path changes.
+    Window().txtPathAndFileName_Change(fixture.root / "other");
+    EXPECT_EQ(State().digestComparison, DigestComparison::None);
+}
+
 }  // namespace
 }  // namespace vorlix

@@ -38,13 +38,14 @@ struct ProgramFixture {
         location = ProgramLocation::FromExecutable(root.Path() / "bin" / "vorlix");
     }
 
-    ProgramServices& Start() {
+    ProgramServices& Start(ManyFilesRunner runMany = {}) {
         program = std::make_unique<ProgramServices>(
             dialogs, store, location, std::make_unique<RecordingAssociationPlatform>(),
             [this](const std::string& path) {
                 digested.push_back(path);
                 return runDigest ? runDigest(path) : ComputeFileDigest(path);
-            });
+            },
+            Downloader{}, std::move(runMany));
         return *program;
     }
 

@@ -63,7 +63,10 @@ TEST_F(ManyFileDigestTest, EveryFileGetsItsOwnDigestInListOrder) {
     }
     for (int lanes : {0, 1}) {
         for (int threads : {1, 2, 3}) {
-            const auto outcomes = DigestAll(paths, {.threads = threads, .lanes = lanes});
+            ManyFileDigestOptions options;
+            options.threads = threads;
+            options.lanes = lanes;
+            const auto outcomes = DigestAll(paths, options);
             ASSERT_EQ(outcomes.size(), paths.size());
             for (std::size_t i = 0; i < outcomes.size(); ++i) {
                 EXPECT_EQ(outcomes[i].index, i);
@@ -98,7 +101,9 @@ TEST_F(ManyFileDigestTest, WhatCannotBeReadIsAReadErrorAndTheRestGoesOn) {
 TEST_F(ManyFileDigestTest, MoreFilesThanTheReorderWindowStillComeInOrder) {
     std::vector<std::string> paths;
     for (int i = 0; i < 5000; ++i) paths.push_back(Write(std::to_string(i), i % 200));
-    const auto outcomes = DigestAll(paths, {.threads = 2});
+    ManyFileDigestOptions options;
+    options.threads = 2;
+    const auto outcomes = DigestAll(paths, options);
     ASSERT_EQ(outcomes.size(), paths.size());
     for (std::size_t i = 0; i < outcomes.size(); ++i) {
         ASSERT_EQ(outcomes[i].index, i);
@@ -110,6 +115,9 @@ TEST_F(ManyFileDigestTest, CancelStopsEveryWorkerAndReportsTheRestAsCancelled) {
     std::vector<std::string> paths;
     for (int i = 0; i < 400; ++i) paths.push_back(Write(std::to_string(i), 50000));
     std::atomic<bool> cancel{false};
+    ManyFileDigestOptions options;
+    options.cancel = &cancel;
+    options.threads = 2;
     std::vector<Status> statuses;
     DigestManyFiles(
         paths,
@@ -117,7 +125,7 @@ TEST_F(ManyFileDigestTest, CancelStopsEveryWorkerAndReportsTheRestAsCancelled) {
             statuses.push_back(result.status);
             if (index == 10) cancel = true;
         },
-        {.cancel = &cancel, .threads = 2});
+        options);
     ASSERT_EQ(statuses.size(), paths.size());
     for (std::size_t i = 0; i <= 10; ++i) EXPECT_EQ(statuses[i], Status::Ok);
     EXPECT_EQ(statuses.back(), Status::Cancelled);

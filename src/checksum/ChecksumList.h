@@ -1,0 +1,93 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "digest/FileDigest.h"
+
+namespace vorlix {
+
+class Language;
+
+// One line of a checksum list in one of md5sum's forms.
+struct ChecksumListEntry {
+    std::string digest;
+    std::string name;  // as written, escapes undone
+};
+
+struct ChecksumList {
+    std::vector<ChecksumListEntry> entries;
+    std::size_t notEntries = 0;  // lines that hold something else; blanks and "#" lines do not count
+};
+
+// The entries of a checksum list: "digest *name", "digest  name" and
+// "MD5 (name) = digest", each possibly in md5sum's escaped form.
+ChecksumList ParseChecksumList(std::string_view text);
+// Nothing when the file cannot be read (or is no regular file).
+std::optional<ChecksumList> ReadChecksumList(const std::string& checksumPath);
+
+enum class ChecksumFileKind {
+    Single,         // one data file, named after the checksum file itself
+    List,           // entries for other files: every one is verified
+    NoUsableEntry,  // named like a list, yet without a single entry
+};
+
+// A standard-layout file with an entry for a file other than the one its own
+// name gives is a list. A sectioned file, or one whose entries all name its
+// own data file, is not. A file whose name gives no data file is read as a
+// list in any case.
+ChecksumFileKind ClassifyChecksumFile(const std::string& checksumPath);
+
+// What became of one file of a run over many.
+enum class EntryStatus {
+    Intact,      // digest as recorded
+    Damaged,     // digest differs
+    Missing,     // no such file
+    Unreadable,  // there, but could not be read
+    Digested,    // nothing to compare with (a folder or dropped files)
+    Cancelled,   // the run stopped before this file
+};
+
+struct ResultRow {
+    std::string name;  // as the list or folder gives it
+    std::string path;  // what was read
+    EntryStatus status = EntryStatus::Cancelled;
+    std::uint64_t size = 0;
+    std::string digest;  // computed, when read
+    int errorNumber = 0;
+};
+
+ResultRow ClassifyResult(std::string name, std::string path,
+                         const std::optional<std::string>& expected,
+                         const FileDigestResult& result);
+
+bool IsProblem(EntryStatus status);
+
+// md5sum -c's line for an entry, without the line end: "NAME: OK",
+// "NAME: FAILED", "NAME: FAILED open or read".
+std::string Md5sumCheckLine(const ResultRow& row);
+
+struct ResultCounts {
+    std::size_t files = 0;  // checked: every row but the cancelled ones
+    std::size_t intact = 0;
+    std::size_t damaged = 0;
+    std::size_t missing = 0;
+    std::size_t unreadable = 0;
+    std::size_t digested = 0;
+    std::size_t cancelled = 0;
+    std::uint64_t bytes = 0;  // of the files read
+};
+ResultCounts CountResults(const std::vector<ResultRow>& rows);
+
+// The message after a list: its path, then one count to a line.
+std::string ChecksumListSummaryText(const Language& language, const std::string& checksumPath,
+                                    const ResultCounts& counts, std::size_t notEntries);
+
+// Every entry intact, nothing cancelled.
+bool ListPassed(const ResultCounts& counts);
+
+}  // namespace vorlix

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+#include "checksum/ManyFiles.h"
+
+namespace vorlix {
+
+class Dialogs;
+class Language;
+
+enum class ListOutcome {
+    Passed,         // every entry intact
+    Failed,         // something damaged, missing, unreadable, or the run was cancelled
+    NoUsableEntry,  // the unrecognised-layout message was shown
+};
+
+// Verifies every entry of a checksum list, names resolved against the list's
+// folder, through `run` (which shows the rows), then shows the summary.
+ListOutcome VerifyChecksumList(Dialogs& dialogs, const Language& language,
+                               const ManyFilesRunner& run, const std::string& checksumPath);
+
+}  // namespace vorlix

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "checksum/ChecksumList.h"
+#include "digest/DigestMany.h"
+
+namespace vorlix {
+
+// Why many files are digested; the front-ends show each kind a little differently.
+enum class ManyFilesKind {
+    ChecksumList,  // verify entries; the console prints md5sum's lines
+    Folder,        // digest a folder for its checksum file
+    Dropped,       // digest what was dropped on the window
+};
+
+struct ManyFilesJob {
+    ManyFilesKind kind = ManyFilesKind::Dropped;
+    std::string title;               // the list's or folder's path
+    std::vector<std::string> names;  // as shown, one per file
+    std::vector<std::string> paths;  // as read, one per file
+    std::vector<std::optional<std::string>> expected;  // recorded digests; empty: none
+    std::string listFolder;  // where a list saved from the results would be relative to
+};
+
+struct ManyFilesOutcome {
+    std::vector<ResultRow> rows;  // in the job's order
+    bool cancelled = false;
+};
+
+// Runs a job while showing it: the console prints lines and a progress line,
+// the window fills its results table.
+using ManyFilesRunner = std::function<ManyFilesOutcome(const ManyFilesJob& job)>;
+
+// The run itself, for every front-end: each row is handed over as it
+// finishes, in order.
+ManyFilesOutcome RunManyFiles(const ManyFilesJob& job,
+                              const std::function<void(const ResultRow&)>& onRow = {},
+                              const std::atomic<bool>* cancel = nullptr,
+                              const DigestManyProgress& progress = {});
+
+}  // namespace vorlix

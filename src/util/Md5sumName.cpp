@@ -1,0 +1,42 @@
+#include "util/Md5sumName.h"
+
+namespace vorlix {
+
+bool Md5sumNeedsEscape(std::string_view name) { return name.find_first_of("\\\n\r") != name.npos; }
+
+std::string Md5sumEscape(std::string_view name) {
+    std::string out;
+    out.reserve(name.size());
+    for (char c : name) {
+        switch (c) {
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+
+std::string Md5sumCheckName(std::string_view name) {
+    if (name.find('\n') == name.npos) return std::string(name);
+    return "\\" + Md5sumEscape(name);
+}
+
+std::string ForTerminal(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7f) c = '?';
+    }
+    return out;
+}
+
+}  // namespace vorlix

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vorlix {
+
+// md5sum writes a name holding a backslash, a line feed or a carriage return
+// in escaped form and marks the whole line with a leading backslash.
+bool Md5sumNeedsEscape(std::string_view name);
+
+// "\\" for a backslash, "\n" for a line feed, "\r" for a carriage return.
+std::string Md5sumEscape(std::string_view name);
+
+// The name as `md5sum -c` prints it in front of ": OK": escaped, with a
+// leading backslash, only when it holds a line feed.
+std::string Md5sumCheckName(std::string_view name);
+
+// For a terminal: every other control character becomes "?", so a name can
+// never move the cursor or change colours.
+std::string ForTerminal(std::string_view text);
+
+}  // namespace vorlix
