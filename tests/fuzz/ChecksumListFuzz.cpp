@@ -1,0 +1,84 @@
+// A checksum list of any content beside a small fixed data folder: every line
+// is an entry or counted as not an entry, no entry carries a raw control
+// character, every entry gets one result, and verifying the list never ends
+// the program nor creates, removes or changes a file.
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+
+#include "checksum/ChecksumFile.h"
+#include "checksum/ChecksumList.h"
+#include "checksum/ChecksumListVerification.h"
+#include "checksum/ManyFiles.h"
+#include "fuzz/FuzzSupport.h"
+#include "language/Language.h"
+#include "ui/EndProgram.h"
+
+namespace fs = std::filesystem;
+using namespace vorlix;
+
+namespace {
+
+struct Fixture {
+    fs::path program = fuzz::ScratchFolder("list-program");
+    fs::path data = fuzz::ScratchFolder("list-data");
+    fuzz::SilentDialogs dialogs;
+    Language language{dialogs, program / "Languages"};
+
+    Fixture() {
+        fuzz::InstallEndRoutine();
+        fuzz::CopyShippedPacks(program);
+        language.LoadLanguageFile(1033);
+        std::ofstream(data / "a.txt") << "The quick brown fox";
+        std::ofstream(data / "empty");
+        fs::create_directories(data / "sub");
+        std::ofstream(data / "sub" / "b b.bin") << "x";
+    }
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static Fixture fixture;
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+
+    const ChecksumList list = ParseChecksumList(text);
+    if (list.entries.size() + list.notEntries > SplitChecksumLines(text).size()) {
+        fuzz::Fail("more entries and other lines than the list has lines");
+    }
+    for (const ChecksumListEntry& entry : list.entries) {
+        if (entry.digest.size() != 32 || entry.name.empty()) fuzz::Fail("a malformed entry");
+        for (unsigned char c : entry.name) {
+            if (c < 0x20 && c != '\n') fuzz::Fail("an entry naming a control character");
+        }
+    }
+
+    const fs::path listPath = fixture.data / "MD5SUMS";
+    std::ofstream(listPath, std::ios::binary | std::ios::trunc).write(text.data(), text.size());
+    const fuzz::FolderSnapshot before = fuzz::Snapshot(fixture.data);
+    std::size_t rows = 0;
+    const ManyFilesRunner run = [&](const ManyFilesJob& job) {
+        ManyFilesOutcome outcome = RunManyFiles(job);
+        rows = outcome.rows.size();
+        if (rows != job.paths.size()) fuzz::Fail("an entry without its result");
+        return outcome;
+    };
+    try {
+        const ListOutcome outcome =
+            VerifyChecksumList(fixture.dialogs, fixture.language, run, listPath.string());
+        if (outcome == ListOutcome::NoUsableEntry && !list.entries.empty()) {
+            fuzz::Fail("entries, yet no usable one");
+        }
+        if (outcome != ListOutcome::NoUsableEntry && rows != list.entries.size()) {
+            fuzz::Fail("a result count other than the entry count");
+        }
+    } catch (const ProgramEnded&) {
+        fuzz::Fail("verifying a list ended the program");
+    }
+    fixture.dialogs.messages.clear();
+    if (fuzz::Snapshot(fixture.data) != before) fuzz::Fail("verifying a list changed a file");
+    return 0;
+}
