@@ -32,7 +32,7 @@ compare() {  # name, ours, theirs
   local name=$1 ours=$2 theirs=$3
   hyperfine --warmup 1 --runs "$runs" --export-json "$work/$name.json" -i \
     --prepare "rm -f '$work/big.MD5'" \
-    -n lanes "$ours" -n scalar "VORLIX_MD5_LANES=1 $ours" -n reference "$theirs" >&2
+    -n lanes "$ours" -n scalar "export VORLIX_MD5_LANES=1; $ours" -n reference "$theirs" >&2
   python3 - "$work/$name.json" "$name" <<'PY'
 import json, sys
 results = {r["command"]: r["median"] for r in json.load(open(sys.argv[1]))["results"]}

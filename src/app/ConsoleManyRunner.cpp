@@ -78,7 +78,9 @@ ManyFilesOutcome RunManyFilesOnConsole(const ManyFilesJob& job, std::ostream& ou
             erase();
             // Scripts read these lines as md5sum's; a terminal never gets raw control characters.
             const std::string line = Md5sumCheckLine(row);
-            out << (outIsTerminal ? ForTerminal(line) : line) << '\n' << std::flush;
+            out << (outIsTerminal ? ForTerminal(line) : line) << '\n';
+            // A person watches a terminal line by line; a pipe takes whole buffers.
+            if (outIsTerminal) out.flush();
         },
         &InterruptHold::Requested(),
         [&](std::uint64_t bytes) { bytesDone.store(bytes, std::memory_order_relaxed); });
@@ -88,6 +90,7 @@ ManyFilesOutcome RunManyFilesOnConsole(const ManyFilesJob& job, std::ostream& ou
     }
     finishedSignal.notify_one();
     if (painter.joinable()) painter.join();
+    out.flush();
     return outcome;
 }
 

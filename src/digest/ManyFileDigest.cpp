@@ -64,11 +64,15 @@ public:
     void CountRead(std::uint64_t bytes) { bytesDone_.fetch_add(bytes, std::memory_order_relaxed); }
 
     void Finish(std::size_t index, FileDigestResult result) {
+        bool awaited = false;
         {
             std::lock_guard lock(mutex_);
             ready_[index] = std::move(result);
+            awaited = index == delivered_;
         }
-        resultReady_.notify_one();
+        // Only the file the caller waits for wakes it; the others it finds
+        // ready when it gets to them.
+        if (awaited) resultReady_.notify_one();
     }
 
     void WorkerDone() {
@@ -200,6 +204,12 @@ private:
             std::memmove(file.buffer.get(), file.buffer.get() + consumed, file.filled - consumed);
             file.filled -= consumed;
             lanes_[i].data = nullptr;
+            // All of a regular file is in: no read is needed to meet its end
+            // (should it have grown meanwhile, the check at the end says so).
+            if (file.regular && file.read == static_cast<std::uint64_t>(file.facts.size)) {
+                Complete(i);
+                continue;
+            }
 
             const ssize_t got =
                 ::read(file.fd, file.buffer.get() + file.filled, kLaneBuffer - file.filled);
@@ -215,6 +225,7 @@ private:
             file.filled += static_cast<std::size_t>(got);
             file.read += static_cast<std::uint64_t>(got);
             shared_.CountRead(static_cast<std::uint64_t>(got));
+
             if (file.filled >= 64) {
                 lanes_[i].data = file.buffer.get();
                 lanes_[i].blocks = file.filled / 64;
@@ -243,8 +254,11 @@ private:
         }
         file.facts = {info.st_size, info.st_mtim};
         file.regular = regular;
-        ::fcntl(file.fd, F_SETFL, ::fcntl(file.fd, F_GETFL) & ~O_NONBLOCK);
-        ::posix_fadvise(file.fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+        // O_NONBLOCK stays: it changes nothing for files and block devices.
+        // Read-ahead advice pays only for files longer than one buffer.
+        if (info.st_size > static_cast<off_t>(kLaneBuffer)) {
+            ::posix_fadvise(file.fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+        }
     }
 
     void Complete(std::size_t i) {
