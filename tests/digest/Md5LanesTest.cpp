@@ -20,7 +20,7 @@ std::vector<std::string> DigestThroughLanes(const std::vector<std::string>& mess
     std::vector<std::vector<std::uint8_t>> copies;
     for (const std::string& message : messages) {
         std::vector<std::uint8_t> copy(offset + message.size());
-        std::memcpy(copy.data() + offset, message.data(), message.size());
+        if (!message.empty()) std::memcpy(copy.data() + offset, message.data(), message.size());
         copies.push_back(std::move(copy));
     }
     struct Slot {
