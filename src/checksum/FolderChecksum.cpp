@@ -142,7 +142,10 @@ FolderOutcome CreateFolderChecksumFile(Dialogs& dialogs, const Language& languag
     const std::string caption = Label(language, "folderCaption");
     std::error_code ignored;
     const std::string ownName = FolderOwnName(folder);
-    if (folder.empty() || !fs::is_directory(folder, ignored) || ownName.empty()) {
+    // A NUL cuts the name short for the system: the walk would enter the
+    // shorter folder again at every level, without end.
+    if (folder.empty() || folder.find('\0') != std::string::npos ||
+        !fs::is_directory(folder, ignored) || ownName.empty()) {
         dialogs.MessageBox(Label(language, "folderText1") + " " + folder + " " +
                                Label(language, "folderNotFound"),
                            caption, MessageIcon::Stop);
