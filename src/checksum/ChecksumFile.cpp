@@ -12,6 +12,7 @@
 #include "ui/Dialogs.h"
 #include "util/Clock.h"
 #include "util/FileExists.h"
+#include "util/Md5sumName.h"
 #include "util/PathHelpers.h"
 #include "util/ReplaceFileContent.h"
 #include "util/Text.h"
@@ -69,26 +70,6 @@ std::optional<std::string> Unescape(std::string_view text) {
     return out;
 }
 
-std::string Escape(std::string_view text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
-
 // The part of a sectioned line that names its key: a recorded name such as
 // "[EOF].txt" must not count as a marker.
 std::string_view KeyPart(std::string_view line) { return line.substr(0, line.find('=')); }
@@ -118,7 +99,7 @@ std::string StandardLayoutText(std::string_view commentLine, std::string_view di
         text += "\\";
         text += digest;
         text += " *";
-        text += Escape(recordedName);
+        text += Md5sumEscape(recordedName);
     } else {
         text += digest;
         text += " *";
