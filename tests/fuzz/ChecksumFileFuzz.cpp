@@ -20,16 +20,10 @@ using namespace vorlix;
 
 namespace {
 
-struct Fixture {
-    fs::path program = fuzz::ScratchFolder("checksum-program");
+struct Fixture : fuzz::EnglishProgram {
     fs::path data = fuzz::ScratchFolder("checksum-data");
-    fuzz::SilentDialogs dialogs;
-    Language language{dialogs, program / "Languages"};
 
-    Fixture() {
-        fuzz::InstallEndRoutine();
-        fuzz::CopyShippedPacks(program);
-        language.LoadLanguageFile(1033);
+    Fixture() : EnglishProgram("checksum-program") {
         Write("a.txt", "The quick brown fox");
         Write("empty", "");
         fs::create_directories(data / "sub");

@@ -22,16 +22,10 @@ using namespace vorlix;
 
 namespace {
 
-struct Fixture {
-    fs::path program = fuzz::ScratchFolder("list-program");
+struct Fixture : fuzz::EnglishProgram {
     fs::path data = fuzz::ScratchFolder("list-data");
-    fuzz::SilentDialogs dialogs;
-    Language language{dialogs, program / "Languages"};
 
-    Fixture() {
-        fuzz::InstallEndRoutine();
-        fuzz::CopyShippedPacks(program);
-        language.LoadLanguageFile(1033);
+    Fixture() : EnglishProgram("list-program") {
         std::ofstream(data / "a.txt") << "The quick brown fox";
         std::ofstream(data / "empty");
         fs::create_directories(data / "sub");

@@ -92,4 +92,11 @@ void InstallEndRoutine() {
     (void)installed;
 }
 
+EnglishProgram::EnglishProgram(std::string_view name)
+    : program(ScratchFolder(name)), language(dialogs, program / "Languages") {
+    InstallEndRoutine();
+    CopyShippedPacks(program);
+    language.LoadLanguageFile(1033);
+}
+
 }  // namespace vorlix::fuzz

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "language/Language.h"
 #include "ui/Dialogs.h"
 
 namespace vorlix::fuzz {
@@ -49,5 +50,15 @@ FolderSnapshot Snapshot(const std::filesystem::path& folder);
 
 // Installs the end routine that throws ProgramEnded, once.
 void InstallEndRoutine();
+
+// A program folder with the shipped packs, the English one loaded, and
+// dialogs that record what was shown.
+struct EnglishProgram {
+    explicit EnglishProgram(std::string_view name);
+
+    std::filesystem::path program;
+    SilentDialogs dialogs;
+    Language language;
+};
 
 }  // namespace vorlix::fuzz

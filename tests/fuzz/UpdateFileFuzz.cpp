@@ -22,17 +22,10 @@ using namespace vorlix;
 
 namespace {
 
-struct Fixture {
-    fs::path program = fuzz::ScratchFolder("update-program");
+struct Fixture : fuzz::EnglishProgram {
     fs::path cache = fuzz::ScratchFolder("update-cache");
-    fuzz::SilentDialogs dialogs;
-    Language language{dialogs, program / "Languages"};
 
-    Fixture() {
-        fuzz::InstallEndRoutine();
-        fuzz::CopyShippedPacks(program);
-        language.LoadLanguageFile(1033);
-    }
+    Fixture() : EnglishProgram("update-program") {}
 };
 
 std::string HexOf(std::string_view bytes) {
