@@ -9,10 +9,10 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <vector>
 #include <thread>
 
 #include "digest/Md5.h"
@@ -24,8 +24,6 @@ namespace {
 // Bytes read per lane at a time: big enough that a pass of the lanes is long,
 // small enough that 16 lanes on every core stay at a few MiB.
 constexpr std::size_t kLaneBuffer = std::size_t{128} << 10;
-// Results waiting for an earlier file before they can be handed on.
-constexpr std::size_t kReorderWindow = 4096;
 
 struct FileFacts {
     off_t size = 0;
@@ -37,97 +35,164 @@ bool SameFacts(const struct stat& info, const FileFacts& facts) {
            info.st_mtim.tv_nsec == facts.modified.tv_nsec;
 }
 
-// What the workers share with the caller's thread.
+// What the workers share with the caller's thread. Files are claimed with
+// one compare-and-swap and their results land in a ring of slots, one per
+// file of the window, so the hot path takes no lock. The caller sleeps only
+// when the file it is due to hand on is unfinished, and only the worker that
+// finishes that file wakes it.
 class Shared {
 public:
-    Shared(std::size_t count, const std::atomic<bool>* cancel) : count_(count), cancel_(cancel) {}
+    Shared(std::size_t count, const std::atomic<bool>* cancel)
+        : count_(count), cancel_(cancel), slots_(std::min(count, kManyFilesAhead)) {}
 
     bool Cancelled() const { return cancel_ && cancel_->load(std::memory_order_relaxed); }
 
     enum class Take { Got, Full, Exhausted };
 
-    // The next file to start. Full: the caller is a whole window behind; a
-    // worker with files in its lanes goes on with those (one of them may be
-    // the file the caller waits for), an idle one passes `wait`.
-    Take Next(std::size_t& index, bool wait) {
-        std::unique_lock lock(mutex_);
+    // The next files to start, as a run of at most `most` neighbours in the
+    // list, so that one worker's files come out side by side. Full: the
+    // caller is a whole window behind; a worker with files in its lanes goes
+    // on with those (one of them may be the file the caller waits for), an
+    // idle one passes `wait`.
+    Take Next(std::size_t most, std::size_t& first, std::size_t& taken, bool wait) {
         for (;;) {
-            if (next_ >= count_ || Cancelled()) return Take::Exhausted;
-            if (next_ < delivered_ + kReorderWindow) break;
-            if (!wait) return Take::Full;
-            roomChanged_.wait_for(lock, std::chrono::milliseconds(20));
+            std::size_t next = next_.load(std::memory_order_relaxed);
+            if (next >= count_ || Cancelled()) return Take::Exhausted;
+            const std::size_t end = delivered_.load(std::memory_order_acquire) + slots_.size();
+            if (next >= end) {
+                if (!wait) return Take::Full;
+                WaitForRoom(next);
+                continue;
+            }
+            const std::size_t run = std::min({most, count_ - next, end - next});
+            if (next_.compare_exchange_weak(next, next + run, std::memory_order_relaxed)) {
+                first = next;
+                taken = run;
+                return Take::Got;
+            }
         }
-        index = next_++;
-        return Take::Got;
     }
 
     void CountRead(std::uint64_t bytes) { bytesDone_.fetch_add(bytes, std::memory_order_relaxed); }
 
+    // Publishes a result; the caller learns of it at the next WakeIfAwaited.
     void Finish(std::size_t index, FileDigestResult result) {
-        bool awaited = false;
-        {
-            std::lock_guard lock(mutex_);
-            ready_[index] = std::move(result);
-            awaited = index == delivered_;
-        }
-        // Only the file the caller waits for wakes it; the others it finds
-        // ready when it gets to them.
-        if (awaited) resultReady_.notify_one();
+        Slot& slot = slots_[index % slots_.size()];
+        slot.result = std::move(result);
+        slot.ready.store(true, std::memory_order_seq_cst);
+    }
+
+    // Wakes the caller when the file it waits for is ready. Workers call this
+    // once per pass rather than per file: the caller then finds a run of
+    // results, not one. The ready store above and the load of awaited_ pair
+    // with the caller's in AwaitSlot: either it sees the result, or this
+    // worker sees it waiting.
+    void WakeIfAwaited() {
+        const std::size_t awaited = awaited_.load(std::memory_order_seq_cst);
+        if (awaited != kNobody && slots_[awaited % slots_.size()].ready.load()) Wake(resultReady_);
     }
 
     void WorkerDone() {
-        {
-            std::lock_guard lock(mutex_);
-            ++workersDone_;
-        }
-        resultReady_.notify_one();
+        workersDone_.fetch_add(1, std::memory_order_seq_cst);
+        Wake(resultReady_);
     }
 
     // Hands the results on in list order, on the caller's thread.
     void Deliver(const ManyFileResult& onResult, int workers,
                  const std::function<void(std::uint64_t)>& progress) {
-        std::unique_lock lock(mutex_);
-        while (delivered_ < count_) {
-            resultReady_.wait_for(lock, std::chrono::milliseconds(20), [&] {
-                return ready_.count(delivered_) > 0 || workersDone_ == workers;
-            });
-            if (progress) {
-                lock.unlock();
-                progress(bytesDone_.load(std::memory_order_relaxed));
-                lock.lock();
-            }
-            auto found = ready_.find(delivered_);
-            if (found == ready_.end()) {
-                if (workersDone_ < workers) continue;
+        auto lastProgress = std::chrono::steady_clock::now();
+        const auto report = [&] {
+            if (!progress) return;
+            lastProgress = std::chrono::steady_clock::now();
+            progress(bytesDone_.load(std::memory_order_relaxed));
+        };
+        for (std::size_t index = 0; index < count_; ++index) {
+            Slot& slot = slots_[index % slots_.size()];
+            if (!AwaitSlot(slot, index, workers, report)) {
                 // The workers stopped early: what no one started was cancelled.
                 FileDigestResult cancelled;
                 cancelled.status = FileDigestResult::Status::Cancelled;
-                const std::size_t index = delivered_++;
-                lock.unlock();
                 onResult(index, cancelled);
-                lock.lock();
+                Handed(index);
                 continue;
             }
-            FileDigestResult result = std::move(found->second);
-            ready_.erase(found);
-            const std::size_t index = delivered_++;
-            lock.unlock();
-            roomChanged_.notify_all();
+            const FileDigestResult result = std::move(slot.result);
+            slot.ready.store(false, std::memory_order_relaxed);
+            Handed(index);
             onResult(index, result);
-            lock.lock();
+            if (progress && std::chrono::steady_clock::now() - lastProgress > kProgressEvery) report();
         }
+        report();
     }
 
 private:
+    static constexpr auto kWaitSlice = std::chrono::milliseconds(20);
+    static constexpr auto kProgressEvery = std::chrono::milliseconds(50);
+
+    struct Slot {
+        FileDigestResult result;
+        std::atomic<bool> ready{false};
+    };
+
+    // False when the file at `index` will never come: no worker is left.
+    template <typename Report>
+    bool AwaitSlot(Slot& slot, std::size_t index, int workers, const Report& report) {
+        if (slot.ready.load(std::memory_order_acquire)) return true;
+        std::unique_lock lock(mutex_);
+        awaited_.store(index, std::memory_order_seq_cst);
+        for (;;) {
+            if (slot.ready.load(std::memory_order_seq_cst)) break;
+            if (workersDone_.load(std::memory_order_seq_cst) == workers) {
+                // A worker may have finished the file just before it left.
+                if (slot.ready.load(std::memory_order_acquire)) break;
+                awaited_.store(kNobody, std::memory_order_relaxed);
+                return false;
+            }
+            if (resultReady_.wait_for(lock, kWaitSlice) == std::cv_status::timeout) {
+                lock.unlock();
+                report();
+                lock.lock();
+            }
+        }
+        awaited_.store(kNobody, std::memory_order_relaxed);
+        return true;
+    }
+
+    // The slot of `index` is free again: a worker waiting for room may go on.
+    void Handed(std::size_t index) {
+        delivered_.store(index + 1, std::memory_order_seq_cst);
+        if (roomWaiters_.load(std::memory_order_seq_cst) > 0) Wake(roomChanged_);
+    }
+
+    void WaitForRoom(std::size_t next) {
+        std::unique_lock lock(mutex_);
+        roomWaiters_.fetch_add(1, std::memory_order_seq_cst);
+        roomChanged_.wait_for(lock, kWaitSlice, [&] {
+            return Cancelled() ||
+                   next < delivered_.load(std::memory_order_seq_cst) + slots_.size();
+        });
+        roomWaiters_.fetch_sub(1, std::memory_order_relaxed);
+    }
+
+    // Taking the lock orders the wake after a sleeper's last look at the flags.
+    void Wake(std::condition_variable& condition) {
+        { std::lock_guard lock(mutex_); }
+        condition.notify_all();
+    }
+
+    static constexpr std::size_t kNobody = static_cast<std::size_t>(-1);
+
     const std::size_t count_;
     const std::atomic<bool>* cancel_;
+    std::vector<Slot> slots_;
+    std::atomic<std::size_t> next_{0};
+    std::atomic<std::size_t> delivered_{0};
+    std::atomic<std::size_t> awaited_{kNobody};
+    std::atomic<int> workersDone_{0};
+    std::atomic<int> roomWaiters_{0};
+    std::atomic<std::uint64_t> bytesDone_{0};
     std::mutex mutex_;
     std::condition_variable roomChanged_, resultReady_;
-    std::size_t next_ = 0;
-    std::size_t delivered_ = 0;
-    int workersDone_ = 0;
-    std::map<std::size_t, FileDigestResult> ready_;
-    std::atomic<std::uint64_t> bytesDone_{0};
 };
 
 // One file in a lane of a worker.
@@ -166,15 +231,15 @@ public:
                 }
                 return;
             }
-            int busy = 0;
+            std::size_t busy = 0;
             for (std::size_t i = 0; i < files_.size(); ++i) {
-                if (lanes_[i].blocks == 0) Feed(i, false);
+                if (files_[i].busy && lanes_[i].blocks == 0) Refill(i);
                 if (files_[i].busy) ++busy;
             }
+            if (busy < files_.size() && !exhausted_) busy += FillIdleLanes(busy == 0);
+            shared_.WakeIfAwaited();
             if (busy == 0) {
                 if (exhausted_) return;
-                // Nothing in hand: wait for room in the window, then go on.
-                Feed(0, true);
                 continue;
             }
             Md5CompressLanes(lanes_, width_);
@@ -182,22 +247,34 @@ public:
     }
 
 private:
-    // Gives lane i whole blocks: from its file, or from the next file once
-    // that one ends. Leaves the lane idle when no file can be taken now.
-    void Feed(std::size_t i, bool wait) {
-        for (;;) {
-            LaneFile& file = files_[i];
-            if (!file.busy) {
-                if (exhausted_) return;
-                std::size_t index = 0;
-                switch (shared_.Next(index, wait)) {
-                    case Shared::Take::Exhausted: exhausted_ = true; return;
-                    case Shared::Take::Full: return;
-                    case Shared::Take::Got: break;
-                }
-                Start(i, index);
-                continue;  // a file that failed to open is done already
-            }
+    // Starts files in the idle lanes; returns how many are busy now. With
+    // nothing else in hand, `wait` waits for room in the window.
+    std::size_t FillIdleLanes(bool wait) {
+        std::size_t idle = 0;
+        for (const LaneFile& file : files_) idle += file.busy ? 0 : 1;
+        std::size_t first = 0, taken = 0;
+        switch (shared_.Next(idle, first, taken, wait)) {
+            case Shared::Take::Exhausted: exhausted_ = true; return 0;
+            case Shared::Take::Full: return 0;
+            case Shared::Take::Got: break;
+        }
+        std::size_t started = 0;
+        for (std::size_t i = 0; i < files_.size() && taken > 0; ++i) {
+            if (files_[i].busy) continue;
+            Start(i, first++);
+            --taken;
+            // A file that failed to open is done already; an empty one ends here.
+            if (files_[i].busy) Refill(i);
+            if (files_[i].busy) ++started;
+        }
+        return started;
+    }
+
+    // Gives busy lane i whole blocks from its file, or completes the file
+    // once it ends; the lane is idle then.
+    void Refill(std::size_t i) {
+        LaneFile& file = files_[i];
+        while (file.busy) {
             // What the lane consumed goes; the partial block stays in front.
             const std::size_t consumed =
                 lanes_[i].data ? static_cast<std::size_t>(lanes_[i].data - file.buffer.get()) : 0;
@@ -207,21 +284,14 @@ private:
             // All of a regular file is in: no read is needed to meet its end
             // (should it have grown meanwhile, the check at the end says so).
             if (file.regular && file.read == static_cast<std::uint64_t>(file.facts.size)) {
-                Complete(i);
-                continue;
+                return Complete(i);
             }
 
             const ssize_t got =
                 ::read(file.fd, file.buffer.get() + file.filled, kLaneBuffer - file.filled);
             if (got < 0 && errno == EINTR) continue;
-            if (got < 0) {
-                Fail(i, errno);
-                continue;
-            }
-            if (got == 0) {
-                Complete(i);
-                continue;
-            }
+            if (got < 0) return Fail(i, errno);
+            if (got == 0) return Complete(i);
             file.filled += static_cast<std::size_t>(got);
             file.read += static_cast<std::uint64_t>(got);
             shared_.CountRead(static_cast<std::uint64_t>(got));
@@ -324,7 +394,7 @@ void DigestManyFiles(const std::vector<std::string>& paths, const ManyFileResult
     // one overlaps the others' digesting across the workers.
     const int laneCount = width > 1 ? width : 1;
     int threads = options.threads > 0 ? options.threads
-                                      : static_cast<int>(std::thread::hardware_concurrency());
+                                      : static_cast<int>(std::thread::hardware_concurrency()) + 1;
     threads = std::clamp(threads, 1, 64);
     threads = static_cast<int>(std::min<std::size_t>(threads, paths.size()));
 

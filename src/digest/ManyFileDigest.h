@@ -25,6 +25,11 @@ struct ManyFileDigestOptions {
     std::function<void(std::uint64_t bytesDone)> progress;
 };
 
+// How far the workers may run ahead of the results handed on: files are
+// started only while fewer than this many finished ones wait for an earlier
+// file.
+inline constexpr std::size_t kManyFilesAhead = 4096;
+
 // Called on the caller's thread, once per path and in the order of the list,
 // whatever order the files finish in.
 using ManyFileResult = std::function<void(std::size_t index, const FileDigestResult& result)>;

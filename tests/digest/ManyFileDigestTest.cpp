@@ -112,8 +112,12 @@ TEST_F(ManyFileDigestTest, MoreFilesThanTheReorderWindowStillComeInOrder) {
 }
 
 TEST_F(ManyFileDigestTest, CancelStopsEveryWorkerAndReportsTheRestAsCancelled) {
+    // More files than the workers may finish ahead of the caller, so the last
+    // one is still unstarted when the cancel comes, however fast they are.
     std::vector<std::string> paths;
-    for (int i = 0; i < 400; ++i) paths.push_back(Write(std::to_string(i), 50000));
+    for (std::size_t i = 0; i < kManyFilesAhead + 1000; ++i) {
+        paths.push_back(Write(std::to_string(i), 100));
+    }
     std::atomic<bool> cancel{false};
     ManyFileDigestOptions options;
     options.cancel = &cancel;
