@@ -133,14 +133,15 @@ void MainWindowModel::ActOnCommandLine() {
 }
 
 int MainWindowModel::VerifyAnyChecksumFile(const std::string& checksumPath) {
-    if (ClassifyChecksumFile(checksumPath) == ChecksumFileKind::Single) {
+    ClassifiedChecksumFile file = ReadClassifiedChecksumFile(checksumPath);
+    if (file.kind == ChecksumFileKind::Single) {
         const VerifyOutcome outcome = VerifyChecksumFile(services_.dialogs, services_.language,
                                                          checksumPath, services_.runDigest);
         const bool failed = outcome == VerifyOutcome::Failed || outcome == VerifyOutcome::Cancelled;
         return failed ? kExitVerificationFailed : kExitOk;
     }
     switch (VerifyChecksumList(services_.dialogs, services_.language, services_.runMany,
-                               checksumPath)) {
+                               checksumPath, std::move(file.list))) {
         case ListOutcome::Passed:
             return kExitOk;
         case ListOutcome::Failed:

@@ -1,8 +1,10 @@
 #include "checksum/ChecksumFile.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <sstream>
 
@@ -24,6 +26,7 @@ constexpr std::string_view kLineEnd = "\r\n";
 
 // Longer lines are garbage; keeping their start is enough to see that.
 constexpr std::size_t kMaxLineBytes = 1 << 20;
+constexpr std::size_t kLineBlockBytes = 64 << 10;
 
 constexpr std::array<std::string_view, 6> kSectionMarkers = {
     "[INI]", "[MD5FileInfo]", "FileName", "MD5Checksum", "FileLenght", "[EOF]"};
@@ -187,22 +190,38 @@ SaveOutcome SaveChecksumFile(Dialogs& dialogs, const Language& language, const C
 
 // --- Reading -------------------------------------------------------------
 
-bool ChecksumLineReader::Next(std::string& line) {
-    using Traits = std::char_traits<char>;
-    line.clear();
+ChecksumLineReader::ChecksumLineReader(std::istream& in) : in_(in), block_(kLineBlockBytes) {}
+
+bool ChecksumLineReader::Refill() {
     auto* buffer = in_.rdbuf();
-    if (!buffer) return false;
+    const std::streamsize got =
+        buffer ? buffer->sgetn(block_.data(), static_cast<std::streamsize>(block_.size())) : 0;
+    at_ = 0;
+    end_ = got > 0 ? static_cast<std::size_t>(got) : 0;
+    return end_ > 0;
+}
+
+bool ChecksumLineReader::Next(std::string& line) {
+    line.clear();
     bool any = false;
     for (;;) {
-        const auto c = buffer->sbumpc();
-        if (Traits::eq_int_type(c, Traits::eof())) break;
+        if (at_ == end_ && !Refill()) break;
         any = true;
-        if (c == '\n') break;
-        if (c == '\r') {
-            if (buffer->sgetc() == '\n') buffer->sbumpc();
-            break;
+        const char* from = block_.data() + at_;
+        const std::size_t left = end_ - at_;
+        const char* newline = static_cast<const char*>(std::memchr(from, '\n', left));
+        const std::size_t span = newline ? static_cast<std::size_t>(newline - from) : left;
+        const char* carriage = static_cast<const char*>(std::memchr(from, '\r', span));
+        const std::size_t length = carriage ? static_cast<std::size_t>(carriage - from) : span;
+        if (line.size() < kMaxLineBytes) {
+            line.append(from, std::min(length, kMaxLineBytes - line.size()));
         }
-        if (line.size() < kMaxLineBytes) line += Traits::to_char_type(c);
+        at_ += length;
+        if (at_ == end_) continue;  // the line goes on in the next block
+        ++at_;  // past its end
+        // CR LF is one line end, even when a block boundary splits it.
+        if (carriage && (at_ < end_ || Refill()) && block_[at_] == '\n') ++at_;
+        break;
     }
     if (!started_) {
         started_ = true;

@@ -70,13 +70,20 @@ SaveOutcome SaveChecksumFile(Dialogs& dialogs, const Language& language, const C
 
 // Lines of a checksum file. CR LF, LF and CR all end a line; a UTF-8 byte
 // order mark at the very start is dropped.
+// Lines longer than 1 MiB keep only their first MiB. The stream is read a
+// block at a time; lines are cut out of the block.
 class ChecksumLineReader {
   public:
-    explicit ChecksumLineReader(std::istream& in) : in_(in) {}
+    explicit ChecksumLineReader(std::istream& in);
     bool Next(std::string& line);
 
   private:
+    bool Refill();
+
     std::istream& in_;
+    std::vector<char> block_;
+    std::size_t at_ = 0;
+    std::size_t end_ = 0;
     bool started_ = false;
 };
 

@@ -1,10 +1,13 @@
 #include "checksum/ChecksumList.h"
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <fstream>
 #include <sstream>
 
 #include "checksum/ChecksumFile.h"
+#include "checksum/ChecksumVerification.h"
 #include "language/Language.h"
 #include "util/Md5sumName.h"
 #include "util/Text.h"
@@ -12,13 +15,21 @@
 namespace vorlix {
 namespace {
 
+// Digits and letters mix at random in a digest; a table spares a branch
+// that would guess wrong every other character.
+constexpr std::array<bool, 256> kHexDigit = [] {
+    std::array<bool, 256> table{};
+    for (const char c : std::string_view("0123456789abcdefABCDEF")) {
+        table[static_cast<unsigned char>(c)] = true;
+    }
+    return table;
+}();
+
 bool IsHexDigest(std::string_view text) {
     if (text.size() != 32) return false;
-    for (char c : text) {
-        const bool hex = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-        if (!hex) return false;
-    }
-    return true;
+    bool hex = true;
+    for (const char c : text) hex &= kHexDigit[static_cast<unsigned char>(c)];
+    return hex;
 }
 
 struct ScannedFile {
@@ -34,7 +45,7 @@ ScannedFile Scan(std::istream& in) {
         const auto entry = ParseStandardEntry(line);
         // A list needs a digest that is one; the looser single-file rule does not.
         if (entry && IsHexDigest(entry->digest) && !entry->name.empty()) {
-            scanned.list.entries.push_back({entry->digest, entry->name});
+            scanned.list.entries.push_back({std::move(entry->digest), std::move(entry->name)});
             continue;
         }
         const auto text = Trim(line);
@@ -61,23 +72,31 @@ std::optional<ChecksumList> ReadChecksumList(const std::string& checksumPath) {
 }
 
 ChecksumFileKind ClassifyChecksumFile(const std::string& checksumPath) {
+    return ReadClassifiedChecksumFile(checksumPath).kind;
+}
+
+ClassifiedChecksumFile ReadClassifiedChecksumFile(const std::string& checksumPath) {
+    ClassifiedChecksumFile file;
     std::ifstream in;
     const auto dataName = ExpectedDataName(checksumPath);
     if (!OpenChecksumFile(checksumPath, in)) {
-        return dataName ? ChecksumFileKind::Single : ChecksumFileKind::NoUsableEntry;
+        file.kind = dataName ? ChecksumFileKind::Single : ChecksumFileKind::NoUsableEntry;
+        return file;
     }
-    const ScannedFile scanned = Scan(in);
-    if (scanned.markers == 6) return ChecksumFileKind::Single;
-    if (!dataName) {
-        return scanned.list.entries.empty() ? ChecksumFileKind::NoUsableEntry
-                                            : ChecksumFileKind::List;
+    ScannedFile scanned = Scan(in);
+    file.list = std::move(scanned.list);
+    const auto& entries = file.list.entries;
+    if (scanned.markers == 6) {
+        file.kind = ChecksumFileKind::Single;
+    } else if (!dataName) {
+        file.kind = entries.empty() ? ChecksumFileKind::NoUsableEntry : ChecksumFileKind::List;
+    } else {
+        const bool other = std::any_of(entries.begin(), entries.end(), [&](const auto& entry) {
+            return !IsEntryFor(StandardEntry{entry.digest, entry.name}, *dataName);
+        });
+        file.kind = other ? ChecksumFileKind::List : ChecksumFileKind::Single;
     }
-    for (const ChecksumListEntry& entry : scanned.list.entries) {
-        if (!IsEntryFor(StandardEntry{entry.digest, entry.name}, *dataName)) {
-            return ChecksumFileKind::List;
-        }
-    }
-    return ChecksumFileKind::Single;
+    return file;
 }
 
 ResultRow ClassifyResult(std::string name, std::string path,
@@ -104,8 +123,8 @@ ResultRow ClassifyResult(std::string name, std::string path,
     if (!expected) {
         row.status = EntryStatus::Digested;
     } else {
-        row.status = AsciiLower(*expected) == AsciiLower(result.digest) ? EntryStatus::Intact
-                                                                         : EntryStatus::Damaged;
+        row.status = SameDigest(*expected, result.digest) ? EntryStatus::Intact
+                                                          : EntryStatus::Damaged;
     }
     return row;
 }
@@ -130,32 +149,34 @@ std::string Md5sumCheckLine(const ResultRow& row) {
     return line;
 }
 
+void CountResult(ResultCounts& counts, const ResultRow& row) {
+    if (row.status != EntryStatus::Cancelled) ++counts.files;
+    switch (row.status) {
+        case EntryStatus::Intact:
+            ++counts.intact;
+            break;
+        case EntryStatus::Damaged:
+            ++counts.damaged;
+            break;
+        case EntryStatus::Missing:
+            ++counts.missing;
+            break;
+        case EntryStatus::Unreadable:
+            ++counts.unreadable;
+            break;
+        case EntryStatus::Digested:
+            ++counts.digested;
+            break;
+        case EntryStatus::Cancelled:
+            ++counts.cancelled;
+            break;
+    }
+    counts.bytes += row.size;
+}
+
 ResultCounts CountResults(const std::vector<ResultRow>& rows) {
     ResultCounts counts;
-    for (const ResultRow& row : rows) {
-        if (row.status != EntryStatus::Cancelled) ++counts.files;
-        switch (row.status) {
-            case EntryStatus::Intact:
-                ++counts.intact;
-                break;
-            case EntryStatus::Damaged:
-                ++counts.damaged;
-                break;
-            case EntryStatus::Missing:
-                ++counts.missing;
-                break;
-            case EntryStatus::Unreadable:
-                ++counts.unreadable;
-                break;
-            case EntryStatus::Digested:
-                ++counts.digested;
-                break;
-            case EntryStatus::Cancelled:
-                ++counts.cancelled;
-                break;
-        }
-        counts.bytes += row.size;
-    }
+    for (const ResultRow& row : rows) CountResult(counts, row);
     return counts;
 }
 

@@ -42,6 +42,14 @@ enum class ChecksumFileKind {
 // list in any case.
 ChecksumFileKind ClassifyChecksumFile(const std::string& checksumPath);
 
+// The same, reading the file once: what it is and, for a list, its entries.
+// The list that was classified is the list that is verified.
+struct ClassifiedChecksumFile {
+    ChecksumFileKind kind = ChecksumFileKind::NoUsableEntry;
+    ChecksumList list;  // the entries, unless the file is Single
+};
+ClassifiedChecksumFile ReadClassifiedChecksumFile(const std::string& checksumPath);
+
 // What became of one file of a run over many.
 enum class EntryStatus {
     Intact,      // digest as recorded
@@ -82,6 +90,7 @@ struct ResultCounts {
     std::uint64_t bytes = 0;  // of the files read
 };
 ResultCounts CountResults(const std::vector<ResultRow>& rows);
+void CountResult(ResultCounts& counts, const ResultRow& row);
 
 // The message after a list: its path, then one count to a line.
 std::string ChecksumListSummaryText(const Language& language, const std::string& checksumPath,

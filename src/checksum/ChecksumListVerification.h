@@ -19,5 +19,9 @@ enum class ListOutcome {
 // folder, through `run` (which shows the rows), then shows the summary.
 ListOutcome VerifyChecksumList(Dialogs& dialogs, const Language& language,
                                const ManyFilesRunner& run, const std::string& checksumPath);
+// The same for a list already read from `checksumPath`.
+ListOutcome VerifyChecksumList(Dialogs& dialogs, const Language& language,
+                               const ManyFilesRunner& run, const std::string& checksumPath,
+                               ChecksumList list);
 
 }  // namespace vorlix

@@ -154,14 +154,34 @@ VerifyOutcome VerifyStandard(VerificationMessages& messages, Dialogs& dialogs,
 }  // namespace
 
 std::string ResolveDataPath(std::string_view checksumPath, std::string_view dataName) {
-    namespace fs = std::filesystem;
-    const fs::path name(dataName);
-    if (dataName.empty() || name.is_absolute()) return std::string(dataName);
-    return (fs::path(checksumPath).parent_path() / name).string();
+    return JoinDataPath(ChecksumFileFolder(checksumPath), dataName);
+}
+
+std::string ChecksumFileFolder(std::string_view checksumPath) {
+    return std::filesystem::path(checksumPath).parent_path().string();
+}
+
+std::string JoinDataPath(std::string_view folder, std::string_view dataName) {
+    // What std::filesystem's "/" gives on this system, without building a
+    // path for each of a list's entries.
+    if (dataName.empty() || dataName.front() == '/' || folder.empty()) {
+        return std::string(dataName);
+    }
+    std::string path;
+    path.reserve(folder.size() + 1 + dataName.size());
+    path += folder;
+    if (path.back() != '/') path += '/';
+    path += dataName;
+    return path;
 }
 
 bool SameDigest(std::string_view stored, std::string_view computed) {
-    return AsciiLower(stored) == AsciiLower(computed);
+    if (stored.size() != computed.size()) return false;
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+        if (lower(stored[i]) != lower(computed[i])) return false;
+    }
+    return true;
 }
 
 VerifyOutcome VerifyChecksumFile(Dialogs& dialogs, const Language& language,

@@ -33,6 +33,9 @@ VerifyOutcome VerifyChecksumFile(Dialogs& dialogs, const Language& language,
 // Where a recorded name lies: names without a folder sit beside the
 // checksum file, wherever the program was started.
 std::string ResolveDataPath(std::string_view checksumPath, std::string_view dataName);
+// The same in two steps, for many names beside one checksum file.
+std::string ChecksumFileFolder(std::string_view checksumPath);
+std::string JoinDataPath(std::string_view folder, std::string_view dataName);
 
 // Digests as text, letter case ignored.
 bool SameDigest(std::string_view stored, std::string_view computed);

@@ -25,10 +25,14 @@ struct ManyFilesJob {
     std::vector<std::string> paths;  // as read, one per file
     std::vector<std::optional<std::string>> expected;  // recorded digests; empty: none
     std::string listFolder;  // where a list saved from the results would be relative to
+    // A list's summary needs only the counts; a folder's file and the
+    // results window need every row.
+    bool keepRows = true;
 };
 
 struct ManyFilesOutcome {
-    std::vector<ResultRow> rows;  // in the job's order
+    std::vector<ResultRow> rows;  // in the job's order, when the job keeps them
+    ResultCounts counts;
     bool cancelled = false;
 };
 

@@ -48,6 +48,18 @@ TEST(ChecksumFile, LinesEndAtCrLfLfOrCrAndAByteOrderMarkIsDropped) {
     EXPECT_EQ(SplitChecksumLines("\xEF\xBB\xBF"), Lines{""});
 }
 
+// The reader takes the stream a block at a time: a line end split by a block
+// boundary is still one line end, and an overlong line keeps its first MiB.
+TEST(ChecksumFile, LinesSurviveBlockBoundariesAndOverlongLinesAreCut) {
+    for (const std::size_t before : {65534u, 65535u, 65536u, 131071u}) {
+        const std::string head(before, 'x');
+        EXPECT_EQ(SplitChecksumLines(head + "\r\nb\rc"), (Lines{head, "b", "c"})) << before;
+        EXPECT_EQ(SplitChecksumLines(head + "\n\r\n"), (Lines{head, ""})) << before;
+    }
+    const std::string mebibyte(std::size_t{1} << 20, 'y');
+    EXPECT_EQ(SplitChecksumLines(mebibyte + "zzz\r\nnext"), (Lines{mebibyte, "next"}));
+}
+
 TEST(ChecksumFile, SectionedLinesAreKnownByTheKeyBeforeTheirEqualsSign) {
     EXPECT_EQ(CountSectionMarkers("[INI][MD5FileInfo] [EOF]"), 3);
     EXPECT_EQ(CountSectionMarkers("x FileName y FileName"), 1);

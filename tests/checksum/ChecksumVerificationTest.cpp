@@ -273,6 +273,22 @@ TEST(ChecksumVerification, NamesWithoutAFolderLieBesideTheChecksumFile) {
     EXPECT_EQ(ResolveDataPath("/data/a.md5", ""), "");
     EXPECT_TRUE(SameDigest("B1946AC9", "b1946ac9"));
     EXPECT_FALSE(SameDigest("b1946ac9 ", "b1946ac9"));
+    EXPECT_FALSE(SameDigest("b1946ac@", "b1946ac`"));
+}
+
+// Lists join every name by hand; the result must be what the path library
+// would have made of it, odd forms included.
+TEST(ChecksumVerification, JoiningANameMatchesThePathLibrary) {
+    namespace fs = std::filesystem;
+    for (const char* list : {"a.md5", "/a.md5", "/data/a.md5", "data//a.md5", "./a.md5",
+                             "../up/a.md5", "//a.md5", "data/./a.md5"}) {
+        for (const char* name : {"x", "sub/x", "/abs/x", "./x", "../x", "x/", ".", "..", " x",
+                                 "a\\b", "//x"}) {
+            const fs::path expected = fs::path(list).parent_path() / name;
+            const std::string wanted = fs::path(name).is_absolute() ? name : expected.string();
+            EXPECT_EQ(ResolveDataPath(list, name), wanted) << list << " + " << name;
+        }
+    }
 }
 
 }  // namespace
