@@ -113,6 +113,9 @@ struct StandardEntry {
 };
 std::optional<StandardEntry> ParseStandardEntry(std::string_view line);
 
+// 32 hex digits, either case.
+bool IsHexDigest(std::string_view text);
+
 // A recorded name holding NUL or another control character names no file we
 // would read: the system would see a shorter name, the user a different one.
 bool IsUsableRecordedName(std::string_view name);

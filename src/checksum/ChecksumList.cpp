@@ -1,7 +1,6 @@
 #include "checksum/ChecksumList.h"
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <fstream>
 #include <sstream>
@@ -14,23 +13,6 @@
 
 namespace vorlix {
 namespace {
-
-// Digits and letters mix at random in a digest; a table spares a branch
-// that would guess wrong every other character.
-constexpr std::array<bool, 256> kHexDigit = [] {
-    std::array<bool, 256> table{};
-    for (const char c : std::string_view("0123456789abcdefABCDEF")) {
-        table[static_cast<unsigned char>(c)] = true;
-    }
-    return table;
-}();
-
-bool IsHexDigest(std::string_view text) {
-    if (text.size() != 32) return false;
-    bool hex = true;
-    for (const char c : text) hex &= kHexDigit[static_cast<unsigned char>(c)];
-    return hex;
-}
 
 struct ScannedFile {
     ChecksumList list;

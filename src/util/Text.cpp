@@ -126,6 +126,12 @@ bool IsValidUtf8(std::string_view text) {
 
 bool HasControlCharacter(std::string_view text) {
     for (std::size_t i = 0; i < text.size();) {
+        // Most of a name is ASCII, which needs no decoding.
+        if (const auto byte = static_cast<unsigned char>(text[i]); byte < 0x80) {
+            if (IsControl(byte)) return true;
+            ++i;
+            continue;
+        }
         std::size_t length = 1;
         const char32_t code = Decode(text, i, length);
         if (code != kRawByte && IsControl(code)) return true;
