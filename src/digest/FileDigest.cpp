@@ -16,23 +16,10 @@
 #include "digest/Md5.h"
 #include "ui/Dialogs.h"
 #include "ui/EndProgram.h"
+#include "util/FileHandle.h"
 
 namespace vorlix {
 namespace {
-
-class FileHandle {
-  public:
-    explicit FileHandle(int fd) : fd_(fd) {}
-    ~FileHandle() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
 
 // Reads the file on a thread of its own into a small ring of buffers, so the
 // next buffer is read while the current one is hashed. Memory stays at the
@@ -151,23 +138,25 @@ class RingReader {
     std::thread thread_;
 };
 
-FileDigestResult DigestOpenFile(int fd, const DigestProgress& progress,
-                                const std::atomic<bool>* cancel) {
-    FileDigestResult result;
-    struct stat info {};
-    std::uint64_t total = 0;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
-        total = static_cast<std::uint64_t>(info.st_size);
-    }
-    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+// Files up to this size are read on the caller's thread: for them a reader
+// thread and its ring cost more than the reading (the language packs at
+// every start, most files of a list).
+constexpr std::uint64_t kDirectReadLimit = std::uint64_t{1} << 20;
+constexpr std::size_t kDirectChunk = std::size_t{64} << 10;
 
-    Md5State state;
-    DigestInit(state);
+bool Cancelled(const std::atomic<bool>* cancel) {
+    return cancel && cancel->load(std::memory_order_relaxed);
+}
+
+// Reads through the ring; false when the digest must stop (cancel or error).
+bool DigestThroughRing(int fd, Md5State& state, FileDigestResult& result, std::uint64_t total,
+                       const DigestProgress& progress, const std::atomic<bool>* cancel) {
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     RingReader reader(fd);
     for (;;) {
-        if (cancel && cancel->load(std::memory_order_relaxed)) {
+        if (Cancelled(cancel)) {
             result.status = FileDigestResult::Status::Cancelled;
-            return result;
+            return false;
         }
         const RingReader::Chunk chunk = reader.Next();
         if (chunk.length == 0) break;
@@ -176,7 +165,47 @@ FileDigestResult DigestOpenFile(int fd, const DigestProgress& progress,
         result.size += chunk.length;
         if (progress) progress(result.size, total);
     }
-    if ((result.errorNumber = reader.Error()) != 0) return result;
+    result.errorNumber = reader.Error();
+    return result.errorNumber == 0;
+}
+
+// The same, on this thread, for a small file.
+bool DigestDirectly(int fd, Md5State& state, FileDigestResult& result, std::uint64_t total,
+                    const DigestProgress& progress, const std::atomic<bool>* cancel) {
+    const std::unique_ptr<char[]> buffer(new char[kDirectChunk]);
+    for (;;) {
+        if (Cancelled(cancel)) {
+            result.status = FileDigestResult::Status::Cancelled;
+            return false;
+        }
+        const ssize_t got = ::read(fd, buffer.get(), kDirectChunk);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            result.errorNumber = errno;
+            return false;
+        }
+        if (got == 0) return true;
+        DigestUpdate(state, buffer.get(), static_cast<std::size_t>(got));
+        result.size += static_cast<std::uint64_t>(got);
+        if (progress) progress(result.size, total);
+    }
+}
+
+FileDigestResult DigestOpenFile(int fd, const DigestProgress& progress,
+                                const std::atomic<bool>* cancel) {
+    FileDigestResult result;
+    struct stat info {};
+    std::uint64_t total = 0;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        total = static_cast<std::uint64_t>(info.st_size);
+    }
+
+    Md5State state;
+    DigestInit(state);
+    const bool small = S_ISREG(info.st_mode) && total <= kDirectReadLimit;
+    const bool read = small ? DigestDirectly(fd, state, result, total, progress, cancel)
+                            : DigestThroughRing(fd, state, result, total, progress, cancel);
+    if (!read) return result;
     // A file written to while it is read gives a digest of no version of it.
     if (S_ISREG(info.st_mode)) {
         struct stat after {};

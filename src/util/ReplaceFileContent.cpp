@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "util/FileHandle.h"
 #include "util/Interrupts.h"
 
 namespace vorlix {
@@ -17,20 +18,6 @@ namespace fs = std::filesystem;
 
 std::error_code SystemError(int number) { return {number, std::generic_category()}; }
 std::error_code LastError() { return SystemError(errno); }
-
-class FileHandle {
-  public:
-    explicit FileHandle(int fd = -1) : fd_(fd) {}
-    ~FileHandle() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
 
 bool WriteAll(int fd, std::string_view bytes, off_t offset) {
     while (!bytes.empty()) {
