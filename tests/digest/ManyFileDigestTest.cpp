@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "digest/FileDigest.h"
@@ -98,16 +101,36 @@ TEST_F(ManyFileDigestTest, WhatCannotBeReadIsAReadErrorAndTheRestGoesOn) {
     EXPECT_EQ(outcomes[5].digest, expected_[1]);
 }
 
+// A caller that stalls (a window busy painting) lets the workers fill the
+// whole window; they wait for room and go on once it moves again.
 TEST_F(ManyFileDigestTest, MoreFilesThanTheReorderWindowStillComeInOrder) {
     std::vector<std::string> paths;
-    for (int i = 0; i < 5000; ++i) paths.push_back(Write(std::to_string(i), i % 200));
-    ManyFileDigestOptions options;
-    options.threads = 2;
-    const auto outcomes = DigestAll(paths, options);
-    ASSERT_EQ(outcomes.size(), paths.size());
-    for (std::size_t i = 0; i < outcomes.size(); ++i) {
-        ASSERT_EQ(outcomes[i].index, i);
-        ASSERT_EQ(outcomes[i].digest, expected_[i]);
+    std::uint64_t total = 0;
+    for (std::size_t i = 0; i < kManyFilesAhead + 900; ++i) {
+        paths.push_back(Write(std::to_string(i), i % 200));
+        total += i % 200;
+    }
+    for (const bool stall : {false, true}) {
+        ManyFileDigestOptions options;
+        options.threads = 2;
+        std::vector<std::uint64_t> reported;
+        options.progress = [&](std::uint64_t bytes) { reported.push_back(bytes); };
+        std::vector<Outcome> outcomes;
+        DigestManyFiles(
+            paths,
+            [&](std::size_t index, const FileDigestResult& result) {
+                if (stall && index == 0) std::this_thread::sleep_for(std::chrono::milliseconds(200));
+                outcomes.push_back({index, result.status, result.digest, result.size});
+            },
+            options);
+        ASSERT_EQ(outcomes.size(), paths.size());
+        for (std::size_t i = 0; i < outcomes.size(); ++i) {
+            ASSERT_EQ(outcomes[i].index, i);
+            ASSERT_EQ(outcomes[i].digest, expected_[i]);
+        }
+        ASSERT_FALSE(reported.empty());
+        EXPECT_TRUE(std::is_sorted(reported.begin(), reported.end()));
+        EXPECT_EQ(reported.back(), total);
     }
 }
 
