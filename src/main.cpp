@@ -8,11 +8,16 @@
 
 #include "app/FrontEnd.h"
 #include "app/MainWindowModel.h"
-#include "app/QtFrontEnd.h"
 #include "settings/QtSettingsStore.h"
 #include "ui/EndProgram.h"
 #include "util/Interrupts.h"
 #include "util/ProgramLocation.h"
+#ifdef _WIN32
+#include "app/QtFrontEnd.h"
+#else
+#include "app/GuiModule.h"
+#include "util/Text.h"
+#endif
 
 int main(int argc, char** argv) {
     using namespace vorlix;
@@ -38,5 +43,16 @@ int main(int argc, char** argv) {
                                   {std::cin, std::cout, std::cerr, isatty(STDERR_FILENO) == 1,
                                    isatty(STDOUT_FILENO) == 1});
     }
+#ifdef _WIN32
     return RunQtFrontEnd(argc, argv, location, words);
+#else
+    // The windows live in a module, so a console run never loads their libraries.
+    const GuiModule gui = LoadGuiModule(location.folder);
+    if (!gui.run) {
+        std::cerr << EscapeForTerminal("Error: the windows cannot be loaded: " + gui.failure)
+                  << '\n';
+        return kExitFatal;
+    }
+    return gui.run(argc, argv, location, words);
+#endif
 }

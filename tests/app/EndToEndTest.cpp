@@ -65,7 +65,7 @@ protected:
         const std::string dir = home.Path().string();
         std::string command = "cd " + Quoted(dir + "/work") + " && exec " + wrapper +
                               " env -i PATH=/usr/bin:/bin" +
-                              " LANG=C.UTF-8 VORLIX_UI=console HOME=" + Quoted(dir) +
+                              " LANG=C.UTF-8 " + frontEnd + " HOME=" + Quoted(dir) +
                               " XDG_CONFIG_HOME=" + Quoted(dir + "/config") +
                               " XDG_DATA_HOME=" + Quoted(dir + "/data") + " " + Quoted(program);
         for (const auto& word : words) command += " " + Quoted(word);
@@ -124,6 +124,7 @@ protected:
 
     TempDir home;
     std::string program;
+    std::string frontEnd = "VORLIX_UI=console";  // what picks the front-end
 };
 
 TEST_F(ConsoleStory, AutomaticModeSavesThenAsksBeforeOverwriting) {
@@ -625,6 +626,60 @@ TEST_F(ConsoleStory, CtrlCDuringAFolderRunWritesNothingAndEndsWithOne) {
     const Outcome interrupted = WaitFor(run);
     EXPECT_EQ(interrupted.status, 1) << interrupted.err;
     EXPECT_EQ(FilesInWork(), std::vector<std::string>{"big"});
+}
+
+// --- The windows module --------------------------------------------------------
+
+// A copy of the program in `bin` with its packs, and its windows module at
+// `module` when one is given.
+void InstallProgram(const fs::path& bin, const fs::path& module = {}) {
+    const fs::path built = fs::path(VORLIX_BINARY).parent_path();
+    fs::create_directories(bin / "Languages");
+    fs::copy_file(VORLIX_BINARY, bin / "vorlix");
+    for (const char* pack : {"1027.xml", "1033.xml"})
+        fs::copy_file(built / "Languages" / pack, bin / "Languages" / pack);
+    if (module.empty()) return;
+    fs::create_directories(module.parent_path());
+    fs::copy_file(built / "vorlix-gui.so", module);
+}
+
+TEST_F(ConsoleStory, TheWindowsComeFromTheModuleBesideOrInLibVorlix) {
+    // /auto saves and ends before a window shows; the save is the module's work.
+    frontEnd = "QT_QPA_PLATFORM=offscreen";
+    const fs::path root = home.Path() / "usr";
+    struct Layout {
+        const char* name;
+        fs::path module;
+    };
+    for (const Layout& layout : {Layout{"build folder", root / "bin" / "vorlix-gui.so"},
+                                 Layout{"installed", root / "lib" / "vorlix" / "vorlix-gui.so"}}) {
+        fs::remove_all(root);
+        InstallProgram(root / "bin", layout.module);
+        program = (root / "bin" / "vorlix").string();
+        const std::string data = home.Write("work/data.bin", layout.name);
+        fs::remove(data + ".MD5");
+        const Outcome run = Vorlix({"/sourcefile:" + data, "/auto"});
+        EXPECT_EQ(run.status, 0) << layout.name << "\n" << run.err;
+        EXPECT_TRUE(fs::exists(data + ".MD5")) << layout.name;
+    }
+}
+
+TEST_F(ConsoleStory, AMissingOrBrokenModuleIsOneEscapedLineAndStatusTwo) {
+    frontEnd = "VORLIX_UI=window";
+    // The folder's name reaches the message, in the loader's words or ours.
+    const fs::path bin = home.Path() / "bin\x1b[2J\nx";
+    InstallProgram(bin);
+    program = (bin / "vorlix").string();
+    for (const char* module : {"", "not an ELF file"}) {
+        if (*module) home.Write("bin\x1b[2J\nx/vorlix-gui.so", module);
+        const Outcome run = Vorlix({});
+        EXPECT_EQ(run.status, 2) << module;
+        EXPECT_TRUE(run.err.starts_with("\\Error: the windows cannot be loaded: ")) << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_EQ(run.err.find('\x1b'), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("bin\\x1b[2J\\nx/vorlix-gui.so"), std::string::npos) << run.err;
+        EXPECT_TRUE(FilesInWork().empty());
+    }
 }
 
 }  // namespace

@@ -39,6 +39,8 @@ contents)
   for library in libc6 libstdc++6 libqt6widgets6 libpugixml1v5; do
     grep -q "^ Depends:.*\b$library\b" <<<"$info" || fail "$library missing from Depends"
   done
+  # Loaded at the first download, so no binary names it for dpkg-shlibdeps.
+  grep -q '^ Depends:.*\blibcurl4 (>= 7\.85\.0)' <<<"$info" || fail "libcurl4 missing from Depends"
   # The databases are refreshed by triggers: no maintainer scripts.
   for script in preinst postinst prerm postrm; do
     ! dpkg-deb --info "$deb" "$script" >/dev/null 2>&1 || fail "unexpected $script"
@@ -46,6 +48,7 @@ contents)
   listing=$(dpkg-deb -c "$deb" | awk '{print $1, $2, $NF}')
   expected=(
     usr/bin/vorlix
+    usr/lib/vorlix/vorlix-gui.so
     usr/share/vorlix/Languages/1027.xml
     usr/share/vorlix/Languages/1033.xml
     usr/share/applications/$app_id.desktop
@@ -113,6 +116,18 @@ run)
   status=0
   run "$scratch/home/work/data.bin.MD5" >"$scratch/verify" || status=$?
   [ $status -eq 0 ] || { cat "$scratch/verify"; fail "verification ended with $status"; }
+  # The window front-end, from its module in lib/vorlix: /auto saves and ends
+  # before a window shows.
+  printf 'through the windows\n' >"$scratch/home/work/window.bin"
+  status=0
+  (cd "$scratch/home/work" && env -i PATH=/usr/bin:/bin LANG=C.UTF-8 QT_QPA_PLATFORM=offscreen \
+    HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/home/config" \
+    XDG_DATA_HOME="$scratch/home/data" XDG_CACHE_HOME="$scratch/home/cache" \
+    timeout 60 "$program" /sourcefile:"$scratch/home/work/window.bin" /auto \
+    </dev/null >"$scratch/window" 2>&1) || status=$?
+  [ $status -eq 0 ] || { cat "$scratch/window"; fail "the window run ended with $status"; }
+  digest=$(md5sum "$scratch/home/work/window.bin" | cut -c1-32)
+  grep -q "$digest" "$scratch/home/work/window.bin.MD5" || fail "the window saved no $digest"
   ;;
 *)
   fail "unknown step $step"

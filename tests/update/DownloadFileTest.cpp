@@ -8,6 +8,7 @@
 #include "support/LoopbackHttpServer.h"
 #include "support/SelfSignedHttpsServer.h"
 #include "support/TempDir.h"
+#include "util/CurlLibrary.h"
 #include "util/DownloadFile.h"
 
 namespace vorlix {
@@ -100,6 +101,24 @@ TEST_F(DownloadFileTest, AnHttpsServerWithAnUntrustedCertificateIsRefused) {
     limits.totalTimeout = limits.connectTimeout = std::chrono::seconds(10);
     EXPECT_FALSE(Download(https.Url("/update.txt")));
     EXPECT_TRUE(FolderEmpty());
+}
+
+// The downloads load libcurl themselves; a library that is not there, or is
+// not libcurl, makes them fail and says why.
+TEST(CurlLibraryTest, LoadsEveryFunctionOrSaysWhatIsMissing) {
+    const CurlLibrary curl = LoadCurlLibrary("libcurl.so.4");
+    EXPECT_TRUE(curl.Usable()) << curl.failure;
+    EXPECT_TRUE(curl.globalInit && curl.easyInit && curl.easySetopt && curl.easyPerform &&
+                curl.easyCleanup);
+    EXPECT_TRUE(Curl().Usable()) << Curl().failure;
+
+    const CurlLibrary absent = LoadCurlLibrary("libvorlix-absent.so.9");
+    EXPECT_FALSE(absent.Usable());
+    EXPECT_NE(absent.failure.find("libvorlix-absent.so.9"), std::string::npos) << absent.failure;
+
+    const CurlLibrary other = LoadCurlLibrary("libc.so.6");
+    EXPECT_FALSE(other.Usable());
+    EXPECT_EQ(other.failure, "no curl_global_init in libcurl");
 }
 
 }  // namespace
