@@ -12,8 +12,9 @@
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <vector>
+#include <system_error>
 #include <thread>
+#include <vector>
 
 #include "digest/Md5.h"
 #include "digest/Md5Lanes.h"
@@ -38,8 +39,8 @@ bool SameFacts(const struct stat& info, const FileFacts& facts) {
 // What the workers share with the caller's thread. Files are claimed with
 // one compare-and-swap and their results land in a ring of slots, one per
 // file of the window, so the hot path takes no lock. The caller sleeps only
-// when the file it is due to hand on is unfinished, and only the worker that
-// finishes that file wakes it.
+// when the file it is due to hand on is unfinished; a worker wakes it once
+// that file is ready, at most once per pass of its lanes.
 class Shared {
 public:
     Shared(std::size_t count, const std::atomic<bool>* cancel)
@@ -247,8 +248,9 @@ public:
     }
 
 private:
-    // Starts files in the idle lanes; returns how many are busy now. With
-    // nothing else in hand, `wait` waits for room in the window.
+    // Starts files in the idle lanes; returns how many of them are busy now
+    // (a file that cannot be opened is done at once). With nothing else in
+    // hand, `wait` waits for room in the window.
     std::size_t FillIdleLanes(bool wait) {
         std::size_t idle = 0;
         for (const LaneFile& file : files_) idle += file.busy ? 0 : 1;
@@ -393,6 +395,8 @@ void DigestManyFiles(const std::vector<std::string>& paths, const ManyFileResult
     // Without vector lanes a worker still keeps a few files open, so reading
     // one overlaps the others' digesting across the workers.
     const int laneCount = width > 1 ? width : 1;
+    // One worker more than the cores: small files keep workers in the kernel
+    // (open, stat, close), and the spare one fills the gaps.
     int threads = options.threads > 0 ? options.threads
                                       : static_cast<int>(std::thread::hardware_concurrency()) + 1;
     threads = std::clamp(threads, 1, 64);
@@ -402,15 +406,25 @@ void DigestManyFiles(const std::vector<std::string>& paths, const ManyFileResult
     std::vector<std::thread> workers;
     workers.reserve(static_cast<std::size_t>(threads));
     for (int t = 0; t < threads; ++t) {
-        workers.emplace_back([&] {
-            {
-                Worker worker(shared, paths, options, laneCount);
-                worker.Run();
-            }
-            shared.WorkerDone();
-        });
+        try {
+            workers.emplace_back([&] {
+                {
+                    Worker worker(shared, paths, options, laneCount);
+                    worker.Run();
+                }
+                shared.WorkerDone();
+            });
+        } catch (const std::system_error&) {
+            break;  // the system has no more threads for us: fewer workers
+        }
     }
-    shared.Deliver(onResult, threads, options.progress);
+    if (workers.empty()) {
+        FileDigestResult failed;
+        failed.errorNumber = EAGAIN;
+        for (std::size_t index = 0; index < paths.size(); ++index) onResult(index, failed);
+        return;
+    }
+    shared.Deliver(onResult, static_cast<int>(workers.size()), options.progress);
     for (std::thread& worker : workers) worker.join();
 }
 

@@ -16,7 +16,7 @@ struct ManyFileDigestOptions {
     bool regularFilesOnly = true;
     // Set from any thread: every worker stops within a pass of its lanes.
     const std::atomic<bool>* cancel = nullptr;
-    // Workers; 0: one per core.
+    // Workers; 0: one per core and one more.
     int threads = 0;
     // Lanes per worker; 0: what the processor offers (VORLIX_MD5_LANES=1 forces one).
     int lanes = 0;
