@@ -22,7 +22,9 @@
 int main(int argc, char** argv) {
     using namespace vorlix;
     const std::vector<std::string> words(argv + 1, argv + argc);
-    if (std::find(words.begin(), words.end(), "--version") != words.end()) {
+    // Words after a lone "--" are paths, whatever they look like.
+    const auto switchesEnd = std::find(words.begin(), words.end(), "--");
+    if (std::find(words.begin(), switchesEnd, "--version") != switchesEnd) {
         std::cout << VersionLabelText() << '\n';
         return kExitOk;
     }

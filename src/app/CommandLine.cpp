@@ -33,8 +33,11 @@ std::optional<CommandSwitch> ParseSwitch(std::string_view word) {
 
 CommandLine SplitCommandLine(const std::vector<std::string>& words) {
     CommandLine line;
+    bool switchesEnded = false;
     for (const std::string& word : words) {
-        if (auto parsed = ParseSwitch(word)) {
+        if (!switchesEnded && word == "--") {
+            switchesEnded = true;
+        } else if (auto parsed = switchesEnded ? std::nullopt : ParseSwitch(word)) {
             line.switches.push_back(std::move(*parsed));
         } else {
             line.arguments.push_back(word);

@@ -29,7 +29,8 @@ struct CommandLine {
 std::optional<CommandSwitch> ParseSwitch(std::string_view word);
 
 // The words of the command line without the program's own path, as the shell
-// has split them.
+// has split them. A lone "--" ends the switches: every word after it is an
+// argument, so a path such as "/srv" or "/a:b" is never read as one.
 CommandLine SplitCommandLine(const std::vector<std::string>& words);
 
 }  // namespace vorlix

@@ -36,7 +36,9 @@ ManyFilesOutcome RunManyFilesOnConsole(const ManyFilesJob& job, std::ostream& ou
     // Ctrl+C or SIGTERM stops the run at the next buffer; when the hold goes,
     // the program ends: no summary, nothing saved.
     InterruptHold hold;
-    const bool echo = job.kind == ManyFilesKind::ChecksumList;
+    // A list echoes md5sum -c, a drop md5sum itself; a folder's lines go to its file.
+    const bool echo = job.kind != ManyFilesKind::Folder;
+    const bool checking = job.kind == ManyFilesKind::ChecksumList;
     std::atomic<std::size_t> filesDone{0};
     std::atomic<std::uint64_t> bytesDone{0};
     std::mutex mutex;
@@ -77,10 +79,15 @@ ManyFilesOutcome RunManyFilesOnConsole(const ManyFilesJob& job, std::ostream& ou
             std::lock_guard lock(mutex);
             erase();
             // Scripts read these lines as md5sum's; a terminal never gets raw control characters.
-            const std::string line = Md5sumCheckLine(row);
-            out << (outIsTerminal ? ForTerminal(line) : line) << '\n';
+            // Like md5sum, a drop keeps its output a list: unreadable files are told apart.
+            const bool listLine = checking || row.status == EntryStatus::Digested;
+            const std::string line =
+                listLine && !checking ? Md5sumDigestLine(row) : Md5sumCheckLine(row);
+            std::ostream& stream = listLine ? out : progress;
+            const bool terminal = listLine ? outIsTerminal : progressIsTerminal;
+            stream << (terminal ? ForTerminal(line) : line) << '\n';
             // A person watches a terminal line by line; a pipe takes whole buffers.
-            if (outIsTerminal) out.flush();
+            if (terminal) stream.flush();
         },
         &InterruptHold::Requested(),
         [&](std::uint64_t bytes) { bytesDone.store(bytes, std::memory_order_relaxed); });

@@ -11,7 +11,9 @@
 namespace vorlix {
 
 // Runs many digests for the console front-end. A checksum list prints one
-// md5sum line per entry on `out` as it finishes; on a terminal, a run longer
+// md5sum -c line per entry on `out` as it finishes; dropped files print
+// md5sum's own lines there, and a line on `progress` for each file that could
+// not be read. On a terminal, a run longer
 // than half a second keeps a progress line on `progress` and erases it at
 // the end.
 ManyFilesOutcome RunManyFilesOnConsole(const ManyFilesJob& job, std::ostream& out,

@@ -1,8 +1,9 @@
 #include "app/MainWindowModel.h"
 
+#include <algorithm>
 #include <cmath>
-#include <filesystem>
 #include <cstdio>
+#include <filesystem>
 #include <locale>
 
 #include "app/CommandLine.h"
@@ -103,6 +104,7 @@ void MainWindowModel::ActOnCommandLine() {
     if (!line.switches.empty()) {
         std::optional<std::string> folder;
         std::optional<std::string> expected;
+        bool calculate = false;
         // Switches act in their order; anything else on the line is passed over.
         for (const CommandSwitch& word : line.switches) {
             if (word.name == "help" || word.name == "h") {
@@ -119,16 +121,57 @@ void MainWindowModel::ActOnCommandLine() {
                 folder = word.value;
             } else if (word.name == "expect") {
                 expected = word.value;
+            } else if (word.name == "calculate") {
+                calculate = true;
             }
         }
-        // Both act once every switch is known: /auto may come after them.
+        // These act once every switch is known: /auto may come after them.
         if (folder) EndProgram(CreateFolderChecksum(*folder));
         if (expected) RunExpectedDigest(*expected);
+        if (calculate) CalculateNamedItems(line.arguments);
         return;
     }
-    // A single existing file is a checksum file handed over by the desktop.
-    if (line.arguments.size() == 1 && FileExists(line.arguments.front())) {
-        EndProgram(VerifyAnyChecksumFile(line.arguments.front()));
+    // Existing files alone are checksum files handed over by the desktop or
+    // a file manager: each is verified in turn, the worst outcome counts.
+    if (!line.arguments.empty() &&
+        std::all_of(line.arguments.begin(), line.arguments.end(),
+                    [](const std::string& path) { return FileExists(path); })) {
+        int status = kExitOk;
+        for (const std::string& path : line.arguments) {
+            status = std::max(status, VerifyAnyChecksumFile(path));
+        }
+        EndProgram(status);
+    }
+}
+
+void MainWindowModel::CalculateNamedItems(const std::vector<std::string>& paths) {
+    namespace fs = std::filesystem;
+    if (paths.empty()) {
+        ShowHelpText();
+        EndProgram(kExitFatal);
+    }
+    if (paths.size() == 1) {
+        const std::string& path = paths.front();
+        std::error_code ignored;
+        if (fs::is_directory(path, ignored)) EndProgram(CreateFolderChecksum(path));
+        if (!FileExists(path)) {
+            ShowFileReadError(services_.dialogs, path);
+            EndProgram(kExitFatal);
+        }
+        // One file is shown in the window; /auto then saves it as with /sourcefile.
+        if (view_ || AutoMode) {
+            txtPathAndFileName_Change(path);
+            services_.options.StoreLastUsedPath(path);
+            if (!AutoMode) CalculateDigest();
+            return;
+        }
+    }
+    const ManyFilesOutcome outcome = DigestDroppedItems(paths);
+    // Without a window the lines printed are the whole result.
+    if (!view_) {
+        const bool complete =
+            !outcome.cancelled && outcome.counts.missing == 0 && outcome.counts.unreadable == 0;
+        EndProgram(complete ? kExitOk : kExitVerificationFailed);
     }
 }
 
@@ -269,6 +312,12 @@ void MainWindowModel::DropItems(const std::vector<std::string>& paths) {
         }
         return;
     }
+    DigestDroppedItems(paths);
+}
+
+ManyFilesOutcome MainWindowModel::DigestDroppedItems(const std::vector<std::string>& paths) {
+    namespace fs = std::filesystem;
+    std::error_code ignored;
     // Several at once: every file, folders with their content, into one run.
     ManyFilesJob job;
     job.kind = ManyFilesKind::Dropped;
@@ -285,11 +334,7 @@ void MainWindowModel::DropItems(const std::vector<std::string>& paths) {
             job.paths.push_back(path);
         }
     }
-    if (services_.runMany) {
-        services_.runMany(job);
-    } else {
-        RunManyFiles(job);
-    }
+    return services_.runMany ? services_.runMany(job) : RunManyFiles(job);
 }
 
 void MainWindowModel::RunAutomaticMode() {

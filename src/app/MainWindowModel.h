@@ -146,6 +146,9 @@ public:
 
     // Items dropped on the window, as full paths.
     void DropItems(const std::vector<std::string>& paths);
+    // The items that /calculate names: one file into the window, one folder
+    // into its checksum file, several together into the results.
+    void CalculateNamedItems(const std::vector<std::string>& paths);
 
     // Verifies a checksum file of either kind, a single file's or a list,
     // and gives the exit status its outcome calls for.
@@ -166,6 +169,7 @@ private:
     void RunAutomaticMode();
     UpdateOutcome RunUpdateCheck();
     void RunExpectedDigest(const std::string& expected);
+    ManyFilesOutcome DigestDroppedItems(const std::vector<std::string>& paths);
     bool ShowComparison(const std::string& expected);
     void FlagClick(std::int32_t identifier, const char* caption, const char* text,
                    const YesNoCaptions& buttons);

@@ -131,6 +131,11 @@ std::string Md5sumCheckLine(const ResultRow& row) {
     return line;
 }
 
+std::string Md5sumDigestLine(const ResultRow& row) {
+    if (Md5sumNeedsEscape(row.name)) return "\\" + row.digest + "  " + Md5sumEscape(row.name);
+    return row.digest + "  " + row.name;
+}
+
 void CountResult(ResultCounts& counts, const ResultRow& row) {
     if (row.status != EntryStatus::Cancelled) ++counts.files;
     switch (row.status) {

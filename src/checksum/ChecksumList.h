@@ -79,6 +79,10 @@ bool IsProblem(EntryStatus status);
 // "NAME: FAILED", "NAME: FAILED open or read".
 std::string Md5sumCheckLine(const ResultRow& row);
 
+// md5sum's line for a digested file, without the line end: "DIGEST  NAME",
+// with a leading backslash and the name escaped when it needs it.
+std::string Md5sumDigestLine(const ResultRow& row);
+
 struct ResultCounts {
     std::size_t files = 0;  // checked: every row but the cancelled ones
     std::size_t intact = 0;

@@ -43,5 +43,13 @@ TEST(CommandLine, SplitsSwitchesFromOtherWordsKeepingTheirOrder) {
     EXPECT_EQ(line.switches[1].name, "auto");
 }
 
+TEST(CommandLine, NoWordAfterALoneDoubleDashIsASwitch) {
+    const CommandLine line =
+        SplitCommandLine({"/calculate", "--", "/srv", "/a:b", "--help", "--", "x"});
+    EXPECT_EQ(line.arguments, (std::vector<std::string>{"/srv", "/a:b", "--help", "--", "x"}));
+    ASSERT_EQ(line.switches.size(), 1u);
+    EXPECT_EQ(line.switches[0].name, "calculate");
+}
+
 }  // namespace
 }  // namespace vorlix

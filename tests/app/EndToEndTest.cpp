@@ -495,6 +495,29 @@ TEST_F(ConsoleStory, AListPrintsMd5sumLinesInItsOrderAndFailsOnAnyProblem) {
     EXPECT_NE(unusable.err.find(list), std::string::npos);
 }
 
+TEST_F(ConsoleStory, CalculatePrintsWhatMd5sumPrintsForTheSameFiles) {
+    const std::string plain = home.Write("work/calc/žluťoučký kůň.txt", "one\n");
+    const std::string odd = home.Write("work/calc/it's \"odd\"\\\nname", "two\n");
+    const std::string other = home.Write("work/calc/sub/three.bin", std::string(70000, '3'));
+    const std::string folder = Work("calc/sub");
+    const std::string listFile = home.Path().string() + "/md5sum.out";
+    const std::string reference = "md5sum -- " + Quoted(plain) + " " + Quoted(odd) + " " +
+                                  Quoted(other) + " >" + Quoted(listFile);
+    ASSERT_EQ(std::system(reference.c_str()), 0);
+
+    // A folder among several gives its files, as a drop does.
+    Outcome run = Vorlix({"/calculate", "--", plain, odd, folder});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, ReadAll(listFile));
+
+    // A file that cannot be read is told apart; the others still come.
+    Outcome missing = Vorlix({"/calculate", "--", Work("calc/gone"), plain});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.out, ReadAll(listFile).substr(0, ReadAll(listFile).find('\n') + 1));
+    EXPECT_NE(missing.err.find(Work("calc/gone") + ": FAILED open or read"), std::string::npos)
+        << missing.err;
+}
+
 TEST_F(ConsoleStory, AListMadeByMd5sumForAFolderVerifies) {
     home.Write("work/tree/a b.txt", "blank in the name\n");
     home.Write("work/tree/sub/deeper/c.bin", std::string(70000, 'c'));

@@ -383,6 +383,63 @@ TEST_F(MainWindowStory, ASingleChecksumFileIsVerifiedAndEndsWithItsOutcome) {
     EXPECT_EQ(changed.Load({changedSums}), 1);
 }
 
+TEST_F(MainWindowStory, SeveralChecksumFilesAreVerifiedInTurnAndTheWorstCounts) {
+    fixture.root.Write("abc.txt", "abc");
+    fixture.root.Write("abd.txt", "abd");
+    const std::string good =
+        fixture.root.Write("abc.txt.md5", std::string(kAbcDigest) + " *abc.txt\n");
+    const std::string bad =
+        fixture.root.Write("abd.txt.md5", std::string(kAbcDigest) + " *abd.txt\n");
+    fixture.Start();
+    EXPECT_EQ(fixture.Load({"--", bad, good}), 1);
+    EXPECT_EQ(fixture.dialogs.Messages().size(), 2u);
+
+    // One name that is no file: nothing is verified and the window opens.
+    ProgramFixture missing;
+    const std::string there =
+        missing.root.Write("abc.txt.md5", std::string(kAbcDigest) + " *abc.txt\n");
+    missing.Start();
+    EXPECT_EQ(missing.Load({there, (missing.root / "nothing.md5")}), std::nullopt);
+    EXPECT_TRUE(missing.dialogs.Seen().empty());
+}
+
+TEST_F(MainWindowStory, CalculateShowsOneFileInTheWindowAndSeveralInTheResults) {
+    const std::string abc = fixture.root.Write("abc.txt", "abc");
+    const std::string other = fixture.root.Write("sub/other.txt", "x");
+    std::vector<ManyFilesJob> runs;
+    fixture.Start([&runs](const ManyFilesJob& job) {
+        runs.push_back(job);
+        return RunManyFiles(job);
+    });
+    MainWindowView view;
+    Window().SetView(&view);
+    // A checksum file too is digested, not verified.
+    const std::string sums =
+        fixture.root.Write("abc.txt.md5", std::string(kAbcDigest) + " *abc.txt\n");
+    EXPECT_EQ(fixture.Load({"/calculate", "--", sums}), std::nullopt);
+    EXPECT_EQ(State().txtPathAndFileName, sums);
+    EXPECT_EQ(State().txtMD5Result.size(), 32u);
+    EXPECT_EQ(fixture.store.Read("Configuration", "LastUsedPath"), sums);
+
+    EXPECT_EQ(fixture.Load({"/calculate", "--", abc, fixture.root / "sub"}), std::nullopt);
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].kind, ManyFilesKind::Dropped);
+    EXPECT_EQ(runs[0].paths, (std::vector<std::string>{abc, other}));
+    EXPECT_TRUE(fixture.dialogs.Seen().empty());
+
+    // Without a window the results are all there is: the program ends.
+    ProgramFixture console;
+    const std::string file = console.root.Write("abc.txt", "abc");
+    console.Start();
+    EXPECT_EQ(console.Load({"/calculate", "--", file}), 0);
+    EXPECT_EQ(console.Load({"/calculate", "--", file, console.root / "gone"}), 1);
+    // /auto saves the one file as with /sourcefile; nothing named is a usage error.
+    EXPECT_EQ(console.Load({"/calculate", "/auto", file}), 0);
+    EXPECT_TRUE(FileExists(file + ".MD5"));
+    EXPECT_EQ(console.Load({"/calculate"}), 2);
+    EXPECT_EQ(console.Load({"/calculate", "--", console.root / "gone"}), 2);
+}
+
 TEST_F(MainWindowStory, AnArgumentThatIsNoFileOpensTheWindow) {
     fixture.Start();
     EXPECT_EQ(fixture.Load({(fixture.root / "nothing.md5")}), std::nullopt);
