@@ -41,6 +41,7 @@ contents)
   done
   # Loaded at the first download, so no binary names it for dpkg-shlibdeps.
   grep -q '^ Depends:.*\blibcurl4 (>= 7\.85\.0)' <<<"$info" || fail "libcurl4 missing from Depends"
+  grep -q '^ Suggests:.*\bpython3-nautilus\b' <<<"$info" || fail "python3-nautilus missing from Suggests"
   # The databases are refreshed by triggers: no maintainer scripts.
   for script in preinst postinst prerm postrm; do
     ! dpkg-deb --info "$deb" "$script" >/dev/null 2>&1 || fail "unexpected $script"
@@ -58,7 +59,13 @@ contents)
     usr/share/doc/vorlix/copyright
     usr/share/doc/vorlix/changelog.gz
     usr/share/icons/hicolor/scalable/apps/$app_id.svg
+    usr/share/nautilus-python/extensions/vorlix.py
   )
+  for entry in verify compute folder; do
+    expected+=(usr/share/nemo/actions/vorlix-$entry.nemo_action
+               usr/share/Thunar/sendto/vorlix-$entry.desktop
+               usr/share/kio/servicemenus/vorlix-$entry.desktop)
+  done
   for size in 16 24 32 48 64 128; do
     expected+=("usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png")
   done
@@ -93,6 +100,19 @@ metadata)
     file -b "$icon" | grep -q "^PNG image data, $size x $size," || fail "$icon: $(file -b "$icon")"
   done
   grep -q '<svg' "$root/usr/share/icons/hicolor/scalable/apps/$app_id.svg" || fail "scalable icon"
+  ;;
+filemanagers)
+  need desktop-file-validate; need update-mime-database; need md5sum
+  [ -x /usr/bin/python3 ] && /usr/bin/python3 -c 'import gi; gi.require_version("Nautilus", "4.0")' ||
+    fail "python3-gi and gir1.2-nautilus-4.0 are not installed (scripts/test.sh installs them)"
+  root=$(unpacked)
+  # GIO knows checksum files by the package's MIME type, as the file managers do.
+  mkdir -p "$scratch/share"
+  cp -r "$root/usr/share/mime" "$scratch/share/mime"
+  # It warns that the folder is not among XDG_DATA_DIRS; here it is made so.
+  update-mime-database "$scratch/share/mime" >/dev/null 2>&1
+  XDG_DATA_DIRS="$scratch/share:/usr/share" /usr/bin/python3 "$(dirname "$0")/CheckFileManagers.py" \
+    "$root" "$build/vorlix"
   ;;
 run)
   root=$(unpacked)
