@@ -13,6 +13,9 @@ scripts/package.sh
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
 debs=(build/vorlix_*.deb)
+# An installed package changes what the association tests see: it goes again
+# afterwards, unless it was there before.
+was_installed=$(dpkg-query -W -f='${Status}' vorlix 2>/dev/null | grep -c 'install ok installed' || true)
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --reinstall "./${debs[0]}" >/dev/null
 
 work=$(mktemp -d)
@@ -27,6 +30,9 @@ cleanup() {
   for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
   [ -z "${DBUS_SESSION_BUS_PID:-}" ] || kill "$DBUS_SESSION_BUS_PID" 2>/dev/null || true
   rm -rf "$work"
+  if [ "$was_installed" = 0 ]; then
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get remove -y -qq vorlix >/dev/null || true
+  fi
 }
 trap cleanup EXIT
 unset DISPLAY
