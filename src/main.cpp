@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
     const std::vector<std::string> words(argv + 1, argv + argc);
     if (std::find(words.begin(), words.end(), "--version") != words.end()) {
         std::cout << VersionLabelText() << '\n';
-        return kExitOk;
+        return StatusAfterOutput(kExitOk, std::cout, std::cerr);
     }
 
     IgnoreFileSizeSignal();
