@@ -10,6 +10,7 @@
 #include "app/Startup.h"
 #include "ui/ConsoleDialogs.h"
 #include "ui/EndProgram.h"
+#include "util/FileDescriptorBuffer.h"
 #include "util/Text.h"
 
 namespace vorlix {
@@ -27,14 +28,19 @@ bool UseConsoleFrontEnd(const EnvironmentReader& environment) {
 }
 
 int StatusAfterOutput(int status, std::ostream& out, std::ostream& err) {
-    // A write that failed earlier leaves the stream bad; flushing once more
-    // gives the reason while the bytes are still waiting in the buffer.
+    // A write that failed earlier leaves the stream bad; what is still
+    // buffered goes out now, or fails with its reason.
     const bool failed = !out;
     out.clear();
     errno = 0;
     out.flush();
-    const int error = errno;
+    int error = errno;
     if (!failed && out) return status;
+    // Standard output's own buffer kept the reason of the first failure.
+    if (const auto* buffer = dynamic_cast<const FileDescriptorBuffer*>(out.rdbuf());
+        buffer && buffer->Error() != 0) {
+        error = buffer->Error();
+    }
     std::string text = "Error: the output could not be written";
     if (error != 0) text += std::string(": ") + std::strerror(error);
     err << EscapeForTerminal(text) << '\n' << std::flush;

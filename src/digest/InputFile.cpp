@@ -46,7 +46,9 @@ InputFile::InputFile(InputFile&& other) noexcept
     : file_(std::move(other.file_)),
       regular_(other.regular_),
       size_(other.size_),
-      modified_(other.modified_) {}
+      modified_(other.modified_),
+      read_(other.read_),
+      ended_(other.ended_) {}
 
 InputFile& InputFile::operator=(InputFile&& other) noexcept {
     if (this != &other) {
@@ -55,6 +57,8 @@ InputFile& InputFile::operator=(InputFile&& other) noexcept {
         regular_ = other.regular_;
         size_ = other.size_;
         modified_ = other.modified_;
+        read_ = other.read_;
+        ended_ = other.ended_;
     }
     return *this;
 }
@@ -101,13 +105,22 @@ int InputFile::Open(const std::string& path, FileKind kind, DescriptorWait wait,
     // Nothing blocks for files and block devices; the flag may stay.
     size_ = info.st_size;
     modified_ = info.st_mtim;
+    read_ = 0;
+    ended_ = false;
     return 0;
 }
 
 ssize_t InputFile::Read(void* buffer, std::size_t length) {
+    if (ended_) return 0;
     for (;;) {
         const ssize_t got = ::read(file_.get(), buffer, length);
-        if (got >= 0 || errno != EINTR) return got;
+        if (got < 0 && errno == EINTR) continue;
+        if (got > 0) {
+            read_ += static_cast<std::uint64_t>(got);
+            ended_ = regular_ && size_ > 0 && static_cast<std::size_t>(got) < length &&
+                     read_ == static_cast<std::uint64_t>(size_);
+        }
+        return got;
     }
 }
 

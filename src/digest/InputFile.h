@@ -48,7 +48,11 @@ class InputFile {
     std::uint64_t ReportedSize() const { return static_cast<std::uint64_t>(size_); }
 
     // The next bytes: how many were read, 0 at the end of the file, -1 with
-    // errno after a failure. A signal is no failure.
+    // errno after a failure. A signal is no failure. Reading goes on until
+    // a read gives nothing, except after a read that stopped short exactly
+    // at the reported size: that is the end of a file whose reads go by its
+    // size (every file in the page cache), and saves a read per file. A file
+    // with a wrong size does not stop there.
     ssize_t Read(void* buffer, std::size_t length);
 
     // A regular file whose size or modification time moved since the open:
@@ -62,6 +66,8 @@ class InputFile {
     bool regular_ = false;
     off_t size_ = 0;
     timespec modified_{};
+    std::uint64_t read_ = 0;
+    bool ended_ = false;
 };
 
 inline bool OutOfDescriptors(int error) { return error == EMFILE || error == ENFILE; }
