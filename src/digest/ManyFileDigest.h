@@ -40,7 +40,8 @@ struct ManyFileEntry {
 
 // Fills in the next entry; false when there are no more. Called on the
 // caller's thread, before the first result and then once for every result
-// handed on, so that at most kManyFilesAhead entries are held at a time.
+// handed on, so that at most kManyFilesAhead entries wait in the engine
+// beside the one being handed on.
 using ManyFileSource = std::function<bool(ManyFileEntry& next)>;
 
 // Called on the caller's thread, once per entry and in the source's order,
