@@ -10,6 +10,7 @@
 #include "app/MainWindowModel.h"
 #include "settings/QtSettingsStore.h"
 #include "ui/EndProgram.h"
+#include "util/FileDescriptorBuffer.h"
 #include "util/Interrupts.h"
 #include "util/ProgramLocation.h"
 #ifdef _WIN32
@@ -26,7 +27,7 @@ int main(int argc, char** argv) {
     const auto switchesEnd = std::find(words.begin(), words.end(), "--");
     if (std::find(words.begin(), switchesEnd, "--version") != switchesEnd) {
         std::cout << VersionLabelText() << '\n';
-        return kExitOk;
+        return StatusAfterOutput(kExitOk, std::cout, std::cerr);
     }
 
     IgnoreFileSizeSignal();
@@ -41,9 +42,14 @@ int main(int argc, char** argv) {
     };
     if (UseConsoleFrontEnd(environment)) {
         QtSettingsStore store(location.exeName);
-        return RunConsoleFrontEnd(location, words, store,
-                                  {std::cin, std::cout, std::cerr, isatty(STDERR_FILENO) == 1,
-                                   isatty(STDOUT_FILENO) == 1});
+        // Standard output through a buffer that keeps why a write failed:
+        // the exit status and its message need the reason.
+        FileDescriptorBuffer outBuffer(STDOUT_FILENO);
+        std::ostream out(&outBuffer);
+        std::cin.tie(&out);
+        return RunConsoleFrontEnd(
+            location, words, store,
+            {std::cin, out, std::cerr, isatty(STDERR_FILENO) == 1, isatty(STDOUT_FILENO) == 1});
     }
 #ifdef _WIN32
     return RunQtFrontEnd(argc, argv, location, words);

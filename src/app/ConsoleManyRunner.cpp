@@ -59,8 +59,7 @@ ManyFilesOutcome RunManyFilesOnConsole(const ManyFilesJob& job, std::ostream& ou
             if (finishedSignal.wait_for(lock, kProgressDelay, [&] { return finished; })) return;
             do {
                 progress << '\r'
-                         << ManyFilesProgressText(filesDone.load(), job.paths.size(),
-                                                  bytesDone.load(),
+                         << ManyFilesProgressText(filesDone.load(), job.Count(), bytesDone.load(),
                                                   std::chrono::steady_clock::now() - started,
                                                   decimalSeparator)
                          << "\x1b[K" << std::flush;

@@ -1,5 +1,7 @@
 #include "app/FrontEnd.h"
 
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 
 #include "app/ConsoleDigestRunner.h"
@@ -8,6 +10,8 @@
 #include "app/Startup.h"
 #include "ui/ConsoleDialogs.h"
 #include "ui/EndProgram.h"
+#include "util/FileDescriptorBuffer.h"
+#include "util/Text.h"
 
 namespace vorlix {
 
@@ -23,8 +27,35 @@ bool UseConsoleFrontEnd(const EnvironmentReader& environment) {
 #endif
 }
 
+int StatusAfterOutput(int status, std::ostream& out, std::ostream& err) {
+    // A write that failed earlier leaves the stream bad; what is still
+    // buffered goes out now, or fails with its reason.
+    const bool failed = !out;
+    out.clear();
+    errno = 0;
+    out.flush();
+    int error = errno;
+    if (!failed && out) return status;
+    // Standard output's own buffer kept the reason of the first failure.
+    if (const auto* buffer = dynamic_cast<const FileDescriptorBuffer*>(out.rdbuf());
+        buffer && buffer->Error() != 0) {
+        error = buffer->Error();
+    }
+    std::string text = "Error: the output could not be written";
+    if (error != 0) text += std::string(": ") + std::strerror(error);
+    err << EscapeForTerminal(text) << '\n' << std::flush;
+    return kExitFatal;
+}
+
 int RunConsoleFrontEnd(const ProgramLocation& location, const std::vector<std::string>& words,
                        SettingsStore& store, ConsoleStreams streams) {
+    // The lines and messages on standard output are the result a script
+    // reads: losing them fails the run, whatever it found.
+    SetExitStatusCheck(
+        [&streams](int status) { return StatusAfterOutput(status, streams.out, streams.err); });
+    struct CheckGoes {
+        ~CheckGoes() { SetExitStatusCheck({}); }
+    } checkGoes;
     ConsoleDialogs dialogs(streams.in, streams.out, streams.err);
     CheckLanguagePacks(dialogs, location.folder);
 

@@ -26,6 +26,11 @@ struct ConsoleStreams {
     bool outIsTerminal = false;
 };
 
+// The status to end with once `out` is flushed: output that could not be
+// written (a full disk, a closed descriptor) is an error, as the lines a
+// script reads are lost; one line on `err` says so.
+int StatusAfterOutput(int status, std::ostream& out, std::ostream& err);
+
 // Runs the program without windows: the start-up check, the main window's
 // load step with its command-line work, and where a window would now wait
 // for the user, the help text. Returns the exit status; EndProgram may end

@@ -1,6 +1,11 @@
 #include "checksum/FolderChecksum.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
@@ -24,38 +29,58 @@ fs::path NormalFolder(const std::string& folder) {
     return path;
 }
 
-void ScanInto(const fs::path& folder, const std::string& prefix, FolderScan& scan) {
-    std::error_code error;
-    fs::directory_iterator it(folder, error);
-    if (error) {
+// Reads one folder: its files go into the scan, the names of its subfolders
+// come back. The folder is closed before any subfolder is opened, so the
+// walk holds one descriptor and no more memory per level than the names
+// still to visit.
+std::vector<std::string> ReadFolder(const std::string& path, const std::string& prefix,
+                                    FolderScan& scan) {
+    std::vector<std::string> folders;
+    DIR* folder = ::opendir(path.c_str());
+    if (!folder) {
         scan.leftOut.push_back(prefix.empty() ? std::string(".") : prefix);
-        return;
+        return folders;
     }
-    for (; it != fs::directory_iterator(); it.increment(error)) {
-        const fs::path& path = it->path();
-        const std::string relative = prefix + path.filename().string();
-        std::error_code statusError;
-        const fs::file_status own = fs::symlink_status(path, statusError);
-        if (fs::is_directory(own)) {
-            ScanInto(path, relative + "/", scan);
+    const int at = ::dirfd(folder);
+    const std::string separator = path.empty() || path.back() == '/' ? "" : "/";
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(folder);
+        if (!entry) {
+            if (errno != 0) scan.leftOut.push_back(prefix.empty() ? std::string(".") : prefix);
+            break;
+        }
+        const std::string_view name(entry->d_name);
+        if (name == "." || name == "..") continue;
+        mode_t type = DTTOIF(entry->d_type);
+        if (entry->d_type == DT_UNKNOWN) {
+            struct stat own {};
+            type = ::fstatat(at, entry->d_name, &own, AT_SYMLINK_NOFOLLOW) == 0 ? own.st_mode : 0;
+        }
+        if (S_ISDIR(type)) {
+            folders.emplace_back(name);
             continue;
         }
-        if (fs::is_symlink(own)) {
-            const fs::file_status target = fs::status(path, statusError);
-            if (fs::is_regular_file(target)) {
-                scan.files.push_back({relative, path.string()});
-            } else if (!fs::is_directory(target)) {
-                scan.leftOut.push_back(relative);  // a dangling link or a link to a device
+        std::string relative = prefix + std::string(name);
+        if (S_ISLNK(type)) {
+            struct stat target {};
+            const bool known = ::fstatat(at, entry->d_name, &target, 0) == 0;
+            if (known && S_ISREG(target.st_mode)) {
+                scan.files.push_back({std::move(relative), path + separator + std::string(name)});
+            } else if (!known || !S_ISDIR(target.st_mode)) {
+                // A dangling link or a link to a device.
+                scan.leftOut.push_back(std::move(relative));
             }
             continue;  // links to folders are not followed
         }
-        if (fs::is_regular_file(own)) {
-            scan.files.push_back({relative, path.string()});
+        if (S_ISREG(type)) {
+            scan.files.push_back({std::move(relative), path + separator + std::string(name)});
         } else {
-            scan.leftOut.push_back(relative);
+            scan.leftOut.push_back(std::move(relative));
         }
     }
-    if (error) scan.leftOut.push_back(prefix.empty() ? std::string(".") : prefix);
+    ::closedir(folder);
+    return folders;
 }
 
 std::string Label(const Language& language, std::string_view key) {
@@ -65,8 +90,34 @@ std::string Label(const Language& language, std::string_view key) {
 }  // namespace
 
 FolderScan ScanFolder(const std::string& folder) {
+    // A folder on the way down: where its path and its name below the top
+    // end, and the subfolders not yet visited.
+    struct Level {
+        std::size_t pathLength;
+        std::size_t prefixLength;
+        std::vector<std::string> folders;
+    };
     FolderScan scan;
-    ScanInto(fs::path(folder), "", scan);
+    std::string path = folder;
+    std::string prefix;
+    std::vector<Level> levels;
+    levels.push_back({path.size(), prefix.size(), ReadFolder(path, prefix, scan)});
+    while (!levels.empty()) {
+        Level& level = levels.back();
+        if (level.folders.empty()) {
+            levels.pop_back();
+            continue;
+        }
+        const std::string name = std::move(level.folders.back());
+        level.folders.pop_back();
+        path.resize(level.pathLength);
+        if (!path.empty() && path.back() != '/') path += '/';
+        path += name;
+        prefix.resize(level.prefixLength);
+        prefix += name + "/";
+        std::vector<std::string> folders = ReadFolder(path, prefix, scan);
+        levels.push_back({path.size(), prefix.size(), std::move(folders)});
+    }
     std::sort(scan.files.begin(), scan.files.end(),
               [](const FolderFile& a, const FolderFile& b) { return a.relative < b.relative; });
     std::sort(scan.leftOut.begin(), scan.leftOut.end());

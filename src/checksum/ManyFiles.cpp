@@ -1,5 +1,8 @@
 #include "checksum/ManyFiles.h"
 
+#include <any>
+#include <utility>
+
 namespace vorlix {
 
 ManyFilesOutcome RunManyFiles(const ManyFilesJob& job,
@@ -7,13 +10,30 @@ ManyFilesOutcome RunManyFiles(const ManyFilesJob& job,
                               const std::atomic<bool>* cancel,
                               const DigestManyProgress& progress) {
     ManyFilesOutcome outcome;
-    if (job.keepRows) outcome.rows.reserve(job.paths.size());
+    if (job.keepRows) outcome.rows.reserve(job.Count());
+    std::size_t next = 0;
+    const ManyFilesSource fromVectors = [&](ManyFilesEntry& entry) {
+        if (next == job.paths.size()) return false;
+        entry.name = job.names[next];
+        entry.path = job.paths[next];
+        entry.expected = next < job.expected.size() ? job.expected[next] : std::nullopt;
+        ++next;
+        return true;
+    };
+    const ManyFilesSource& source = job.source ? job.source : fromVectors;
     DigestMany(
-        job.paths,
-        [&](std::size_t index, const FileDigestResult& result) {
-            const std::optional<std::string>& expected =
-                index < job.expected.size() ? job.expected[index] : std::nullopt;
-            ResultRow row = ClassifyResult(job.names[index], job.paths[index], expected, result);
+        [&](ManyFileEntry& file) {
+            ManyFilesEntry entry;
+            if (!source(entry)) return false;
+            // The engine reads the path; the rest waits beside it for the result.
+            file.path = std::move(entry.path);
+            file.tag = std::move(entry);
+            return true;
+        },
+        [&](std::size_t, ManyFileEntry& file, const FileDigestResult& result) {
+            ManyFilesEntry& entry = std::any_cast<ManyFilesEntry&>(file.tag);
+            ResultRow row =
+                ClassifyResult(std::move(entry.name), std::move(file.path), entry.expected, result);
             CountResult(outcome.counts, row);
             if (row.status == EntryStatus::Cancelled) outcome.cancelled = true;
             if (onRow) onRow(row);

@@ -18,6 +18,18 @@ enum class ManyFilesKind {
     Dropped,       // digest what was dropped on the window
 };
 
+// One file of a job, as a source gives it.
+struct ManyFilesEntry {
+    std::string name;                     // as shown
+    std::string path;                     // as read
+    std::optional<std::string> expected;  // the recorded digest; none for a folder's file
+};
+
+// Fills in the next entry; false when there are no more. Called on the
+// thread that runs the job, at most the engine's window (kManyFilesAhead)
+// of entries ahead of the rows handed on.
+using ManyFilesSource = std::function<bool(ManyFilesEntry& next)>;
+
 struct ManyFilesJob {
     ManyFilesKind kind = ManyFilesKind::Dropped;
     std::string title;               // the list's or folder's path
@@ -28,6 +40,14 @@ struct ManyFilesJob {
     // A list's summary needs only the counts; a folder's file and the
     // results window need every row.
     bool keepRows = true;
+    // The files on demand instead of names, paths and expected, so that a
+    // list of any size holds no more of them than the engine's window. A
+    // job with a source runs once.
+    ManyFilesSource source;
+    std::size_t total = 0;  // how many the source gives, for progress; 0: not known
+
+    // How many files the job has, as far as is known.
+    std::size_t Count() const { return source ? total : paths.size(); }
 };
 
 struct ManyFilesOutcome {

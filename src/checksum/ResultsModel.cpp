@@ -16,8 +16,8 @@ std::string Label(const Language& language, std::string_view key) {
 
 void ResultsModel::Start(const ManyFilesJob& job) {
     rows_.clear();
-    rows_.reserve(job.paths.size());
-    expected_ = job.paths.size();
+    rows_.reserve(job.Count());
+    expected_ = job.Count();
     kind_ = job.kind;
     running_ = true;
 }

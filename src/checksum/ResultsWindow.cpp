@@ -101,7 +101,7 @@ ManyFilesOutcome ResultsWindow::Run(const ManyFilesJob& job) {
     listFolder_ = job.listFolder;
     cancel_.store(false);
     if (!job.title.empty()) setWindowTitle(windowTitle() + QStringLiteral(" – ") + Q(job.title));
-    prgProgress->setRange(0, static_cast<int>(std::min<std::size_t>(job.paths.size(), 1 << 30)));
+    prgProgress->setRange(0, static_cast<int>(std::min<std::size_t>(job.Count(), 1 << 30)));
     prgProgress->setValue(0);
     Refill();
     // The main window keeps painting but takes no input until this closes.

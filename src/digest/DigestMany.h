@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "digest/FileDigest.h"
+#include "digest/ManyFileDigest.h"
 
 namespace vorlix {
 
@@ -23,5 +24,10 @@ using DigestManyProgress = std::function<void(std::uint64_t bytesDone)>;
 void DigestMany(const std::vector<std::string>& paths, const DigestResultHandler& onResult,
                 const std::atomic<bool>* cancel = nullptr,
                 const DigestManyProgress& progress = {});
+
+// The same for files that a source gives one by one: no more of them are
+// held at a time than the engine's window.
+void DigestMany(const ManyFileSource& source, const ManyFileEntryResult& onResult,
+                const std::atomic<bool>* cancel = nullptr, const DigestManyProgress& progress = {});
 
 }  // namespace vorlix

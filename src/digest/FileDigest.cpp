@@ -1,8 +1,6 @@
 #include "digest/FileDigest.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <array>
 #include <cerrno>
@@ -13,10 +11,10 @@
 #include <system_error>
 #include <thread>
 
+#include "digest/InputFile.h"
 #include "digest/Md5.h"
 #include "ui/Dialogs.h"
 #include "ui/EndProgram.h"
-#include "util/FileHandle.h"
 
 namespace vorlix {
 namespace {
@@ -34,7 +32,7 @@ class RingReader {
         std::size_t length = 0;  // 0: the end of the file, or a read error
     };
 
-    explicit RingReader(int fd) : fd_(fd) {
+    explicit RingReader(InputFile& file) : file_(file) {
         for (auto& slot : slots_) slot.data.reset(new char[kSlotSize]);
         thread_ = std::thread([this] { Run(); });
     }
@@ -114,8 +112,7 @@ class RingReader {
     std::size_t Fill(char* buffer, int& error) {
         std::size_t length = 0;
         while (length < kSlotSize) {
-            const ssize_t got = ::read(fd_, buffer + length, kSlotSize - length);
-            if (got < 0 && errno == EINTR) continue;
+            const ssize_t got = file_.Read(buffer + length, kSlotSize - length);
             if (got < 0) {
                 error = errno;
                 break;
@@ -126,7 +123,7 @@ class RingReader {
         return length;
     }
 
-    const int fd_;
+    InputFile& file_;
     std::array<Slot, kSlotCount> slots_;
     mutable std::mutex mutex_;
     std::condition_variable changed_;
@@ -149,10 +146,11 @@ bool Cancelled(const std::atomic<bool>* cancel) {
 }
 
 // Reads through the ring; false when the digest must stop (cancel or error).
-bool DigestThroughRing(int fd, Md5State& state, FileDigestResult& result, std::uint64_t total,
-                       const DigestProgress& progress, const std::atomic<bool>* cancel) {
-    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-    RingReader reader(fd);
+bool DigestThroughRing(InputFile& file, Md5State& state, FileDigestResult& result,
+                       std::uint64_t total, const DigestProgress& progress,
+                       const std::atomic<bool>* cancel) {
+    ::posix_fadvise(file.fd(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    RingReader reader(file);
     for (;;) {
         if (Cancelled(cancel)) {
             result.status = FileDigestResult::Status::Cancelled;
@@ -170,7 +168,7 @@ bool DigestThroughRing(int fd, Md5State& state, FileDigestResult& result, std::u
 }
 
 // The same, on this thread, for a small file.
-bool DigestDirectly(int fd, Md5State& state, FileDigestResult& result, std::uint64_t total,
+bool DigestDirectly(InputFile& file, Md5State& state, FileDigestResult& result, std::uint64_t total,
                     const DigestProgress& progress, const std::atomic<bool>* cancel) {
     const std::unique_ptr<char[]> buffer(new char[kDirectChunk]);
     for (;;) {
@@ -178,8 +176,7 @@ bool DigestDirectly(int fd, Md5State& state, FileDigestResult& result, std::uint
             result.status = FileDigestResult::Status::Cancelled;
             return false;
         }
-        const ssize_t got = ::read(fd, buffer.get(), kDirectChunk);
-        if (got < 0 && errno == EINTR) continue;
+        const ssize_t got = file.Read(buffer.get(), kDirectChunk);
         if (got < 0) {
             result.errorNumber = errno;
             return false;
@@ -191,30 +188,22 @@ bool DigestDirectly(int fd, Md5State& state, FileDigestResult& result, std::uint
     }
 }
 
-FileDigestResult DigestOpenFile(int fd, const DigestProgress& progress,
+FileDigestResult DigestOpenFile(InputFile& file, const DigestProgress& progress,
                                 const std::atomic<bool>* cancel) {
     FileDigestResult result;
-    struct stat info {};
-    std::uint64_t total = 0;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
-        total = static_cast<std::uint64_t>(info.st_size);
-    }
+    // For progress only: reading goes on to the end, whatever the size said.
+    const std::uint64_t total = file.Regular() ? file.ReportedSize() : 0;
 
     Md5State state;
     DigestInit(state);
-    const bool small = S_ISREG(info.st_mode) && total <= kDirectReadLimit;
-    const bool read = small ? DigestDirectly(fd, state, result, total, progress, cancel)
-                            : DigestThroughRing(fd, state, result, total, progress, cancel);
+    const bool small = file.Regular() && total <= kDirectReadLimit;
+    const bool read = small ? DigestDirectly(file, state, result, total, progress, cancel)
+                            : DigestThroughRing(file, state, result, total, progress, cancel);
     if (!read) return result;
     // A file written to while it is read gives a digest of no version of it.
-    if (S_ISREG(info.st_mode)) {
-        struct stat after {};
-        if (::fstat(fd, &after) != 0 || after.st_size != info.st_size ||
-            after.st_mtim.tv_sec != info.st_mtim.tv_sec ||
-            after.st_mtim.tv_nsec != info.st_mtim.tv_nsec || result.size != total) {
-            result.changedWhileRead = true;
-            return result;
-        }
+    if (file.ChangedSinceOpen()) {
+        result.changedWhileRead = true;
+        return result;
     }
     DigestFinal(state);
     result.status = FileDigestResult::Status::Ok;
@@ -226,27 +215,18 @@ FileDigestResult DigestOpenFile(int fd, const DigestProgress& progress,
 
 FileDigestResult ComputeFileDigest(const std::string& path, const DigestProgress& progress,
                                    const std::atomic<bool>* cancel, FileKind kind) {
-    // Read-only on purpose: digesting must never create or change a file.
-    // O_NONBLOCK keeps a FIFO without a writer from hanging the open.
-    FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (file.get() < 0) {
+    InputFile file;
+    if (const int error = file.Open(path, kind, DescriptorWait::Yes, cancel)) {
         FileDigestResult result;
-        result.errorNumber = errno;
+        if (error == ECANCELED) {
+            result.status = FileDigestResult::Status::Cancelled;
+        } else {
+            result.errorNumber = error;
+        }
         return result;
     }
-    // Only content that ends can be digested: regular files and block
-    // devices. A FIFO, a socket or a terminal would block or never end.
-    struct stat info {};
-    const bool blockAllowed = kind == FileKind::RegularOrBlockDevice;
-    if (::fstat(file.get(), &info) != 0 ||
-        !(S_ISREG(info.st_mode) || (blockAllowed && S_ISBLK(info.st_mode)))) {
-        FileDigestResult result;
-        result.errorNumber = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
-        return result;
-    }
-    ::fcntl(file.get(), F_SETFL, ::fcntl(file.get(), F_GETFL) & ~O_NONBLOCK);
     try {
-        return DigestOpenFile(file.get(), progress, cancel);
+        return DigestOpenFile(file, progress, cancel);
     } catch (const std::system_error& error) {
         // No thread could be started.
         FileDigestResult result;

@@ -5,6 +5,8 @@
 #include <functional>
 #include <string>
 
+#include "digest/InputFile.h"
+
 namespace vorlix {
 
 class Dialogs;
@@ -15,14 +17,10 @@ struct FileDigestResult {
     std::string digest;       // 32 lower-case hex digits when Ok
     std::uint64_t size = 0;   // bytes digested
     int errorNumber = 0;      // errno of the failure
-    // A ReadError because the size or the modification time changed, or
-    // fewer or more bytes were read than the size.
+    // A ReadError because the size or the modification time changed while
+    // the file was read.
     bool changedWhileRead = false;
 };
-
-// What may be digested. A name the user chose may be a disk; a name that
-// came from a file must not make us read one.
-enum class FileKind { RegularOrBlockDevice, RegularOnly };
 
 // Why a read failed when the file changed under the reader.
 inline constexpr const char* kFileChangedWhileRead = "the file changed while it was read";
@@ -30,8 +28,9 @@ inline constexpr const char* kFileChangedWhileRead = "the file changed while it 
 // Called now and then from the digesting thread with bytes done and total.
 using DigestProgress = std::function<void(std::uint64_t done, std::uint64_t total)>;
 
-// Streams the file through MD5 without showing anything. Read-only: a
-// missing name is a read error, never a new file. Safe to run off the
+// Streams the file through MD5 without showing anything, to its end whatever
+// size the system reports. Read-only: a missing name is a read error, never
+// a new file. Out of file descriptors, it waits for one. Safe to run off the
 // window's thread; `cancel` may be set from another thread.
 FileDigestResult ComputeFileDigest(const std::string& path, const DigestProgress& progress = {},
                                    const std::atomic<bool>* cancel = nullptr,

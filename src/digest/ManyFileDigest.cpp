@@ -1,21 +1,20 @@
 #include "digest/ManyFileDigest.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
+#include <exception>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <system_error>
 #include <thread>
 #include <vector>
 
+#include "digest/InputFile.h"
 #include "digest/Md5.h"
 #include "digest/Md5Lanes.h"
 
@@ -26,27 +25,37 @@ namespace {
 // small enough that 16 lanes on every core stay at a few MiB.
 constexpr std::size_t kLaneBuffer = std::size_t{128} << 10;
 
-struct FileFacts {
-    off_t size = 0;
-    timespec modified{};
-};
-
-bool SameFacts(const struct stat& info, const FileFacts& facts) {
-    return info.st_size == facts.size && info.st_mtim.tv_sec == facts.modified.tv_sec &&
-           info.st_mtim.tv_nsec == facts.modified.tv_nsec;
-}
-
-// What the workers share with the caller's thread. Files are claimed with
-// one compare-and-swap and their results land in a ring of slots, one per
-// file of the window, so the hot path takes no lock. The caller sleeps only
-// when the file it is due to hand on is unfinished; a worker wakes it once
-// that file is ready, at most once per pass of its lanes.
+// What the workers share with the caller's thread. The caller pulls the
+// entries from the source into a ring of slots, one per file of the window,
+// and publishes how many there are; files are claimed with one
+// compare-and-swap and their results land in the same slots, so the hot path
+// takes no lock. The caller sleeps only when the file it is due to hand on is
+// unfinished; a worker wakes it once that file is ready, at most once per
+// pass of its lanes.
 class Shared {
 public:
-    Shared(std::size_t count, const std::atomic<bool>* cancel)
-        : count_(count), cancel_(cancel), slots_(std::min(count, kManyFilesAhead)) {}
+    Shared(std::vector<ManyFileEntry> first, bool sourceEnded, const ManyFileSource& source,
+           const std::atomic<bool>* cancel)
+        : source_(source), cancel_(cancel), slots_(std::max<std::size_t>(first.size(), 1)) {
+        for (std::size_t i = 0; i < first.size(); ++i) slots_[i].entry = std::move(first[i]);
+        available_.store(first.size(), std::memory_order_relaxed);
+        sourceEnded_.store(sourceEnded, std::memory_order_relaxed);
+    }
 
-    bool Cancelled() const { return cancel_ && cancel_->load(std::memory_order_relaxed); }
+    bool Cancelled() const {
+        return stopped_.load(std::memory_order_relaxed) ||
+               (cancel_ && cancel_->load(std::memory_order_relaxed));
+    }
+
+    // Everything stops: the caller's thread is leaving.
+    void Stop() {
+        stopped_.store(true, std::memory_order_relaxed);
+        Wake(roomChanged_);
+    }
+
+    const std::string& PathOf(std::size_t index) const {
+        return slots_[index % slots_.size()].entry.path;
+    }
 
     enum class Take { Got, Full, Exhausted };
 
@@ -58,14 +67,20 @@ public:
     Take Next(std::size_t most, std::size_t& first, std::size_t& taken, bool wait) {
         for (;;) {
             std::size_t next = next_.load(std::memory_order_relaxed);
-            if (next >= count_ || Cancelled()) return Take::Exhausted;
-            const std::size_t end = delivered_.load(std::memory_order_acquire) + slots_.size();
+            if (Cancelled()) return Take::Exhausted;
+            const std::size_t end = available_.load(std::memory_order_acquire);
             if (next >= end) {
+                // The count is published before the end, so after the end
+                // it is final.
+                if (sourceEnded_.load(std::memory_order_acquire) &&
+                    next >= available_.load(std::memory_order_acquire)) {
+                    return Take::Exhausted;
+                }
                 if (!wait) return Take::Full;
                 WaitForRoom(next);
                 continue;
             }
-            const std::size_t run = std::min({most, count_ - next, end - next});
+            const std::size_t run = std::min(most, end - next);
             if (next_.compare_exchange_weak(next, next + run, std::memory_order_relaxed)) {
                 first = next;
                 taken = run;
@@ -98,8 +113,9 @@ public:
         Wake(resultReady_);
     }
 
-    // Hands the results on in list order, on the caller's thread.
-    void Deliver(const ManyFileResult& onResult, int workers,
+    // Hands the results on in list order, on the caller's thread, and takes
+    // a new entry from the source for every slot that comes free.
+    void Deliver(const ManyFileEntryResult& onResult, int workers,
                  const std::function<void(std::uint64_t)>& progress) {
         auto lastProgress = std::chrono::steady_clock::now();
         const auto report = [&] {
@@ -107,20 +123,19 @@ public:
             lastProgress = std::chrono::steady_clock::now();
             progress(bytesDone_.load(std::memory_order_relaxed));
         };
-        for (std::size_t index = 0; index < count_; ++index) {
+        for (std::size_t index = 0; index < available_.load(std::memory_order_relaxed); ++index) {
             Slot& slot = slots_[index % slots_.size()];
-            if (!AwaitSlot(slot, index, workers, report)) {
+            FileDigestResult result;
+            if (AwaitSlot(slot, index, workers, report)) {
+                result = std::move(slot.result);
+                slot.ready.store(false, std::memory_order_relaxed);
+            } else {
                 // The workers stopped early: what no one started was cancelled.
-                FileDigestResult cancelled;
-                cancelled.status = FileDigestResult::Status::Cancelled;
-                onResult(index, cancelled);
-                Handed(index);
-                continue;
+                result.status = FileDigestResult::Status::Cancelled;
             }
-            const FileDigestResult result = std::move(slot.result);
-            slot.ready.store(false, std::memory_order_relaxed);
-            Handed(index);
-            onResult(index, result);
+            ManyFileEntry entry = std::move(slot.entry);
+            Pull(slot);
+            onResult(index, entry, result);
             if (progress && std::chrono::steady_clock::now() - lastProgress > kProgressEvery) report();
         }
         report();
@@ -131,6 +146,7 @@ private:
     static constexpr auto kProgressEvery = std::chrono::milliseconds(50);
 
     struct Slot {
+        ManyFileEntry entry;
         FileDigestResult result;
         std::atomic<bool> ready{false};
     };
@@ -159,9 +175,17 @@ private:
         return true;
     }
 
-    // The slot of `index` is free again: a worker waiting for room may go on.
-    void Handed(std::size_t index) {
-        delivered_.store(index + 1, std::memory_order_seq_cst);
+    // The slot is free again: it takes the source's next entry, one window
+    // ahead, and a worker waiting for room may go on.
+    void Pull(Slot& slot) {
+        if (sourceEnded_.load(std::memory_order_relaxed)) return;
+        if (source_(slot.entry)) {
+            available_.store(available_.load(std::memory_order_relaxed) + 1,
+                             std::memory_order_seq_cst);
+        } else {
+            slot.entry = {};
+            sourceEnded_.store(true, std::memory_order_seq_cst);
+        }
         if (roomWaiters_.load(std::memory_order_seq_cst) > 0) Wake(roomChanged_);
     }
 
@@ -169,8 +193,8 @@ private:
         std::unique_lock lock(mutex_);
         roomWaiters_.fetch_add(1, std::memory_order_seq_cst);
         roomChanged_.wait_for(lock, kWaitSlice, [&] {
-            return Cancelled() ||
-                   next < delivered_.load(std::memory_order_seq_cst) + slots_.size();
+            return Cancelled() || next < available_.load(std::memory_order_seq_cst) ||
+                   sourceEnded_.load(std::memory_order_seq_cst);
         });
         roomWaiters_.fetch_sub(1, std::memory_order_relaxed);
     }
@@ -183,11 +207,14 @@ private:
 
     static constexpr std::size_t kNobody = static_cast<std::size_t>(-1);
 
-    const std::size_t count_;
+    const ManyFileSource& source_;
     const std::atomic<bool>* cancel_;
     std::vector<Slot> slots_;
+    // Entries taken from the source so far; only the caller's thread writes it.
+    std::atomic<std::size_t> available_{0};
+    std::atomic<bool> sourceEnded_{false};
+    std::atomic<bool> stopped_{false};
     std::atomic<std::size_t> next_{0};
-    std::atomic<std::size_t> delivered_{0};
     std::atomic<std::size_t> awaited_{kNobody};
     std::atomic<int> workersDone_{0};
     std::atomic<int> roomWaiters_{0};
@@ -196,12 +223,11 @@ private:
     std::condition_variable roomChanged_, resultReady_;
 };
 
-// One file in a lane of a worker.
+// One file in a lane of a worker. A busy lane whose file is not open yet
+// waits for a descriptor.
 struct LaneFile {
     std::size_t index = 0;
-    int fd = -1;
-    FileFacts facts;
-    bool regular = false;
+    InputFile input;
     std::unique_ptr<std::uint8_t[]> buffer;
     std::size_t filled = 0;   // bytes in the buffer
     std::uint64_t read = 0;   // bytes read from the file so far
@@ -210,18 +236,11 @@ struct LaneFile {
 
 class Worker {
 public:
-    Worker(Shared& shared, const std::vector<std::string>& paths,
-           const ManyFileDigestOptions& options, int laneCount)
-        : shared_(shared), paths_(paths), options_(options), width_(laneCount),
+    Worker(Shared& shared, const ManyFileDigestOptions& options, int laneCount, int width)
+        : shared_(shared), options_(options), width_(width),
           lanes_(static_cast<std::size_t>(laneCount)),
           files_(static_cast<std::size_t>(laneCount)) {
         for (LaneFile& file : files_) file.buffer.reset(new std::uint8_t[kLaneBuffer]);
-    }
-
-    ~Worker() {
-        for (LaneFile& file : files_) {
-            if (file.fd >= 0) ::close(file.fd);
-        }
     }
 
     void Run() {
@@ -234,7 +253,7 @@ public:
             }
             std::size_t busy = 0;
             for (std::size_t i = 0; i < files_.size(); ++i) {
-                if (files_[i].busy && lanes_[i].blocks == 0) Refill(i);
+                if (files_[i].busy && lanes_[i].blocks == 0) Refill(i, DescriptorWait::No);
                 if (files_[i].busy) ++busy;
             }
             if (busy < files_.size() && !exhausted_) busy += FillIdleLanes(busy == 0);
@@ -243,7 +262,16 @@ public:
                 if (exhausted_) return;
                 continue;
             }
-            Md5CompressLanes(lanes_, width_);
+            if (Md5CompressLanes(lanes_, width_) == 0) {
+                // Every file in hand waits for a descriptor and this worker
+                // holds none: wait for one for the first of them.
+                for (std::size_t i = 0; i < files_.size(); ++i) {
+                    if (files_[i].busy) {
+                        Refill(i, DescriptorWait::Yes);
+                        break;
+                    }
+                }
+            }
         }
     }
 
@@ -266,16 +294,18 @@ private:
             Start(i, first++);
             --taken;
             // A file that failed to open is done already; an empty one ends here.
-            if (files_[i].busy) Refill(i);
+            Refill(i, DescriptorWait::No);
             if (files_[i].busy) ++started;
         }
         return started;
     }
 
     // Gives busy lane i whole blocks from its file, or completes the file
-    // once it ends; the lane is idle then.
-    void Refill(std::size_t i) {
+    // once it ends; the lane is idle then. A file the process has no
+    // descriptor for stays in the lane, unopened, unless `wait` waits.
+    void Refill(std::size_t i, DescriptorWait wait) {
         LaneFile& file = files_[i];
+        if (!file.input.IsOpen() && !Open(i, wait)) return;
         while (file.busy) {
             // What the lane consumed goes; the partial block stays in front.
             const std::size_t consumed =
@@ -283,15 +313,10 @@ private:
             std::memmove(file.buffer.get(), file.buffer.get() + consumed, file.filled - consumed);
             file.filled -= consumed;
             lanes_[i].data = nullptr;
-            // All of a regular file is in: no read is needed to meet its end
-            // (should it have grown meanwhile, the check at the end says so).
-            if (file.regular && file.read == static_cast<std::uint64_t>(file.facts.size)) {
-                return Complete(i);
-            }
 
+            // On to the end, whatever size the system gave at the open.
             const ssize_t got =
-                ::read(file.fd, file.buffer.get() + file.filled, kLaneBuffer - file.filled);
-            if (got < 0 && errno == EINTR) continue;
+                file.input.Read(file.buffer.get() + file.filled, kLaneBuffer - file.filled);
             if (got < 0) return Fail(i, errno);
             if (got == 0) return Complete(i);
             file.filled += static_cast<std::size_t>(got);
@@ -315,34 +340,35 @@ private:
         DigestInit(lanes_[i].state);
         lanes_[i].data = nullptr;
         lanes_[i].blocks = 0;
-        // Read-only, and O_NONBLOCK so a FIFO without a writer cannot hang the open.
-        file.fd = ::open(paths_[index].c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-        if (file.fd < 0) return Fail(i, errno);
-        struct stat info {};
-        if (::fstat(file.fd, &info) != 0) return Fail(i, errno);
-        const bool regular = S_ISREG(info.st_mode);
-        if (!regular && (options_.regularFilesOnly || !S_ISBLK(info.st_mode))) {
-            return Fail(i, S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
+    }
+
+    // True when lane i's file is open; otherwise it is done, or still waits
+    // for a descriptor.
+    bool Open(std::size_t i, DescriptorWait wait) {
+        LaneFile& file = files_[i];
+        const FileKind kind =
+            options_.regularFilesOnly ? FileKind::RegularOnly : FileKind::RegularOrBlockDevice;
+        const int error = file.input.Open(shared_.PathOf(file.index), kind, wait, options_.cancel);
+        if (error == 0) {
+            // Read-ahead advice pays only for files longer than one buffer.
+            if (file.input.ReportedSize() > kLaneBuffer) {
+                ::posix_fadvise(file.input.fd(), 0, 0, POSIX_FADV_SEQUENTIAL);
+            }
+            return true;
         }
-        file.facts = {info.st_size, info.st_mtim};
-        file.regular = regular;
-        // O_NONBLOCK stays: it changes nothing for files and block devices.
-        // Read-ahead advice pays only for files longer than one buffer.
-        if (info.st_size > static_cast<off_t>(kLaneBuffer)) {
-            ::posix_fadvise(file.fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+        if (error == ECANCELED) {
+            Cancel(i);
+        } else if (!(OutOfDescriptors(error) && wait == DescriptorWait::No)) {
+            Fail(i, error);
         }
+        return false;
     }
 
     void Complete(std::size_t i) {
         LaneFile& file = files_[i];
         Md5State& state = lanes_[i].state;
         // A file that grew or shrank while it was read has no one digest.
-        struct stat info {};
-        if (file.regular &&
-            (::fstat(file.fd, &info) != 0 || !SameFacts(info, file.facts) ||
-             file.read != static_cast<std::uint64_t>(file.facts.size))) {
-            return Fail(i, 0, true);
-        }
+        if (file.input.ChangedSinceOpen()) return Fail(i, 0, true);
         DigestUpdate(state, file.buffer.get(), file.filled);
         DigestFinal(state);
         FileDigestResult result;
@@ -370,15 +396,13 @@ private:
 
     void Close(std::size_t i) {
         LaneFile& file = files_[i];
-        if (file.fd >= 0) ::close(file.fd);
-        file.fd = -1;
+        file.input.Close();
         file.busy = false;
         lanes_[i].data = nullptr;
         lanes_[i].blocks = 0;
     }
 
     Shared& shared_;
-    const std::vector<std::string>& paths_;
     const ManyFileDigestOptions& options_;
     const int width_;
     std::vector<Md5Lane> lanes_;
@@ -388,28 +412,48 @@ private:
 
 }  // namespace
 
-void DigestManyFiles(const std::vector<std::string>& paths, const ManyFileResult& onResult,
+void DigestManyFiles(const ManyFileSource& source, const ManyFileEntryResult& onResult,
                      const ManyFileDigestOptions& options) {
-    if (paths.empty()) return;
+    // The first window's worth before any worker starts: a short list is
+    // known whole then, and needs fewer workers and slots.
+    std::vector<ManyFileEntry> first;
+    bool sourceEnded = false;
+    while (first.size() < kManyFilesAhead) {
+        ManyFileEntry entry;
+        if (!source(entry)) {
+            sourceEnded = true;
+            break;
+        }
+        first.push_back(std::move(entry));
+    }
+    if (first.empty()) return;
+
     const int width = options.lanes > 0 ? options.lanes : Md5LaneWidth();
     // Without vector lanes a worker still keeps a few files open, so reading
     // one overlaps the others' digesting across the workers.
-    const int laneCount = width > 1 ? width : 1;
+    int laneCount = width > 1 ? width : 1;
     // One worker more than the cores: small files keep workers in the kernel
     // (open, stat, close), and the spare one fills the gaps.
     int threads = options.threads > 0 ? options.threads
                                       : static_cast<int>(std::thread::hardware_concurrency()) + 1;
     threads = std::clamp(threads, 1, 64);
-    threads = static_cast<int>(std::min<std::size_t>(threads, paths.size()));
+    if (sourceEnded) threads = static_cast<int>(std::min<std::size_t>(threads, first.size()));
+    // Every lane of every worker may hold a file open: all of them together
+    // stay within what the process may still open. Fewer lanes before fewer
+    // workers, as the lanes only share a core.
+    const std::size_t budget = InputFileBudget();
+    threads = static_cast<int>(std::min<std::size_t>(threads, budget));
+    laneCount = static_cast<int>(
+        std::clamp<std::size_t>(budget / static_cast<std::size_t>(threads), 1, laneCount));
 
-    Shared shared(paths.size(), options.cancel);
+    Shared shared(std::move(first), sourceEnded, source, options.cancel);
     std::vector<std::thread> workers;
     workers.reserve(static_cast<std::size_t>(threads));
     for (int t = 0; t < threads; ++t) {
         try {
             workers.emplace_back([&] {
                 {
-                    Worker worker(shared, paths, options, laneCount);
+                    Worker worker(shared, options, laneCount, width);
                     worker.Run();
                 }
                 shared.WorkerDone();
@@ -418,14 +462,40 @@ void DigestManyFiles(const std::vector<std::string>& paths, const ManyFileResult
             break;  // the system has no more threads for us: fewer workers
         }
     }
-    if (workers.empty()) {
-        FileDigestResult failed;
-        failed.errorNumber = EAGAIN;
-        for (std::size_t index = 0; index < paths.size(); ++index) onResult(index, failed);
-        return;
+    if (workers.empty()) shared.Stop();  // every file: a read error, below
+    try {
+        if (workers.empty()) {
+            FileDigestResult failed;
+            failed.errorNumber = EAGAIN;
+            shared.Deliver([&](std::size_t index, ManyFileEntry& entry,
+                               const FileDigestResult&) { onResult(index, entry, failed); },
+                           0, {});
+            return;
+        }
+        shared.Deliver(onResult, static_cast<int>(workers.size()), options.progress);
+    } catch (...) {
+        // The caller leaves (its handler or the source threw): the workers
+        // must not outlive what they read.
+        shared.Stop();
+        for (std::thread& worker : workers) worker.join();
+        throw;
     }
-    shared.Deliver(onResult, static_cast<int>(workers.size()), options.progress);
     for (std::thread& worker : workers) worker.join();
+}
+
+void DigestManyFiles(const std::vector<std::string>& paths, const ManyFileResult& onResult,
+                     const ManyFileDigestOptions& options) {
+    std::size_t next = 0;
+    DigestManyFiles(
+        [&](ManyFileEntry& entry) {
+            if (next == paths.size()) return false;
+            entry.path = paths[next++];
+            return true;
+        },
+        [&](std::size_t index, ManyFileEntry&, const FileDigestResult& result) {
+            onResult(index, result);
+        },
+        options);
 }
 
 }  // namespace vorlix

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <any>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -27,18 +28,38 @@ struct ManyFileDigestOptions {
 
 // How far the workers may run ahead of the results handed on: files are
 // started only while fewer than this many finished ones wait for an earlier
-// file.
+// file. No more entries than this are taken from a source before their
+// results are handed on.
 inline constexpr std::size_t kManyFilesAhead = 4096;
 
-// Called on the caller's thread, once per path and in the order of the list,
-// whatever order the files finish in.
-using ManyFileResult = std::function<void(std::size_t index, const FileDigestResult& result)>;
+// One file to digest, and whatever the caller keeps with it until its result.
+struct ManyFileEntry {
+    std::string path;
+    std::any tag;
+};
+
+// Fills in the next entry; false when there are no more. Called on the
+// caller's thread, before the first result and then once for every result
+// handed on, so that at most kManyFilesAhead entries wait in the engine
+// beside the one being handed on.
+using ManyFileSource = std::function<bool(ManyFileEntry& next)>;
+
+// Called on the caller's thread, once per entry and in the source's order,
+// whatever order the files finish in. The entry may be moved from.
+using ManyFileEntryResult =
+    std::function<void(std::size_t index, ManyFileEntry& entry, const FileDigestResult& result)>;
 
 // Digests many files at once: one worker per core, each keeping several files
 // in the lanes of its vector unit and refilling a lane as soon as its file
-// ends. Memory and open files stay bounded (a few MiB and a few dozen files)
-// whatever the number and sizes of the files. After a cancel, the files not
-// yet done are reported as Cancelled.
+// ends. Memory and open files stay bounded (a few MiB and a few dozen files,
+// never more than the process may open) whatever the number and sizes of
+// the files. After a cancel, the files not yet done are reported as
+// Cancelled.
+void DigestManyFiles(const ManyFileSource& source, const ManyFileEntryResult& onResult,
+                     const ManyFileDigestOptions& options = {});
+
+// The same over paths held by the caller.
+using ManyFileResult = std::function<void(std::size_t index, const FileDigestResult& result)>;
 void DigestManyFiles(const std::vector<std::string>& paths, const ManyFileResult& onResult,
                      const ManyFileDigestOptions& options = {});
 

@@ -17,7 +17,14 @@ std::function<void()>& Unloader() {
     return unload;
 }
 
+ExitStatusCheck& Check() {
+    static ExitStatusCheck check;
+    return check;
+}
+
 }  // namespace
+
+void SetExitStatusCheck(ExitStatusCheck check) { Check() = std::move(check); }
 
 void SetEndRoutine(EndRoutine routine) { Routine() = std::move(routine); }
 
@@ -27,6 +34,7 @@ void EndProgram(int status) {
     // Take the unloader first so that a window closing during the unload
     // cannot come back here.
     if (auto unload = std::exchange(Unloader(), nullptr)) unload();
+    if (auto check = std::exchange(Check(), nullptr)) status = check(status);
     if (auto& routine = Routine()) routine(status);
     // The default, and the safety net should a routine return: the program
     // ends here, with nothing else run.

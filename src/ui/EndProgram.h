@@ -19,6 +19,12 @@ void SetEndRoutine(EndRoutine routine);
 // Called first by EndProgram, so the main window can go away cleanly.
 void SetMainWindowUnloader(std::function<void()> unload);
 
+// Called by EndProgram after the unload with the status it was given; what
+// it returns is the status the program ends with. A front-end checks here
+// that its output got out.
+using ExitStatusCheck = std::function<int(int status)>;
+void SetExitStatusCheck(ExitStatusCheck check);
+
 // Unloads the main window and ends the program. Never returns.
 [[noreturn]] void EndProgram(int status = kExitOk);
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -100,10 +101,11 @@ protected:
     }
 
     // Waits for the end of a started program; one that hangs is killed.
-    Outcome WaitFor(pid_t child) {
+    // `usage` gets what the program used.
+    Outcome WaitFor(pid_t child, struct rusage* usage = nullptr) {
         int raw = 0;
         for (int tenth = 0; tenth < 300; ++tenth) {
-            if (::waitpid(child, &raw, WNOHANG) == child) return Finished(raw);
+            if (::wait4(child, &raw, WNOHANG, usage) == child) return Finished(raw);
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
         ::kill(child, SIGKILL);
@@ -649,6 +651,101 @@ TEST_F(ConsoleStory, CtrlCDuringAFolderRunWritesNothingAndEndsWithOne) {
     const Outcome interrupted = WaitFor(run);
     EXPECT_EQ(interrupted.status, 1) << interrupted.err;
     EXPECT_EQ(FilesInWork(), std::vector<std::string>{"big"});
+}
+
+// --- Files as the system gives them -------------------------------------------
+
+// A wrapper command that runs the program with a shell command before it.
+std::string Wrapped(const std::string& before) {
+    return "sh -c " + Quoted(before + " && exec \"$@\"") + " sh";
+}
+
+TEST_F(ConsoleStory, FilesWithAWrongSizeGetTheDigestMd5sumGives) {
+    // /proc/version says it is empty; the digest is that of what it holds.
+    const std::string version = ReadAll("/proc/version");
+    ASSERT_FALSE(version.empty());
+    const std::string make =
+        "cd " + Quoted(Work("")) + " && md5sum /proc/version > proc.md5" +
+        " && echo 'd41d8cd98f00b204e9800998ecf8427e  /proc/version' > empty.md5";
+    ASSERT_EQ(std::system(make.c_str()), 0);
+    Outcome run = Vorlix({Work("proc.md5")});
+    EXPECT_EQ(run.status, 0) << run.err;
+    const Outcome reference = Md5sumCheck(home.Path() / "work", "proc.md5");
+    EXPECT_EQ(reference.out, "/proc/version: OK\n");
+    EXPECT_TRUE(run.out.starts_with(reference.out)) << run.out;
+    Outcome empty = Vorlix({Work("empty.md5")});
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_TRUE(empty.out.starts_with("/proc/version: FAILED\n")) << empty.out;
+
+    // Through a link in a folder: the folder's file records it as md5sum reads it.
+    fs::create_directories(home.Path() / "work/linked");
+    fs::create_symlink("/proc/version", home.Path() / "work/linked/version");
+    Outcome folder = Vorlix({"/sourcefolder:" + Work("linked"), "/auto"});
+    EXPECT_EQ(folder.status, 0) << folder.err;
+    const std::string sums = ReadAll(Work("linked.MD5"));
+    const std::string line = ReadAll(Work("proc.md5")).substr(0, 32) + " *linked/version\r\n";
+    EXPECT_NE(sums.find(line), std::string::npos) << sums;
+    const Outcome checked = Md5sumCheck(home.Path() / "work", "linked.MD5");
+    EXPECT_EQ(checked.status, 0) << checked.out;
+}
+
+TEST_F(ConsoleStory, ALowOpenFileLimitLeavesNoFileUnread) {
+    // Longer than one read, so that every file in a lane holds its descriptor a while.
+    for (int i = 0; i < 100; ++i) {
+        home.Write("work/many/file" + std::to_string(i), std::string(200000 + i, 'a' + i % 26));
+    }
+    const std::string make = "cd " + Quoted(Work("many")) + " && md5sum file* > ../many.md5";
+    ASSERT_EQ(std::system(make.c_str()), 0);
+    fs::rename(Work("many.md5"), Work("many/MD5SUMS"));
+    Outcome run = Vorlix({Work("many/MD5SUMS")}, "", Wrapped("ulimit -n 32"));
+    EXPECT_EQ(run.status, 0) << run.err;
+    std::size_t ok = 0;
+    for (std::size_t at = 0; (at = run.out.find(": OK\n", at)) != std::string::npos; ++at) ++ok;
+    EXPECT_EQ(ok, 100u) << run.out;
+    EXPECT_EQ(run.out.find("FAILED"), std::string::npos) << run.out;
+}
+
+TEST_F(ConsoleStory, OutputThatCannotBeWrittenEndsWithTwo) {
+    home.Write("work/a.txt", "abc");
+    home.Write("work/MD5SUMS", "900150983cd24fb0d6963f7d28e17f72  a.txt\n");
+    const std::string full = "exec >/dev/full";
+    Outcome ok = Vorlix({Work("MD5SUMS")});
+    EXPECT_EQ(ok.status, 0) << ok.err;
+    Outcome run = Vorlix({Work("MD5SUMS")}, "", Wrapped(full));
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("Error: the output could not be written: No space left on device\n"),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(run.err.find("could not be written"), run.err.rfind("could not be written"));
+    Outcome version = Vorlix({"--version"}, "", Wrapped(full));
+    EXPECT_EQ(version.status, 2);
+    EXPECT_NE(version.err.find("could not be written"), std::string::npos);
+}
+
+TEST_F(ConsoleStory, AFolderTwoThousandLevelsDeepTakesLittleMemory) {
+    fs::path deep = home.Path() / "work/deep";
+    std::string name = "deep";
+    fs::create_directory(deep);
+    for (int level = 0; level < 2000; ++level) {
+        deep /= "d";
+        name += "/d";
+        fs::create_directory(deep);
+    }
+    home.Write((deep / "bottom").lexically_relative(home.Path()).string(), "abc");
+
+    struct rusage usage {};
+    const Outcome run = WaitFor(
+        Start({"/sourcefolder:" + Work("deep"), "/auto"}, home.Write("no input", "")), &usage);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(
+        ReadAll(Work("deep.MD5")).find("900150983cd24fb0d6963f7d28e17f72 *" + name + "/bottom\r\n"),
+        std::string::npos);
+    // The walk once took hundreds of MiB here; the program itself needs tens.
+    EXPECT_LT(usage.ru_maxrss, 100 * 1024) << "KiB";
+
+    // From the bottom up: removing it from the top would open every level at once.
+    fs::remove(deep / "bottom");
+    for (; deep != home.Path() / "work"; deep = deep.parent_path()) fs::remove(deep);
 }
 
 // --- The windows module --------------------------------------------------------

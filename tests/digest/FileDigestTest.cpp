@@ -11,6 +11,7 @@
 #include "digest/Md5.h"
 #include "support/Pattern.h"
 #include "support/ScriptedDialogs.h"
+#include "support/SystemFiles.h"
 #include "support/TempDir.h"
 #include "ui/EndProgram.h"
 
@@ -195,6 +196,40 @@ TEST(FileDigestTest, DigestsFilesOfTwoToTheTwentyEightBytesAndMore) {
     EXPECT_EQ(result.status, Status::Ok);
     EXPECT_EQ(result.size, (std::uint64_t{1} << 28) + 4);
     EXPECT_EQ(result.digest, "aa8d731436db92e88c93b400d85f2f7e");
+}
+
+// /proc and /sys report sizes their files do not have; md5sum reads them to
+// their end, and so do we, through a link as well.
+TEST(FileDigestTest, FilesWithAWrongSizeAreReadToTheirEnd) {
+    TempDir dir;
+    const std::vector<std::string> files = test::FilesWithWrongSizes();
+    ASSERT_FALSE(files.empty());
+    for (const std::string& file : files) {
+        const std::string link = dir / "link";
+        std::filesystem::remove(link);
+        std::filesystem::create_symlink(file, link);
+        const std::string content = test::ReadToEnd(file);
+        ASSERT_FALSE(content.empty()) << file;
+        for (const std::string& path : {file, link}) {
+            const FileDigestResult result = ComputeFileDigest(path);
+            EXPECT_EQ(result.status, Status::Ok) << path;
+            EXPECT_EQ(result.digest, TextDigest(content)) << path;
+            EXPECT_EQ(result.size, content.size()) << path;
+        }
+    }
+}
+
+// Another part of the program holds every descriptor for a while: the
+// digest waits for one instead of failing the file.
+TEST(FileDigestTest, WaitsForAFreeDescriptor) {
+    TempDir dir;
+    const std::string path = dir.Write("abc", "abc");
+    const test::OpenFileLimit limit(test::OpenDescriptors() + 4);
+    const test::DescriptorHog hog(std::chrono::milliseconds(200));
+    ASSERT_GT(hog.Held(), 0u);
+    const FileDigestResult result = ComputeFileDigest(path);
+    EXPECT_EQ(result.status, Status::Ok);
+    EXPECT_EQ(result.digest, "900150983cd24fb0d6963f7d28e17f72");
 }
 
 }  // namespace

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <any>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <optional>
 #include <random>
 #include <string>
 #include <thread>
@@ -14,6 +18,7 @@
 #include "digest/FileDigest.h"
 #include "digest/ManyFileDigest.h"
 #include "digest/Md5.h"
+#include "support/SystemFiles.h"
 #include "support/TempDir.h"
 
 namespace vorlix {
@@ -156,6 +161,122 @@ TEST_F(ManyFileDigestTest, CancelStopsEveryWorkerAndReportsTheRestAsCancelled) {
     ASSERT_EQ(statuses.size(), paths.size());
     for (std::size_t i = 0; i <= 10; ++i) EXPECT_EQ(statuses[i], Status::Ok);
     EXPECT_EQ(statuses.back(), Status::Cancelled);
+}
+
+// A source is asked for its entries only as results go out: the engine holds
+// one window of them, whatever the length of the list. Each comes back with
+// what the caller kept beside it.
+TEST_F(ManyFileDigestTest, ASourceIsReadOnlyAWindowAheadAndItsTagsComeBack) {
+    const std::vector<std::string> files = {Write("a", 10), Write("b", 0), Write("c", 70000)};
+    const std::size_t count = 2 * kManyFilesAhead + 10;
+    std::size_t given = 0, handed = 0, mostAhead = 0;
+    ManyFileDigestOptions options;
+    options.threads = 2;
+    DigestManyFiles(
+        [&](ManyFileEntry& next) {
+            if (given == count) return false;
+            next.path = files[given % files.size()];
+            next.tag = given++;
+            return true;
+        },
+        [&](std::size_t index, ManyFileEntry& entry, const FileDigestResult& result) {
+            ASSERT_EQ(index, handed++);
+            mostAhead = std::max(mostAhead, given - index);
+            ASSERT_EQ(std::any_cast<std::size_t>(entry.tag), index);
+            ASSERT_EQ(entry.path, files[index % files.size()]);
+            ASSERT_EQ(result.digest, expected_[index % files.size()]);
+        },
+        options);
+    EXPECT_EQ(handed, count);
+    // The window, and the one entry being handed on.
+    EXPECT_LE(mostAhead, kManyFilesAhead + 1);
+    EXPECT_GE(mostAhead, kManyFilesAhead);
+
+    std::size_t results = 0;
+    DigestManyFiles([](ManyFileEntry&) { return false; },
+                    [&](std::size_t, ManyFileEntry&, const FileDigestResult&) { ++results; });
+    EXPECT_EQ(results, 0u);
+}
+
+// /proc and /sys report sizes their files do not have; md5sum reads them to
+// their end, and so do we, through a link as well.
+TEST_F(ManyFileDigestTest, FilesWithAWrongSizeAreReadToTheirEnd) {
+    std::vector<std::string> paths, contents;
+    for (const std::string& file : test::FilesWithWrongSizes()) {
+        const std::string link = (dir_.Path() / ("link" + std::to_string(paths.size()))).string();
+        fs::create_symlink(file, link);
+        for (const std::string& path : {file, link}) {
+            paths.push_back(path);
+            contents.push_back(test::ReadToEnd(file));
+        }
+    }
+    ASSERT_FALSE(paths.empty());
+    for (int lanes : {0, 1}) {
+        ManyFileDigestOptions options;
+        options.lanes = lanes;
+        const auto outcomes = DigestAll(paths, options);
+        ASSERT_EQ(outcomes.size(), paths.size());
+        for (std::size_t i = 0; i < paths.size(); ++i) {
+            ASSERT_FALSE(contents[i].empty()) << paths[i];
+            EXPECT_EQ(outcomes[i].status, Status::Ok) << paths[i];
+            EXPECT_EQ(outcomes[i].digest, TextDigest(contents[i])) << paths[i];
+            EXPECT_EQ(outcomes[i].size, contents[i].size()) << paths[i];
+        }
+    }
+}
+
+// The change comes while the file is still being read (fewer bytes are in
+// than it has); whatever was read then is no digest of any version of it.
+TEST_F(ManyFileDigestTest, AFileThatChangesWhileItIsReadIsAReadError) {
+    const std::size_t size = std::size_t{64} << 20;
+    const struct {
+        const char* name;
+        std::function<void(const std::string& path)> change;
+    } cases[] = {
+        {"extended", [](const std::string& path) { std::ofstream(path, std::ios::app) << "more"; }},
+        {"truncated", [&](const std::string& path) { fs::resize_file(path, size / 2); }},
+    };
+    for (const auto& c : cases) {
+        const std::string path = (dir_.Path() / "big").string();
+        { std::ofstream out(path, std::ios::binary); }
+        fs::resize_file(path, size);  // sparse: no disk, only the reading
+        const struct timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), old, 0), 0);
+        bool changed = false;
+        ManyFileDigestOptions options;
+        options.threads = 1;
+        options.progress = [&](std::uint64_t bytes) {
+            if (bytes > 0 && bytes < size && !std::exchange(changed, true)) c.change(path);
+        };
+        const auto outcomes = DigestAll({path}, options);
+        if (!changed) GTEST_SKIP() << "the file was read before the first progress report";
+        ASSERT_EQ(outcomes.size(), 1u);
+        EXPECT_EQ(outcomes[0].status, Status::ReadError) << c.name;
+        EXPECT_TRUE(outcomes[0].digest.empty()) << c.name;
+    }
+}
+
+// With few descriptors left, files wait for one rather than fail; so do they
+// while another part of the program holds every last one for a while.
+TEST_F(ManyFileDigestTest, AFewFreeDescriptorsAreEnoughForManyFiles) {
+    std::vector<std::string> paths;
+    for (int i = 0; i < 100; ++i) paths.push_back(Write("f" + std::to_string(i), 1000 + i));
+    const test::OpenFileLimit limit(test::OpenDescriptors() + 12);
+    for (const bool hog : {false, true}) {
+        ManyFileDigestOptions options;
+        options.threads = 3;
+        std::optional<test::DescriptorHog> hogged;
+        if (hog) {
+            hogged.emplace(std::chrono::milliseconds(300));
+            ASSERT_GT(hogged->Held(), 0u);
+        }
+        const auto outcomes = DigestAll(paths, options);
+        ASSERT_EQ(outcomes.size(), paths.size());
+        for (std::size_t i = 0; i < outcomes.size(); ++i) {
+            ASSERT_EQ(outcomes[i].status, Status::Ok) << paths[i] << (hog ? " with a hog" : "");
+            ASSERT_EQ(outcomes[i].digest, expected_[i]);
+        }
+    }
 }
 
 }  // namespace
