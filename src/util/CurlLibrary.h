@@ -13,6 +13,11 @@ struct CurlLibrary {
     decltype(&curl_easy_setopt) easySetopt = nullptr;
     decltype(&curl_easy_perform) easyPerform = nullptr;
     decltype(&curl_easy_cleanup) easyCleanup = nullptr;
+    decltype(&curl_url) url = nullptr;
+    decltype(&curl_url_set) urlSet = nullptr;
+    decltype(&curl_url_get) urlGet = nullptr;
+    decltype(&curl_url_cleanup) urlCleanup = nullptr;
+    decltype(&curl_free) free = nullptr;
     std::string failure;  // why the library is unusable; empty when it is usable
 
     bool Usable() const { return failure.empty(); }

@@ -43,8 +43,10 @@ void EndProgramOnInterrupt(int status) {
     sigemptyset(&action.sa_mask);
     // Held interrupts must not make a read or write fail half done.
     action.sa_flags = SA_RESTART;
-    ::sigaction(SIGINT, &action, nullptr);
-    ::sigaction(SIGTERM, &action, nullptr);
+    // A closed terminal (SIGHUP) and Ctrl+\ (SIGQUIT) end the program as
+    // surely as Ctrl+C does, and must not leave more behind.
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+        ::sigaction(signal, &action, nullptr);
 }
 
 void IgnoreFileSizeSignal() { ::signal(SIGXFSZ, SIG_IGN); }

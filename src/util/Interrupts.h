@@ -5,9 +5,10 @@
 
 namespace vorlix {
 
-// From now on SIGINT and SIGTERM end the program with `status` at once, after
-// removing the temporary file being written, if there is one. Work that must
-// not stop halfway holds them back with an InterruptHold.
+// From now on SIGINT, SIGTERM, SIGHUP and SIGQUIT end the program with
+// `status` at once, after removing the temporary file being written, if there
+// is one. Work that must not stop halfway holds them back with an
+// InterruptHold.
 void EndProgramOnInterrupt(int status);
 
 // Without it, a write beyond the file-size limit kills the program before it

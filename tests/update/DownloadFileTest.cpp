@@ -1,5 +1,6 @@
 #include <curl/curl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <filesystem>
@@ -67,6 +68,30 @@ TEST_F(DownloadFileTest, FailuresLeaveNoFileBehind) {
     EXPECT_FALSE(DownloadFile(server.Url("/missing"), (folder.Path() / "no" / "Update.txt").string(), limits));
 }
 
+// No time-out covers a local read: a FIFO without a writer would wait for
+// ever, a device would never end.
+TEST_F(DownloadFileTest, ALocalSourceMustBeARegularFile) {
+    const std::string fifo = folder / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_directories(folder.Path() / "a folder");
+    const auto start = std::chrono::steady_clock::now();
+    for (const std::string& address :
+         {"file://" + fifo, "FILE://" + fifo, "file://localhost" + fifo, "file:" + fifo,
+          "file://" + (folder / "a%20folder"), std::string("file:///dev/zero"),
+          "file://" + (folder / "missing"), std::string("file://other.host/etc/hostname")}) {
+        EXPECT_FALSE(Download(address)) << address;
+        EXPECT_FALSE(fs::exists(target)) << address;
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+
+    // A regular file is read, also when its name is written with escapes.
+    folder.Write("a folder/update.txt", "mirrored");
+    ASSERT_TRUE(Download("file://" + (folder / "a%20folder/update.txt")));
+    EXPECT_EQ(test::ReadAll(target), "mirrored");
+    ASSERT_TRUE(Download("file://localhost" + folder.Write("plain/update.txt", "plain")));
+    EXPECT_EQ(test::ReadAll(target), "plain");
+}
+
 TEST_F(DownloadFileTest, ATimeOutEndsAServerThatNeverAnswers) {
     server.Serve("/silent", Response::Silent());
     const auto start = std::chrono::steady_clock::now();
@@ -109,7 +134,8 @@ TEST(CurlLibraryTest, LoadsEveryFunctionOrSaysWhatIsMissing) {
     const CurlLibrary curl = LoadCurlLibrary("libcurl.so.4");
     EXPECT_TRUE(curl.Usable()) << curl.failure;
     EXPECT_TRUE(curl.globalInit && curl.easyInit && curl.easySetopt && curl.easyPerform &&
-                curl.easyCleanup);
+                curl.easyCleanup && curl.url && curl.urlSet && curl.urlGet && curl.urlCleanup &&
+                curl.free);
     EXPECT_TRUE(Curl().Usable()) << Curl().failure;
 
     const CurlLibrary absent = LoadCurlLibrary("libvorlix-absent.so.9");

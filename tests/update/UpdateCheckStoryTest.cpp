@@ -2,6 +2,7 @@
 // console front-end against servers on this machine.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -129,22 +130,40 @@ TEST_F(UpdateCheckStory, ReportsEachOutcomeWithItsMessageAndStatus) {
 TEST_F(UpdateCheckStory, AnInterruptDuringTheDownloadLeavesNoFileBehind) {
     server.Serve("/silent.txt", Response::Silent());
     const std::string command = Command(server.Url("/silent.txt"), 30);
-    const pid_t child = fork();
-    if (child == 0) {
-        execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
+    int requests = 0;
+    // A closed terminal and Ctrl+\ as well as a shutdown.
+    for (const int signal : {SIGTERM, SIGHUP, SIGQUIT}) {
+        SCOPED_TRACE(signal);
+        const pid_t child = fork();
+        if (child == 0) {
+            execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        ASSERT_GT(child, 0);
+        for (int wait = 0; wait < 400 && server.Requests() == requests; ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(25));
+        EXPECT_EQ(server.Requests(), ++requests);
+        // The temporary file of the download is there now.
+        EXPECT_FALSE(fs::is_empty(home.Path() / "cache" / "Vorlix"));
+        kill(child, signal);
+        int raw = 0;
+        waitpid(child, &raw, 0);
+        EXPECT_EQ(Status(raw), 1);
+        EXPECT_TRUE(fs::is_empty(home.Path() / "cache" / "Vorlix"));
     }
-    ASSERT_GT(child, 0);
-    for (int wait = 0; wait < 400 && server.Requests() == 0; ++wait)
-        std::this_thread::sleep_for(std::chrono::milliseconds(25));
-    EXPECT_EQ(server.Requests(), 1);
-    // The temporary file of the download is there now.
-    EXPECT_FALSE(fs::is_empty(home.Path() / "cache" / "Vorlix"));
-    kill(child, SIGTERM);
-    int raw = 0;
-    waitpid(child, &raw, 0);
-    EXPECT_EQ(Status(raw), 1);
-    EXPECT_TRUE(fs::is_empty(home.Path() / "cache" / "Vorlix"));
+}
+
+TEST_F(UpdateCheckStory, ALocalSourceThatIsNoRegularFileFailsAtOnce) {
+    const std::string fifo = (home.Path() / "update.fifo").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const auto start = std::chrono::steady_clock::now();
+    for (const std::string& address : {"file://" + fifo, std::string("file:///dev/zero")}) {
+        const Outcome run = CheckUpdate(address);
+        EXPECT_EQ(run.status, 2) << address;
+        EXPECT_EQ(run.err, downloadFailed) << address;
+    }
+    // Well within the one second of time-out that would not have ended it.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
 TEST_F(UpdateCheckStory, RefusesAServerWhoseCertificateNobodySigned) {

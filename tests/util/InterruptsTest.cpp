@@ -28,7 +28,7 @@ int InChild(const std::function<void()>& work) {
 }
 
 TEST(InterruptsTest, AnInterruptEndsWithTheStatusAndRemovesTheTemporaryFile) {
-    for (const int signal : {SIGINT, SIGTERM}) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
         TempDir dir;
         const std::string temporary = dir.Write(".a.MD5.tmp1-0", "half");
         const std::string kept = dir.Write("a.MD5", "old");
