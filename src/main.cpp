@@ -1,11 +1,11 @@
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "app/CommandLine.h"
 #include "app/FrontEnd.h"
 #include "app/MainWindowModel.h"
 #include "settings/QtSettingsStore.h"
@@ -23,11 +23,14 @@
 int main(int argc, char** argv) {
     using namespace vorlix;
     const std::vector<std::string> words(argv + 1, argv + argc);
-    // Words after a lone "--" are paths, whatever they look like.
-    const auto switchesEnd = std::find(words.begin(), words.end(), "--");
-    if (std::find(words.begin(), switchesEnd, "--version") != switchesEnd) {
-        std::cout << VersionLabelText() << '\n';
-        return StatusAfterOutput(kExitOk, std::cout, std::cerr);
+    // Alone, before the packs are even looked for; with other switches the
+    // command line refuses it like any switch that cannot be combined.
+    if (words.size() == 1) {
+        const auto word = ParseSwitch(words.front());
+        if (word && word->name == "version" && !word->hasValue) {
+            std::cout << VersionLabelText() << '\n';
+            return StatusAfterOutput(kExitOk, std::cout, std::cerr);
+        }
     }
 
     IgnoreFileSizeSignal();

@@ -1,11 +1,48 @@
 #include "app/CommandLine.h"
 
+#include <algorithm>
+
 #include "util/Text.h"
 
 namespace vorlix {
 namespace {
 
 bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+enum class Switch { Help, Version, Auto, CheckUpdate, SourceFile, SourceFolder, Expect, Calculate };
+
+// Every switch the program knows, with the name the help text gives it.
+struct SwitchDeclaration {
+    std::string_view name;
+    Switch meaning;
+    bool takesValue;
+};
+constexpr SwitchDeclaration kSwitches[] = {
+    {"help", Switch::Help, false},
+    {"h", Switch::Help, false},
+    {"version", Switch::Version, false},
+    {"auto", Switch::Auto, false},
+    {"checkupdate", Switch::CheckUpdate, false},
+    {"sourcefile", Switch::SourceFile, true},
+    {"sourcefolder", Switch::SourceFolder, true},
+    {"expect", Switch::Expect, true},
+    {"calculate", Switch::Calculate, false},
+};
+
+const SwitchDeclaration* Declaration(std::string_view name) {
+    for (const SwitchDeclaration& declaration : kSwitches) {
+        if (declaration.name == name) return &declaration;
+    }
+    return nullptr;
+}
+
+// The form the help text writes: "/sourcefile"; the first name of a meaning.
+std::string Shown(Switch meaning) {
+    for (const SwitchDeclaration& declaration : kSwitches) {
+        if (declaration.meaning == meaning) return "/" + std::string(declaration.name);
+    }
+    return {};
+}
 
 }  // namespace
 
@@ -44,6 +81,92 @@ CommandLine SplitCommandLine(const std::vector<std::string>& words) {
         }
     }
     return line;
+}
+
+ReadSwitchesResult ReadSwitches(const std::vector<CommandSwitch>& switches) {
+    ReadSwitchesResult result;
+    CommandRequest& request = result.request;
+    const auto refuse = [&](UsageError::Kind kind, std::vector<std::string> names) {
+        result.error = UsageError{kind, std::move(names)};
+        return result;
+    };
+
+    std::vector<Switch> given;
+    for (const CommandSwitch& word : switches) {
+        const SwitchDeclaration* declaration = Declaration(word.name);
+        if (!declaration) return refuse(UsageError::Kind::Unknown, {"/" + word.name});
+        const std::string shown = Shown(declaration->meaning);
+        if (!declaration->takesValue && word.hasValue) {
+            return refuse(UsageError::Kind::NoValue, {shown});
+        }
+        if (declaration->takesValue && word.value.empty()) {
+            return refuse(UsageError::Kind::NeedsValue, {shown});
+        }
+        std::optional<std::string>* value = nullptr;
+        switch (declaration->meaning) {
+            case Switch::Help:
+                request.help = true;
+                break;
+            case Switch::Version:
+                request.version = true;
+                break;
+            case Switch::Auto:
+                request.autoMode = true;
+                break;
+            case Switch::CheckUpdate:
+                request.checkUpdate = true;
+                break;
+            case Switch::Calculate:
+                request.calculate = true;
+                break;
+            case Switch::SourceFile:
+                value = &request.sourceFile;
+                break;
+            case Switch::SourceFolder:
+                value = &request.sourceFolder;
+                break;
+            case Switch::Expect:
+                value = &request.expect;
+                break;
+        }
+        if (value) {
+            if (*value && **value != word.value) return refuse(UsageError::Kind::Twice, {shown});
+            *value = word.value;
+        }
+        given.push_back(declaration->meaning);
+    }
+    if (request.help) return result;
+
+    const auto has = [&](Switch meaning) {
+        return std::find(given.begin(), given.end(), meaning) != given.end();
+    };
+    // Each of these does a work of its own and ends the program with that
+    // work's status; two of them in one run would need two statuses.
+    for (const Switch alone : {Switch::Version, Switch::CheckUpdate}) {
+        if (!has(alone)) continue;
+        for (const Switch other : given) {
+            if (other != alone)
+                return refuse(UsageError::Kind::Together, {Shown(alone), Shown(other)});
+        }
+    }
+    // Each of these names what the work is done on, in its own way.
+    const Switch sources[] = {Switch::SourceFile, Switch::SourceFolder, Switch::Calculate};
+    for (const Switch first : sources) {
+        for (const Switch second : sources) {
+            if (first < second && has(first) && has(second)) {
+                return refuse(UsageError::Kind::Together, {Shown(first), Shown(second)});
+            }
+        }
+    }
+    if (request.expect && !request.sourceFile) {
+        return refuse(UsageError::Kind::Needs, {Shown(Switch::Expect), Shown(Switch::SourceFile)});
+    }
+    if (request.autoMode && !request.sourceFile && !request.sourceFolder && !request.calculate) {
+        return refuse(UsageError::Kind::Needs,
+                      {Shown(Switch::Auto), Shown(Switch::SourceFile), Shown(Switch::SourceFolder),
+                       Shown(Switch::Calculate)});
+    }
+    return result;
 }
 
 }  // namespace vorlix

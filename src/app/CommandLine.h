@@ -33,4 +33,42 @@ std::optional<CommandSwitch> ParseSwitch(std::string_view word);
 // argument, so a path such as "/srv" or "/a:b" is never read as one.
 CommandLine SplitCommandLine(const std::vector<std::string>& words);
 
+// What the switches ask for, all of it, read before anything is done.
+struct CommandRequest {
+    bool help = false;
+    bool version = false;
+    bool autoMode = false;
+    bool checkUpdate = false;
+    bool calculate = false;  // the paths after the switches
+    std::optional<std::string> sourceFile;
+    std::optional<std::string> sourceFolder;
+    std::optional<std::string> expect;
+};
+
+// Why a command line cannot be done as it stands; `switches` are the
+// switches concerned, written as the help text writes them ("/sourcefile").
+struct UsageError {
+    enum class Kind {
+        Unknown,     // no such switch
+        NoValue,     // a value given to a switch that takes none
+        NeedsValue,  // no value, or an empty one, for a switch that needs one
+        Twice,       // one switch given twice with different values
+        Together,    // two switches whose work cannot be done together
+        Needs,       // a switch without the one it works on (switches[1], [2]: either)
+    };
+    Kind kind = Kind::Unknown;
+    std::vector<std::string> switches;
+
+    bool operator==(const UsageError&) const = default;
+};
+
+// Every switch is acted on or the line is refused: nothing is ever passed
+// over. "/help" asks for the help text instead of the work, whatever else
+// is given.
+struct ReadSwitchesResult {
+    CommandRequest request;
+    std::optional<UsageError> error;
+};
+ReadSwitchesResult ReadSwitches(const std::vector<CommandSwitch>& switches);
+
 }  // namespace vorlix

@@ -102,33 +102,30 @@ void MainWindowModel::Form_Load(const std::vector<std::string>& commandWords) {
 void MainWindowModel::ActOnCommandLine() {
     const CommandLine line = SplitCommandLine(CommandWords);
     if (!line.switches.empty()) {
-        std::optional<std::string> folder;
-        std::optional<std::string> expected;
-        bool calculate = false;
-        // Switches act in their order; anything else on the line is passed over.
-        for (const CommandSwitch& word : line.switches) {
-            if (word.name == "help" || word.name == "h") {
-                ShowHelpText();
-                EndProgram(kExitOk);
-            } else if (word.name == "auto") {
-                AutoMode = true;
-            } else if (word.name == "sourcefile") {
-                state_.txtPathAndFileName = word.value;
-                txtPathAndFileName_Change(state_.txtPathAndFileName);
-            } else if (word.name == "checkupdate") {
-                EndProgram(ExitStatusOf(RunUpdateCheck()));
-            } else if (word.name == "sourcefolder") {
-                folder = word.value;
-            } else if (word.name == "expect") {
-                expected = word.value;
-            } else if (word.name == "calculate") {
-                calculate = true;
-            }
+        // Everything is read first: a line that cannot be done whole does nothing.
+        const ReadSwitchesResult read = ReadSwitches(line.switches);
+        if (read.error) {
+            ShowUsageError(*read.error);
+            EndProgram(kExitFatal);
         }
-        // These act once every switch is known: /auto may come after them.
-        if (folder) EndProgram(CreateFolderChecksum(*folder));
-        if (expected) RunExpectedDigest(*expected);
-        if (calculate) CalculateNamedItems(line.arguments);
+        const CommandRequest& request = read.request;
+        if (request.help) {
+            ShowHelpText();
+            EndProgram(kExitOk);
+        }
+        if (request.version) {
+            services_.dialogs.MessageBox(VersionLabelText(), kTitle, MessageIcon::None);
+            EndProgram(kExitOk);
+        }
+        AutoMode = request.autoMode;
+        if (request.checkUpdate) EndProgram(ExitStatusOf(RunUpdateCheck()));
+        if (request.sourceFolder) EndProgram(CreateFolderChecksum(*request.sourceFolder));
+        if (request.sourceFile) {
+            state_.txtPathAndFileName = *request.sourceFile;
+            txtPathAndFileName_Change(state_.txtPathAndFileName);
+        }
+        if (request.expect) RunExpectedDigest(*request.expect);
+        if (request.calculate) CalculateNamedItems(line.arguments);
         return;
     }
     // Existing files alone are checksum files handed over by the desktop or
@@ -175,6 +172,39 @@ void MainWindowModel::CalculateNamedItems(const std::vector<std::string>& paths)
     }
 }
 
+void MainWindowModel::ShowUsageError(const UsageError& error) {
+    const auto label = [this](std::string_view key) {
+        return services_.language.GetLabel("modCommandLine", key);
+    };
+    const auto& names = error.switches;
+    std::string reason;
+    switch (error.kind) {
+        case UsageError::Kind::Unknown:
+            reason = label("usageUnknown") + " " + names.at(0);
+            break;
+        case UsageError::Kind::NoValue:
+            reason = label("usageNoValue") + " " + names.at(0);
+            break;
+        case UsageError::Kind::NeedsValue:
+            reason = label("usageNeedsValue") + " " + names.at(0);
+            break;
+        case UsageError::Kind::Twice:
+            reason = label("usageTwice") + " " + names.at(0);
+            break;
+        case UsageError::Kind::Together:
+            reason = label("usageTogether") + " " + names.at(0) + " " + names.at(1);
+            break;
+        case UsageError::Kind::Needs:
+            reason = names.at(0) + " " + label("usageNeeds") + " " + names.at(1);
+            for (std::size_t i = 2; i < names.size(); ++i) {
+                reason += " " + label("usageOr") + " " + names[i];
+            }
+            break;
+    }
+    services_.dialogs.MessageBox(reason + kCrLf + label("usageMore"), label("usageCaption"),
+                                 MessageIcon::Stop);
+}
+
 int MainWindowModel::VerifyAnyChecksumFile(const std::string& checksumPath) {
     ClassifiedChecksumFile file = ReadClassifiedChecksumFile(checksumPath);
     if (file.kind == ChecksumFileKind::Single) {
@@ -197,8 +227,7 @@ int MainWindowModel::VerifyAnyChecksumFile(const std::string& checksumPath) {
 
 int MainWindowModel::CreateFolderChecksum(const std::string& folder) {
     switch (CreateFolderChecksumFile(services_.dialogs, services_.language, services_.clock,
-                                     services_.runMany, folder, AutoMode,
-                                     services_.options.LastUsedPath)) {
+                                     services_.runMany, folder, AutoMode)) {
         case FolderOutcome::Complete:
             return kExitOk;
         case FolderOutcome::Incomplete:

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/CommandLine.h"
 #include "checksum/ChecksumFile.h"
 #include "checksum/ManyFiles.h"
 #include "digest/FileDigest.h"
@@ -166,6 +167,7 @@ public:
 private:
     SaveOutcome SaveChecksumFile();
     void ActOnCommandLine();
+    void ShowUsageError(const UsageError& error);
     void RunAutomaticMode();
     UpdateOutcome RunUpdateCheck();
     void RunExpectedDigest(const std::string& expected);

@@ -51,5 +51,56 @@ TEST(CommandLine, NoWordAfterALoneDoubleDashIsASwitch) {
     EXPECT_EQ(line.switches[0].name, "calculate");
 }
 
+std::vector<CommandSwitch> Switches(const std::vector<std::string>& words) {
+    return SplitCommandLine(words).switches;
+}
+
+TEST(CommandLine, EverySwitchIsDoneOrTheLineIsRefusedNamingIt) {
+    using Kind = UsageError::Kind;
+    struct Case {
+        std::vector<std::string> words;
+        std::optional<UsageError> error;
+    };
+    const Case cases[] = {
+        {{"/sourcefile:a", "/auto"}, std::nullopt},
+        {{"--sourcefile=a", "--expect=x", "-auto"}, std::nullopt},
+        {{"/sourcefolder:F", "/auto"}, std::nullopt},
+        {{"/auto", "/auto", "/sourcefile:a", "/sourcefile:a"}, std::nullopt},
+        {{"/checkupdate"}, std::nullopt},
+        // Help instead of the work, whatever comes with it.
+        {{"/sourcefile:a", "/auto", "-h"}, std::nullopt},
+        {{"/sourcefile:a", "/expect:x", "/sourcefolder:F", "/auto"},
+         UsageError{Kind::Together, {"/sourcefile", "/sourcefolder"}}},
+        {{"/expect:x", "/sourcefolder:F"}, UsageError{Kind::Needs, {"/expect", "/sourcefile"}}},
+        {{"/calculate", "/auto"}, std::nullopt},
+        {{"/calculate", "/sourcefolder:F"},
+         UsageError{Kind::Together, {"/sourcefolder", "/calculate"}}},
+        {{"/sourcefile:a", "/expect:x", "/checkupdate"},
+         UsageError{Kind::Together, {"/checkupdate", "/sourcefile"}}},
+        {{"/checkupdate", "/auto"}, UsageError{Kind::Together, {"/checkupdate", "/auto"}}},
+        {{"/sourcefile:a", "--version"}, UsageError{Kind::Together, {"/version", "/sourcefile"}}},
+        {{"/expect:x"}, UsageError{Kind::Needs, {"/expect", "/sourcefile"}}},
+        {{"/auto"},
+         UsageError{Kind::Needs, {"/auto", "/sourcefile", "/sourcefolder", "/calculate"}}},
+        {{"/sourcefile:a", "/sourcefile:b"}, UsageError{Kind::Twice, {"/sourcefile"}}},
+        {{"/sourcefile:a", "/atuo"}, UsageError{Kind::Unknown, {"/atuo"}}},
+        {{"/help", "/nonsense:x"}, UsageError{Kind::Unknown, {"/nonsense"}}},
+        {{"/auto:yes", "/sourcefile:a"}, UsageError{Kind::NoValue, {"/auto"}}},
+        {{"/sourcefile", "/auto"}, UsageError{Kind::NeedsValue, {"/sourcefile"}}},
+        {{"/sourcefolder:"}, UsageError{Kind::NeedsValue, {"/sourcefolder"}}},
+    };
+    for (const Case& c : cases) {
+        const ReadSwitchesResult read = ReadSwitches(Switches(c.words));
+        EXPECT_EQ(read.error, c.error) << ::testing::PrintToString(c.words);
+    }
+
+    const CommandRequest request =
+        ReadSwitches(Switches({"/expect:x", "/sourcefile:/a b", "/auto"})).request;
+    EXPECT_EQ(request.sourceFile, "/a b");
+    EXPECT_EQ(request.expect, "x");
+    EXPECT_TRUE(request.autoMode);
+    EXPECT_FALSE(request.sourceFolder || request.help || request.checkUpdate || request.version);
+}
+
 }  // namespace
 }  // namespace vorlix

@@ -1,7 +1,7 @@
 # Fails when a switch that the program accepts is missing from its manual page.
 # The switches are read from the program itself: the names its command-line
-# code compares against, the "--name" words it looks for, and the switches its
-# English help text shows.
+# code compares against, the "--name" words it looks for, the entries of its
+# table of switches, and the switches its English help text shows.
 # Run as: cmake -DSOURCE_DIR=<src> -DPACK=<1033.xml> -DMANPAGE=<vorlix.1> -P CheckManPage.cmake
 cmake_minimum_required(VERSION 3.22)
 file(GLOB_RECURSE sources ${SOURCE_DIR}/*.cpp ${SOURCE_DIR}/*.h)
@@ -13,7 +13,9 @@ foreach(source IN LISTS sources)
   string(REGEX MATCHALL "\"[A-Za-z]+\"[ \t\r\n]*==[ \t\r\n]*[A-Za-z_.>()-]*name[^A-Za-z_]" more "${text}")
   # "--version" looked for as a whole word
   string(REGEX MATCHALL "\"--[a-z]+\"" dashed "${text}")
-  foreach(match IN LISTS found more dashed)
+  # the command line's table: {"sourcefile", Switch::SourceFile, true}
+  string(REGEX MATCHALL "{\"[A-Za-z]+\",[ \t\r\n]*Switch::" declared "${text}")
+  foreach(match IN LISTS found more dashed declared)
     string(REGEX REPLACE "^[^\"]*\"-*([A-Za-z]+)\".*$" "\\1" name "${match}")
     string(TOLOWER "${name}" name)
     list(APPEND names ${name})
