@@ -13,10 +13,8 @@
 #include "language/Language.h"
 #include "ui/Dialogs.h"
 #include "util/Clock.h"
-#include "util/FileExists.h"
 #include "util/Md5sumName.h"
 #include "util/PathHelpers.h"
-#include "util/ReplaceFileContent.h"
 #include "util/Text.h"
 
 namespace vorlix {
@@ -133,61 +131,28 @@ std::string SectionedLayoutText(std::string_view commentLine, std::string_view r
     return text;
 }
 
-std::error_code WriteChecksumFile(const std::string& path, std::string_view content) {
-    return ReplaceFileContent(path, content);
-}
-
 SaveOutcome SaveChecksumFile(Dialogs& dialogs, const Language& language, const Clock& clock,
                              const ChecksumSaveRequest& request) {
-    const auto label = [&](std::string_view key) { return language.GetLabel("frmVorlix", key); };
-    const std::string checksumPath = request.dataPath + ".MD5";
-    std::string target = checksumPath;
-
-    // Every existing file the save would replace is asked about, the one
-    // picked instead of the first as well.
-    while (FileExists(target)) {
-        const Answer answer =
-            dialogs.MessageBox(label("lblFileSource") + target + " " + label("msgbox1Text1"),
-                               language.GetLabel("Generic", "SaveChangesCaption"),
-                               MessageIcon::Question, MessageButtons::YesNo, DefaultButton::No);
-        if (answer == Answer::Yes) break;
-        FileDialogRequest saveAs{label("cmdlgMD5File"), "MD5", label("cmdlgTitle2"), target};
-        saveAs.mode = FileDialogMode::Save;
-        const auto chosen = dialogs.OpenFile(saveAs);
-        if (!chosen) {
-            dialogs.MessageBox(label("msgbox2Text1") + " " + target + " " + label("msgbox2Text2"),
-                               label("msgbox2Caption"), MessageIcon::Information);
-            return SaveOutcome::Cancelled;
-        }
-        target = *chosen;
-    }
-
     // The entry always names the data file, whatever the checksum file is called.
     const std::string recordedName = PathFileName(request.dataPath);
-    const std::string comment = ChecksumCommentLine(clock.LocalNow(), ProgramChecksumIdentity());
-    std::error_code error;
-    if (request.standardLayout) {
-        error = WriteChecksumFile(target,
-                                  StandardLayoutText(comment, request.digestText, recordedName));
-    } else if (HasLineBreak(recordedName)) {
+    if (!request.standardLayout && HasLineBreak(recordedName)) {
         // The sectioned layout has no way to hold such a name.
-        error = std::make_error_code(std::errc::invalid_argument);
-    } else {
-        error = WriteChecksumFile(
-            target,
-            SectionedLayoutText(comment, recordedName, request.digestText, request.sizeText));
-    }
-    if (error) {
-        dialogs.MessageBox(
-            label("msgbox3Text1") + " " + std::to_string(error.value()) + " " + error.message(),
-            "Vorlix", MessageIcon::None);
+        ShowSaveFailure(dialogs, language, std::make_error_code(std::errc::invalid_argument));
         return SaveOutcome::Failed;
     }
-    if (!request.autoMode) {
-        dialogs.MessageBox(label("msgbox4Text1") + " " + target, label("msgbox4Text2"),
-                           MessageIcon::Information);
-    }
-    return SaveOutcome::Saved;
+    SaveRequest save;
+    save.target = request.dataPath + ".MD5";
+    save.content = [&](const std::string& /*target*/) {
+        const std::string comment =
+            ChecksumCommentLine(clock.LocalNow(), ProgramChecksumIdentity());
+        return request.standardLayout
+                   ? StandardLayoutText(comment, request.digestText, recordedName)
+                   : SectionedLayoutText(comment, recordedName, request.digestText,
+                                         request.sizeText);
+    };
+    save.dataFiles = {request.dataPath};
+    save.confirm = !request.autoMode;
+    return SaveFile(dialogs, language, save).outcome;
 }
 
 // --- Reading -------------------------------------------------------------

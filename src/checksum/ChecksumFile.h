@@ -10,6 +10,8 @@
 #include <system_error>
 #include <vector>
 
+#include "checksum/SaveFile.h"
+
 namespace vorlix {
 
 class Clock;
@@ -45,12 +47,6 @@ std::string StandardLayoutText(std::string_view commentLine, std::string_view di
 std::string SectionedLayoutText(std::string_view commentLine, std::string_view recordedName,
                                 std::string_view digest, std::string_view sizeText);
 
-// Gives the checksum file at `path` the content `content` (see
-// ReplaceFileContent): the old file stays as it was unless the new one is
-// complete, and a file the user may not write is an error. Returns the
-// system's error.
-std::error_code WriteChecksumFile(const std::string& path, std::string_view content);
-
 struct ChecksumSaveRequest {
     std::string dataPath;    // the path box
     std::string digestText;  // shown digest
@@ -59,10 +55,9 @@ struct ChecksumSaveRequest {
     bool autoMode = false;     // no confirmation
 };
 
-enum class SaveOutcome { Saved, Cancelled, Failed };
-
-// Saves "<dataPath>.MD5": asks before overwriting, offers another name, writes
-// and confirms. Every outcome has been shown to the user when this returns.
+// Saves "<dataPath>.MD5" through SaveFile: asks before overwriting, offers
+// another name, never replaces the data file, writes and confirms. Every
+// outcome has been shown to the user when this returns.
 SaveOutcome SaveChecksumFile(Dialogs& dialogs, const Language& language, const Clock& clock,
                              const ChecksumSaveRequest& request);
 

@@ -7,12 +7,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "language/Language.h"
 #include "ui/Dialogs.h"
 #include "util/Clock.h"
-#include "util/FileExists.h"
 #include "util/Md5sumName.h"
 
 namespace vorlix {
@@ -21,6 +21,8 @@ namespace {
 namespace fs = std::filesystem;
 
 fs::path NormalFolder(const std::string& folder) {
+    if (const auto resolved = ResolveFolder(folder)) return *resolved;
+    // Not there: as written, for a message that names it.
     std::error_code ignored;
     fs::path path = fs::absolute(fs::path(folder), ignored).lexically_normal();
     if (path.filename().empty() && path.has_parent_path() && path != path.root_path()) {
@@ -89,6 +91,26 @@ std::string Label(const Language& language, std::string_view key) {
 
 }  // namespace
 
+std::optional<fs::path> ResolveFolder(const std::string& folder) {
+    fs::path path(folder);
+    while (path.filename().empty() && path.has_parent_path() && path != path.root_path()) {
+        path = path.parent_path();
+    }
+    std::error_code error;
+    const fs::path name = path.filename();
+    fs::path resolved;
+    if (name.empty() || name == "." || name == "..") {
+        // No name of its own: the folder it stands for.
+        resolved = fs::canonical(path, error);
+    } else {
+        resolved =
+            fs::canonical(path.has_parent_path() ? path.parent_path() : fs::path("."), error);
+        resolved /= name;
+    }
+    if (error) return std::nullopt;
+    return resolved;
+}
+
 FolderScan ScanFolder(const std::string& folder) {
     // A folder on the way down: where its path and its name below the top
     // end, and the subfolders not yet visited.
@@ -133,6 +155,29 @@ std::string FolderChecksumPath(const std::string& folder) {
     return (path.parent_path() / (path.filename().string() + ".MD5")).string();
 }
 
+std::string FolderListText(std::string_view commentLine, const std::vector<ResultRow>& rows,
+                           const std::string& listFolder) {
+    std::error_code ignored;
+    const fs::path named = fs::absolute(listFolder, ignored).lexically_normal();
+    std::optional<fs::path> real;
+    std::vector<ResultRow> relative;
+    for (const ResultRow& row : rows) {
+        if (row.status != EntryStatus::Digested) continue;
+        ResultRow entry = row;
+        const fs::path absolute = fs::absolute(row.path, ignored).lexically_normal();
+        fs::path name = absolute.lexically_relative(named);
+        if (name.empty() || *name.begin() == "..") {
+            // ".." climbs out of the folder the system finds, which a link in
+            // the folder's name may put elsewhere.
+            if (!real) real = fs::weakly_canonical(named, ignored);
+            name = absolute.lexically_relative(*real);
+        }
+        entry.name = name.empty() ? absolute.generic_string() : name.generic_string();
+        relative.push_back(std::move(entry));
+    }
+    return FolderListText(commentLine, relative);
+}
+
 std::string FolderListText(std::string_view commentLine, const std::vector<ResultRow>& rows) {
     std::string text(commentLine);
     text += "\r\n";
@@ -148,67 +193,32 @@ std::string FolderListText(std::string_view commentLine, const std::vector<Resul
     return text;
 }
 
-SaveOutcome SaveChecksumListFile(Dialogs& dialogs, const Language& language,
-                                 const std::string& checksumPath, const std::string& content,
-                                 bool autoMode, const std::string& lastUsedPath,
-                                 std::string* savedAs) {
-    const auto label = [&](std::string_view key) { return language.GetLabel("frmVorlix", key); };
-    std::string target = checksumPath;
-    std::error_code ignored;
-    if (!autoMode && fs::exists(fs::symlink_status(checksumPath, ignored))) {
-        const Answer answer =
-            dialogs.MessageBox(label("lblFileSource") + checksumPath + " " + label("msgbox1Text1"),
-                               language.GetLabel("Generic", "SaveChangesCaption"),
-                               MessageIcon::Question, MessageButtons::YesNo, DefaultButton::No);
-        if (answer != Answer::Yes) {
-            const auto chosen = dialogs.OpenFile(
-                {label("cmdlgMD5File"), "MD5", label("cmdlgTitle2"), lastUsedPath});
-            if (!chosen) {
-                dialogs.MessageBox(
-                    label("msgbox2Text1") + " " + checksumPath + " " + label("msgbox2Text2"),
-                    label("msgbox2Caption"), MessageIcon::Information);
-                return SaveOutcome::Cancelled;
-            }
-            target = *chosen;
-        }
-    }
-    if (const std::error_code error = WriteChecksumFile(target, content)) {
-        dialogs.MessageBox(
-            label("msgbox3Text1") + " " + std::to_string(error.value()) + " " + error.message(),
-            "Vorlix", MessageIcon::None);
-        return SaveOutcome::Failed;
-    }
-    if (savedAs) *savedAs = target;
-    if (!autoMode) {
-        dialogs.MessageBox(label("msgbox4Text1") + " " + target, label("msgbox4Text2"),
-                           MessageIcon::Information);
-    }
-    return SaveOutcome::Saved;
-}
-
 FolderOutcome CreateFolderChecksumFile(Dialogs& dialogs, const Language& language,
                                        const Clock& clock, const ManyFilesRunner& run,
-                                       const std::string& folder, bool autoMode,
-                                       const std::string& lastUsedPath) {
+                                       const std::string& folder, bool autoMode) {
     const std::string caption = Label(language, "folderCaption");
     std::error_code ignored;
-    const std::string ownName = FolderOwnName(folder);
+    // One path for the walk, the names and the checksum file: "dir/link/.."
+    // read once by the system and once by hand would be two folders.
+    std::optional<fs::path> resolved;
     // A NUL cuts the name short for the system: the walk would enter the
     // shorter folder again at every level, without end.
-    if (folder.empty() || folder.find('\0') != std::string::npos ||
-        !fs::is_directory(folder, ignored) || ownName.empty()) {
+    if (!folder.empty() && folder.find('\0') == std::string::npos) resolved = ResolveFolder(folder);
+    if (!resolved || !fs::is_directory(*resolved, ignored) || resolved->filename().empty()) {
         dialogs.MessageBox(Label(language, "folderText1") + " " + folder + " " +
                                Label(language, "folderNotFound"),
                            caption, MessageIcon::Stop);
         return FolderOutcome::NotAFolder;
     }
-    const std::string checksumPath = FolderChecksumPath(folder);
+    const std::string listed = resolved->string();
+    const std::string ownName = resolved->filename().string();
+    const std::string checksumPath = (resolved->parent_path() / (ownName + ".MD5")).string();
 
-    const FolderScan scan = ScanFolder(folder);
+    const FolderScan scan = ScanFolder(listed);
     ManyFilesJob job;
     job.kind = ManyFilesKind::Folder;
-    job.title = folder;
-    job.listFolder = fs::path(checksumPath).parent_path().string();
+    job.title = listed;
+    job.listFolder = resolved->parent_path().string();
     for (const FolderFile& file : scan.files) {
         job.names.push_back(ownName + "/" + file.relative);
         job.paths.push_back(file.path);
@@ -229,16 +239,24 @@ FolderOutcome CreateFolderChecksumFile(Dialogs& dialogs, const Language& languag
     std::sort(leftOut.begin(), leftOut.end());
     const ResultCounts counts = CountResults(outcome.rows);
 
-    std::string summary = Label(language, "folderText1") + " " + folder;
+    std::string summary = Label(language, "folderText1") + " " + listed;
     if (counts.digested == 0) {
         summary += " " + Label(language, "folderEmpty");
     } else {
-        const std::string content =
-            FolderListText(ChecksumCommentLine(clock.LocalNow(), ProgramChecksumIdentity()),
-                           outcome.rows);
-        std::string savedAs;
-        switch (SaveChecksumListFile(dialogs, language, checksumPath, content, autoMode,
-                                     lastUsedPath, &savedAs)) {
+        SaveRequest save;
+        save.target = checksumPath;
+        save.content = [&](const std::string& target) {
+            // Names as md5sum -c run in the list's own folder finds them.
+            return FolderListText(ChecksumCommentLine(clock.LocalNow(), ProgramChecksumIdentity()),
+                                  outcome.rows, fs::absolute(target).parent_path().string());
+        };
+        save.dataFiles = job.paths;
+        save.listedFolder = listed;
+        // The summary says where it went; a confirmation too would say it twice.
+        save.confirm = false;
+        save.askFirst = !autoMode;
+        const SaveResult saved = SaveFile(dialogs, language, save);
+        switch (saved.outcome) {
             case SaveOutcome::Saved:
                 break;
             case SaveOutcome::Cancelled:
@@ -246,7 +264,7 @@ FolderOutcome CreateFolderChecksumFile(Dialogs& dialogs, const Language& languag
             case SaveOutcome::Failed:
                 return FolderOutcome::Failed;
         }
-        summary += "\r\n" + Label(language, "folderSavedTo") + " " + savedAs;
+        summary += "\r\n" + Label(language, "folderSavedTo") + " " + saved.savedAs;
         summary += "\r\n" + Label(language, "folderRecorded") + " " + std::to_string(counts.digested);
         summary += "\r\n" + Label(language, "folderBytes") + " " + std::to_string(counts.bytes);
     }

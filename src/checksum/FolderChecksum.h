@@ -1,5 +1,7 @@
 #pragma once
 
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +29,12 @@ struct FolderScan {
 // count under the link's own name; links to folders are not followed.
 FolderScan ScanFolder(const std::string& folder);
 
+// The folder as one absolute path: its parent with every link resolved, then
+// its own name as given (a link to a folder keeps the name the user knows it
+// by); a last name "." or ".." is resolved with the rest. Nothing when the
+// parent is not there.
+std::optional<std::filesystem::path> ResolveFolder(const std::string& folder);
+
 // "/data/photos" and "/data/photos/" both give "/data/photos.MD5".
 std::string FolderChecksumPath(const std::string& folder);
 // The folder's own name, as the entries start with it; empty for "/".
@@ -35,14 +43,10 @@ std::string FolderOwnName(const std::string& folder);
 // The checksum list of a folder: the comment line, then "digest *name" for
 // every row that was digested, md5sum's escapes where a name needs them.
 std::string FolderListText(std::string_view commentLine, const std::vector<ResultRow>& rows);
-
-// Saves a checksum list the way a single checksum file is saved: the
-// overwrite question (skipped in automatic mode), another name on No, one
-// atomic replace and the same messages. `savedAs` gets the path written.
-SaveOutcome SaveChecksumListFile(Dialogs& dialogs, const Language& language,
-                                 const std::string& checksumPath, const std::string& content,
-                                 bool autoMode, const std::string& lastUsedPath,
-                                 std::string* savedAs = nullptr);
+// The same, every name made relative to `listFolder` (the folder of the
+// list as named) from the path read.
+std::string FolderListText(std::string_view commentLine, const std::vector<ResultRow>& rows,
+                           const std::string& listFolder);
 
 enum class FolderOutcome {
     Complete,    // every file recorded
@@ -52,10 +56,11 @@ enum class FolderOutcome {
     NotAFolder,  // nothing done
 };
 
-// Creates "<folder>.MD5" beside the folder and shows the summary.
+// Creates "<folder>.MD5" beside the folder (through SaveFile, the question
+// skipped in automatic mode) and shows the summary, which also says where
+// the file went.
 FolderOutcome CreateFolderChecksumFile(Dialogs& dialogs, const Language& language,
                                        const Clock& clock, const ManyFilesRunner& run,
-                                       const std::string& folder, bool autoMode,
-                                       const std::string& lastUsedPath);
+                                       const std::string& folder, bool autoMode);
 
 }  // namespace vorlix

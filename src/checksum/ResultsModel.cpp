@@ -85,18 +85,7 @@ bool ResultsModel::CanSaveAsList() const {
 
 std::string ResultsModel::ListText(std::string_view commentLine,
                                    const std::string& listFolder) const {
-    namespace fs = std::filesystem;
-    std::vector<ResultRow> relative;
-    for (const ResultRow& row : rows_) {
-        if (row.status != EntryStatus::Digested) continue;
-        ResultRow entry = row;
-        std::error_code ignored;
-        const fs::path absolute = fs::absolute(row.path, ignored).lexically_normal();
-        const fs::path name = absolute.lexically_relative(fs::path(listFolder).lexically_normal());
-        entry.name = name.empty() ? absolute.generic_string() : name.generic_string();
-        relative.push_back(std::move(entry));
-    }
-    return FolderListText(commentLine, relative);
+    return FolderListText(commentLine, rows_, listFolder);
 }
 
 }  // namespace vorlix

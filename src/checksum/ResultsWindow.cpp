@@ -5,7 +5,6 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QEventLoop>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -19,9 +18,9 @@
 #include <thread>
 
 #include "checksum/ChecksumFile.h"
+#include "checksum/SaveFile.h"
 #include "language/Language.h"
 #include "ui/Dialogs.h"
-#include "ui/QtDialogs.h"
 #include "util/Clock.h"
 
 namespace vorlix {
@@ -164,26 +163,28 @@ void ResultsWindow::CopyRows() {
 }
 
 void ResultsWindow::ChooseAndSave() {
-    const QString target = QFileDialog::getSaveFileName(
-        this, Q(language_.GetLabel("frmVorlix", "cmdlgTitle2")), Q(listFolder_),
-        QtFileFilter(language_.GetLabel("frmVorlix", "cmdlgMD5File")));
-    if (target.isEmpty()) return;
-    SaveAs(target.toStdString());
+    // The program's own dialog, as the main window's save has it: it adds
+    // ".MD5" to a name typed without an extension.
+    FileDialogRequest request{language_.GetLabel("frmVorlix", "cmdlgMD5File"), "MD5",
+                              language_.GetLabel("frmVorlix", "cmdlgTitle2"), listFolder_};
+    request.mode = FileDialogMode::Save;
+    const auto target = dialogs_.OpenFile(request);
+    if (!target) return;
+    SaveAs(*target);
 }
 
-void ResultsWindow::SaveAs(const std::string& target) {
-    const auto label = [&](std::string_view key) { return language_.GetLabel("frmVorlix", key); };
-    const std::string folder = std::filesystem::path(target).parent_path().string();
-    const std::string content = model_.ListText(
-        ChecksumCommentLine(clock_.LocalNow(), ProgramChecksumIdentity()), folder);
-    if (const std::error_code error = WriteChecksumFile(target, content)) {
-        dialogs_.MessageBox(
-            label("msgbox3Text1") + " " + std::to_string(error.value()) + " " + error.message(),
-            "Vorlix", MessageIcon::None);
-        return;
+SaveOutcome ResultsWindow::SaveAs(const std::string& target) {
+    SaveRequest save;
+    save.target = target;
+    save.content = [this](const std::string& chosen) {
+        // Names as md5sum -c run in the list's own folder finds them.
+        return model_.ListText(ChecksumCommentLine(clock_.LocalNow(), ProgramChecksumIdentity()),
+                               std::filesystem::absolute(chosen).parent_path().string());
+    };
+    for (const ResultRow& row : model_.Rows()) {
+        if (row.status == EntryStatus::Digested) save.dataFiles.push_back(row.path);
     }
-    dialogs_.MessageBox(label("msgbox4Text1") + " " + target, label("msgbox4Text2"),
-                        MessageIcon::Information);
+    return SaveFile(dialogs_, language_, save).outcome;
 }
 
 void ResultsWindow::closeEvent(QCloseEvent* event) {

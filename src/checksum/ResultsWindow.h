@@ -6,6 +6,7 @@
 
 #include "checksum/ManyFiles.h"
 #include "checksum/ResultsModel.h"
+#include "checksum/SaveFile.h"
 
 class QCheckBox;
 class QLabel;
@@ -44,8 +45,9 @@ public:
     QPushButton* cmdCancel = nullptr;
     QPushButton* cmdClose = nullptr;
 
-    // Writes the digested files as one checksum list at `target`.
-    void SaveAs(const std::string& target);
+    // Saves the digested files as one checksum list at `target`, the way
+    // every checksum file is saved (SaveFile).
+    SaveOutcome SaveAs(const std::string& target);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

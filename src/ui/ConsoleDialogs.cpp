@@ -63,6 +63,11 @@ Answer ConsoleDialogs::MessageBox(const std::string& text, const std::string& ca
     return yesByDefault ? Answer::Yes : Answer::No;
 }
 
+void ConsoleDialogs::ShowFailure(const std::string& text, const std::string& caption,
+                                 MessageIcon /*icon*/) {
+    err_ << ConsoleText(caption + ": " + text) << '\n' << std::flush;
+}
+
 std::optional<std::string> ConsoleDialogs::OpenFile(const FileDialogRequest& request) {
     out_ << ConsoleText(request.title + ": ") << std::flush;
     std::string line;

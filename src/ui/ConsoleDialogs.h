@@ -15,6 +15,8 @@ public:
 
     Answer MessageBox(const std::string& text, const std::string& caption, MessageIcon icon,
                       MessageButtons buttons, DefaultButton defaultButton) override;
+    void ShowFailure(const std::string& text, const std::string& caption,
+                     MessageIcon icon) override;
     std::optional<std::string> OpenFile(const FileDialogRequest& request) override;
     void ShowEmergencyHelp(const std::string& caption, const std::string& text) override;
 

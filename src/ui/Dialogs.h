@@ -38,6 +38,13 @@ public:
                               MessageIcon icon, MessageButtons buttons = MessageButtons::Ok,
                               DefaultButton defaultButton = DefaultButton::Yes) = 0;
 
+    // A message that tells of a failure, whatever its icon (the designed
+    // save failure has none): the console writes it to standard error.
+    virtual void ShowFailure(const std::string& text, const std::string& caption,
+                             MessageIcon icon) {
+        MessageBox(text, caption, icon);
+    }
+
     // A Yes/No question whose buttons carry their own captions instead of
     // those of the language in force: a question asked in another language
     // gets buttons in that language.

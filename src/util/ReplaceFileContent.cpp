@@ -10,6 +10,7 @@
 
 #include "util/FileHandle.h"
 #include "util/Interrupts.h"
+#include "util/ResolveTarget.h"
 
 namespace vorlix {
 namespace {
@@ -182,13 +183,11 @@ std::error_code WriteInPlace(int fd, const fs::path& target, std::string_view co
 
 std::error_code ReplaceFileContent(const std::string& path, std::string_view content,
                                    ReplaceOptions options) {
-    fs::path target(path);
-    std::error_code ignored;
-    // Writing through a link keeps the link, as opening the file would.
-    if (fs::is_symlink(target, ignored)) {
-        const auto resolved = fs::canonical(target, ignored);
-        if (!ignored) target = resolved;
-    }
+    // Writing through a link keeps the link, as opening the file would; a
+    // link that someone else planted in a folder open to all is not followed.
+    const ResolvedTarget resolved = ResolveTarget(path);
+    if (resolved.error) return resolved.error;
+    const fs::path target(resolved.path);
 
     struct stat old {};
     if (::stat(target.c_str(), &old) != 0) {
@@ -203,7 +202,9 @@ std::error_code ReplaceFileContent(const std::string& path, std::string_view con
 
     // The right to write the file itself decides, whatever the folder allows:
     // a file the user may not write stays as it is.
-    FileHandle file(::open(target.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    // No link here since it was resolved; one that appears meanwhile is not followed.
+    FileHandle file(
+        ::open(target.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
     if (file.get() < 0) return LastError();
     if (::fstat(file.get(), &old) != 0) return LastError();
     if (!S_ISREG(old.st_mode)) return SystemError(EINVAL);

@@ -18,8 +18,8 @@ struct ReplaceOptions {
 // replaces it, keeping its mode and owner; only when that cannot work (a
 // folder the user may not write, a file with other hard links, an owner that
 // cannot be kept) is the file written in place. A symbolic link is written
-// through. No temporary file is left behind, also when the program is
-// interrupted (see Interrupts.h).
+// through, unless MayFollowLink refuses it (EACCES). No temporary file is
+// left behind, also when the program is interrupted (see Interrupts.h).
 std::error_code ReplaceFileContent(const std::string& path, std::string_view content,
                                    ReplaceOptions options = {});
 

@@ -200,7 +200,7 @@ bool HasOpen(pid_t process, const std::string& path) {
     return false;
 }
 
-TEST_F(ConsoleStory, CtrlCOrSigtermDuringADigestOrSaveWritesNothingAndEndsWithOne) {
+TEST_F(ConsoleStory, AnInterruptDuringADigestOrSaveWritesNothingAndEndsWithOne) {
     // Sparse: no disk, but seconds of digest.
     const std::string data = Work("big.iso");
     { std::ofstream create(data); }
@@ -208,7 +208,7 @@ TEST_F(ConsoleStory, CtrlCOrSigtermDuringADigestOrSaveWritesNothingAndEndsWithOn
     const std::string sums = data + ".MD5";
     const std::string noInput = home.Write("no input", "");
 
-    for (const int signal : {SIGINT, SIGTERM}) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
         for (const bool existing : {false, true}) {
             SCOPED_TRACE(std::to_string(signal) + (existing ? " over an old file" : ""));
             if (existing) home.Write("work/big.iso.MD5", "old");
@@ -252,8 +252,10 @@ TEST_F(ConsoleStory, ASaveBeyondTheFileSizeLimitIsAnErrorWithItsMessage) {
     const std::string limit = "prlimit --fsize=100";
     Outcome fresh = Vorlix({"/sourcefile:" + data, "/auto"}, "", limit);
     EXPECT_EQ(fresh.status, 2) << fresh.err;
-    EXPECT_NE(fresh.out.find(" " + std::to_string(EFBIG) + " File too large\n"), std::string::npos)
+    // An error, so on standard error.
+    EXPECT_NE(fresh.err.find(" " + std::to_string(EFBIG) + " File too large\n"), std::string::npos)
         << fresh.out << fresh.err;
+    EXPECT_EQ(fresh.out, "");
     EXPECT_EQ(FilesInWork(), std::vector<std::string>{"a.txt"});
 
     home.Write("work/a.txt.MD5", "old");
@@ -746,6 +748,122 @@ TEST_F(ConsoleStory, AFolderTwoThousandLevelsDeepTakesLittleMemory) {
     // From the bottom up: removing it from the top would open every level at once.
     fs::remove(deep / "bottom");
     for (; deep != home.Path() / "work"; deep = deep.parent_path()) fs::remove(deep);
+}
+
+// --- Every switch done or refused; writes only where the user named ---------
+
+TEST_F(ConsoleStory, SwitchesThatCannotAllBeDoneAreAUsageErrorNamingThem) {
+    const std::string data = home.Write("work/a.txt", "abc");
+    home.Write("work/F/b.txt", "b");
+    const std::string wrong = std::string(32, '0');
+    struct Case {
+        std::vector<std::string> words;
+        std::string named;
+    };
+    const std::vector<Case> cases = {
+        {{"/sourcefile:" + data, "/expect:" + wrong, "/sourcefolder:" + Work("F"), "/auto"},
+         "/sourcefile /sourcefolder"},
+        {{"/sourcefile:" + data, "/expect:" + wrong, "/checkupdate"}, "/checkupdate /sourcefile"},
+        {{"/sourcefile:" + data, "/atuo"}, "/atuo"},
+        {{"--sourcefile=" + data, "--sourcefile=" + Work("F/b.txt"), "--auto"}, "/sourcefile"},
+        {{"/auto:yes", "/sourcefile:" + data}, "/auto"},
+        {{"/version", "/auto", "/sourcefile:" + data}, "/version /auto"},
+    };
+    for (const Case& c : cases) {
+        const Outcome run = Vorlix(c.words);
+        EXPECT_EQ(run.status, 2) << c.named;
+        EXPECT_EQ(run.out, "") << c.named;
+        EXPECT_NE(run.err.find(" " + c.named + "\n"), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("vorlix /help"), std::string::npos) << run.err;
+        // Nothing was done: nothing written, nothing compared.
+        EXPECT_EQ(FilesInWork(), (std::vector<std::string>{"F", "a.txt"})) << c.named;
+    }
+    // Alone, the version needs no pack and no window.
+    EXPECT_EQ(Vorlix({"/version"}).out,
+              "Vorlix, ver.1.0.0.22, build DB.000022-28.10.2023-13.18.05_VRLX.\n");
+}
+
+TEST_F(ConsoleStory, TheChecksumNeverReplacesTheDataFile) {
+    const std::string data = home.Write("work/a.txt", "abc");
+    home.Write("work/a.txt.MD5", "old");
+    // No to the question, then the data file itself as the other name.
+    const Outcome run = Vorlix({"/sourcefile:" + data, "/auto"}, "n\n" + data + "\n");
+    EXPECT_EQ(run.status, 2) << run.out << run.err;
+    EXPECT_EQ(ReadAll(data), "abc");
+    EXPECT_EQ(ReadAll(data + ".MD5"), "old");
+    EXPECT_NE(run.err.find(data + " "), std::string::npos) << run.err;
+    EXPECT_EQ(FilesInWork(), (std::vector<std::string>{"a.txt", "a.txt.MD5"}));
+}
+
+TEST_F(ConsoleStory, ALinkPlantedInAFolderOpenToAllIsNotFollowed) {
+    const fs::path shared = home.Path() / "work/shared";
+    home.Write("work/shared/D/photo.jpg", "jpg");
+    ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+    const std::string secret = home.Write("secret", "only its owner may read this");
+    ::chmod(secret.c_str(), 0600);
+    const fs::path link = shared / "D.MD5";
+
+    // The user's own link is followed, as the system would.
+    fs::create_symlink(secret, link);
+    const Outcome own = Vorlix({"/sourcefolder:" + (shared / "D").string(), "/auto"});
+    EXPECT_EQ(own.status, 0) << own.err;
+    EXPECT_NE(ReadAll(secret).find(" *D/photo.jpg\r\n"), std::string::npos);
+
+    if (::geteuid() != 0) GTEST_SKIP() << "a link of another user needs root to be made";
+    home.Write("secret", "only its owner may read this");
+    ASSERT_EQ(::lchown(link.c_str(), 65534, 65534), 0);
+    const Outcome planted = Vorlix({"/sourcefolder:" + (shared / "D").string(), "/auto"});
+    EXPECT_EQ(planted.status, 2) << planted.out << planted.err;
+    EXPECT_EQ(ReadAll(secret), "only its owner may read this");
+    EXPECT_NE(planted.err.find(link.string()), std::string::npos) << planted.err;
+    EXPECT_TRUE(fs::is_symlink(link));
+}
+
+TEST_F(ConsoleStory, OneFolderHasOneNameForTheWalkTheEntriesAndTheFile) {
+    home.Write("work/dir/own.txt", "own");
+    home.Write("work/elsewhere/inner/far.txt", "far");
+    fs::create_directory_symlink("../elsewhere/inner", home.Path() / "work/dir/sub");
+
+    // "dir/sub/.." is "elsewhere" for the system, so it is for the program.
+    const Outcome run = Vorlix({"/sourcefolder:dir/sub/..", "/auto"});
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_FALSE(fs::exists(Work("dir.MD5")));
+    const std::string text = ReadAll(Work("elsewhere.MD5"));
+    EXPECT_NE(text.find(" *elsewhere/inner/far.txt\r\n"), std::string::npos) << text;
+    const Outcome checked = Md5sumCheck(home.Path() / "work", "elsewhere.MD5");
+    EXPECT_EQ(checked.status, 0) << checked.out;
+    EXPECT_EQ(checked.out, "elsewhere/inner/far.txt: OK\n");
+
+    // A folder whose name leads back above itself would list its own file.
+    fs::create_directory_symlink("..", home.Path() / "work/dir/up");
+    const Outcome inside = Vorlix({"/sourcefolder:dir/up", "/auto"});
+    EXPECT_EQ(inside.status, 2) << inside.out << inside.err;
+    EXPECT_FALSE(fs::exists(Work("dir/up.MD5")));
+}
+
+TEST_F(ConsoleStory, EveryNameAFolderFileMightReplaceIsAskedAbout) {
+    home.Write("work/F/x.txt", "x");
+    home.Write("work/F.MD5", "old");
+    const std::string other = home.Write("work/other.md5", "other");
+    // No, then an existing name, No again, then no name.
+    const Outcome run = Vorlix({"/sourcefolder:" + Work("F")}, "n\n" + other + "\nn\n\n");
+    EXPECT_EQ(run.status, 1) << run.out << run.err;
+    const auto first = run.out.find("[y/N]");
+    ASSERT_NE(first, std::string::npos) << run.out;
+    EXPECT_NE(run.out.find(other + " ", first), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("[y/N]", first + 1), std::string::npos) << run.out;
+    EXPECT_EQ(ReadAll(other), "other");
+    EXPECT_EQ(ReadAll(Work("F.MD5")), "old");
+
+    // Yes to the other name: written, and said once, in the summary (the
+    // question names it too).
+    const Outcome yes = Vorlix({"/sourcefolder:" + Work("F")}, "n\n" + other + "\ny\n");
+    EXPECT_EQ(yes.status, 0) << yes.err;
+    EXPECT_NE(ReadAll(other).find(" *F/x.txt\r\n"), std::string::npos);
+    std::size_t named = 0;
+    for (auto at = yes.out.find(other); at != std::string::npos; at = yes.out.find(other, at + 1))
+        ++named;
+    EXPECT_EQ(named, 2u) << yes.out;
 }
 
 // --- The windows module --------------------------------------------------------

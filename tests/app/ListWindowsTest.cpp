@@ -155,5 +155,45 @@ TEST_F(ListWindows, DropsVerifyDigestOrFillTheResultsWindow) {
     EXPECT_TRUE(fs::exists(fixture.root / "drop/sub.MD5"));
 }
 
+// "Save as…" saves as every checksum file is saved: the program's dialog
+// (which adds ".MD5"), the question before replacing, never a data file.
+TEST_F(ListWindows, SaveAsAsksBeforeReplacingAndNeverReplacesAFileItLists) {
+    const std::string one = fixture.root.Write("drop/one.txt", "abc");
+    const std::string two = fixture.root.Write("drop/two.txt", "");
+    Drop({one, two});
+    ASSERT_NE(results, nullptr);
+    const std::string old = fixture.root.Write("drop/old.md5", "old");
+    fixture.dialogs.Clear();
+
+    fixture.dialogs.ThenChooseFile(old).ThenAnswer(Answer::No).ThenCancelFileDialog();
+    QTest::mouseClick(results->cmdSaveAs, Qt::LeftButton);
+    const auto& seen = fixture.dialogs.Seen();
+    ASSERT_EQ(seen.size(), 4u);
+    EXPECT_EQ(seen[0].kind, test::Shown::Kind::FileDialog);
+    EXPECT_EQ(seen[0].request.mode, FileDialogMode::Save);
+    EXPECT_EQ(seen[0].request.defaultExtension, "MD5");
+    EXPECT_EQ(seen[1].text,
+              Label("frmVorlix", "lblFileSource") + old + " " + Label("frmVorlix", "msgbox1Text1"));
+    EXPECT_EQ(seen[1].buttons, MessageButtons::YesNo);
+    EXPECT_EQ(seen[3].caption, Label("frmVorlix", "msgbox2Caption"));
+    EXPECT_EQ(ReadAll(old), "old");
+
+    fixture.dialogs.Clear();
+    fixture.dialogs.ThenChooseFile(one);
+    QTest::mouseClick(results->cmdSaveAs, Qt::LeftButton);
+    EXPECT_EQ(fixture.dialogs.Messages(),
+              std::vector{test::Message(Label("frmVorlix", "lblFileSource") + " " + one + " " +
+                                            Label("modSaveFile", "saveIsDataFile"),
+                                        Label("frmVorlix", "msgbox2Caption"), MessageIcon::Stop)});
+    EXPECT_EQ(ReadAll(one), "abc");
+
+    fixture.dialogs.Clear();
+    fixture.dialogs.ThenChooseFile(old).ThenAnswer(Answer::Yes);
+    QTest::mouseClick(results->cmdSaveAs, Qt::LeftButton);
+    EXPECT_NE(ReadAll(old).find(std::string(kAbc) + " *one.txt\r\n"), std::string::npos);
+    EXPECT_EQ(fixture.dialogs.Messages().back().caption, Label("frmVorlix", "msgbox4Text2"));
+    EXPECT_TRUE(fixture.dialogs.ScriptUsedUp());
+}
+
 }  // namespace
 }  // namespace vorlix

@@ -238,6 +238,49 @@ TEST_F(MainWindowStory, SavingShowsTheEndButtonFromThenOn) {
     EXPECT_EQ(fixture.dialogs.Messages().back().caption, Label("frmVorlix", "msgbox4Text2"));
 }
 
+// Save, No to the question, then the data file itself in the dialog.
+TEST_F(MainWindowStory, TheDataFileIsNeverReplacedByItsChecksum) {
+    const std::string file = fixture.root.Write("abc.txt", "abc");
+    const std::string sums = fixture.root.Write("abc.txt.MD5", "old");
+    fixture.Start();
+    fixture.Load({"/sourcefile:" + file});
+    Window().CalculateDigest();
+    fixture.dialogs.ThenAnswer(Answer::No).ThenChooseFile(file);
+    Window().cndSaveMD5File_Click();
+    EXPECT_EQ(test::ReadAll(file), "abc");
+    EXPECT_EQ(test::ReadAll(sums), "old");
+    EXPECT_EQ(fixture.dialogs.Messages().back(),
+              Message(Label("frmVorlix", "lblFileSource") + " " + file + " " +
+                          Label("modSaveFile", "saveIsDataFile"),
+                      Label("frmVorlix", "msgbox2Caption"), MessageIcon::Stop));
+    EXPECT_TRUE(fixture.dialogs.ScriptUsedUp());
+}
+
+TEST_F(MainWindowStory, SwitchesThatCannotAllBeDoneAreRefusedBeforeAnyWork) {
+    const std::string file = fixture.root.Write("a.txt", "abc");
+    const std::string folder = (fixture.root.Path() / "F").string();
+    std::filesystem::create_directories(folder);
+    fixture.root.Write("F/b.txt", "b");
+    fixture.Start();
+    EXPECT_EQ(fixture.Load({"/sourcefile:" + file, "/expect:" + std::string(32, '0'),
+                            "/sourcefolder:" + folder, "/auto"}),
+              2);
+    const auto label = [&](const char* key) { return Label("modCommandLine", key); };
+    EXPECT_EQ(fixture.dialogs.Messages(),
+              std::vector{Message(
+                  label("usageTogether") + " /sourcefile /sourcefolder\r\n" + label("usageMore"),
+                  label("usageCaption"), MessageIcon::Stop)});
+    EXPECT_TRUE(fixture.digested.empty());
+    EXPECT_FALSE(std::filesystem::exists(folder + ".MD5"));
+
+    ProgramFixture alone;
+    alone.Start();
+    EXPECT_EQ(alone.Load({"/expect:" + std::string(32, '0'), "/checkupdate"}), 2);
+    EXPECT_EQ(
+        alone.dialogs.Messages().at(0).text.find(label("usageTogether") + " /checkupdate /expect"),
+        0u);
+}
+
 TEST_F(MainWindowStory, FlagsAskBeforeSwitchingAndOnlyForAnotherLanguage) {
     fixture.Start();
     fixture.Load({});
@@ -352,7 +395,7 @@ TEST_F(MainWindowStory, AutomaticModeWithoutAUsableFileWritesNothing) {
     fixture.Start();
     EXPECT_EQ(fixture.Load({"--auto"}), 2);
     ASSERT_EQ(fixture.dialogs.Messages().size(), 1u);
-    EXPECT_EQ(fixture.dialogs.Messages()[0].caption, "Vorlix");  // the help text
+    EXPECT_EQ(fixture.dialogs.Messages()[0].caption, Label("modCommandLine", "usageCaption"));
 
     ProgramFixture second;
     second.Start();
@@ -496,7 +539,7 @@ TEST_F(MainWindowStory, CheckUpdateRunsTheCheckInsteadOfTheWindowAndEnds) {
         fixture.Start();
         fixture.dialogs.Clear();
         fixture.root.Write("server/update.txt", test::EncipheredUpdateFile(c.published));
-        EXPECT_EQ(fixture.Load({c.word, "/auto"}), c.status) << c.word;
+        EXPECT_EQ(fixture.Load({c.word}), c.status) << c.word;
         EXPECT_EQ(fixture.dialogs.Seen().size(), 1u) << c.word;
     }
 

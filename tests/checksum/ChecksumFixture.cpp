@@ -21,7 +21,16 @@ std::string PackXml() {
     for (const char* key : frmVorlix) {
         xml += std::string("<") + key + ">T:" + key + "</" + key + ">\n";
     }
-    return xml + "</frmVorlix>\n</Vorlix_LanguageFile>\n";
+    xml += "</frmVorlix>\n<modSaveFile>\n";
+    for (const char* key : {"saveIsDataFile", "saveInsideFolder", "savePlantedLink"}) {
+        xml += std::string("<") + key + ">T:" + key + "</" + key + ">\n";
+    }
+    xml += "</modSaveFile>\n<modChecksumList>\n";
+    for (const char* key : {"folderCaption", "folderText1", "folderNotFound", "folderEmpty",
+                            "folderSavedTo", "folderRecorded", "folderBytes", "folderLeftOut"}) {
+        xml += std::string("<") + key + ">T:" + key + "</" + key + ">\n";
+    }
+    return xml + "</modChecksumList>\n</Vorlix_LanguageFile>\n";
 }
 
 }  // namespace

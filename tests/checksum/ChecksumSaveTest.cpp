@@ -191,6 +191,54 @@ TEST_F(ChecksumSave, AFileTheUserMayNotWriteIsAnErrorAndStaysAsItWas) {
     EXPECT_EQ(FilesIn(dir.Path()), (std::vector<std::string>{"a.txt", "a.txt.MD5"}));
 }
 
+TEST_F(ChecksumSave, TheDataFileIsNeverReplacedByWhateverNameItIsPicked) {
+    const auto data = dir.Write("a.txt", "hello\n");
+    dir.Write("a.txt.MD5", "old");
+    fs::create_symlink("a.txt", dir.Path() / "alias");
+    fs::create_hard_link(data, dir.Path() / "hard");
+    for (const std::string& picked : {data, dir / "alias", dir / "hard", dir / "./a.txt"}) {
+        dialogs.Clear();
+        dialogs.ThenAnswer(Answer::No).ThenChooseFile(picked);
+        EXPECT_EQ(Save(Request(data, true)), SaveOutcome::Failed) << picked;
+        // Said at once: no question about replacing it comes first.
+        EXPECT_EQ(
+            dialogs.Messages(),
+            (std::vector{OverwriteQuestion(data + ".MD5"),
+                         Message(T("lblFileSource") + " " + picked + " " + T("saveIsDataFile"),
+                                 T("msgbox2Caption"), MessageIcon::Stop)}))
+            << picked;
+        EXPECT_EQ(ReadAll(data), "hello\n");
+    }
+    EXPECT_EQ(ReadAll(dir / "a.txt.MD5"), "old");
+    EXPECT_EQ(FilesIn(dir.Path()),
+              (std::vector<std::string>{"a.txt", "a.txt.MD5", "alias", "hard"}));
+}
+
+TEST_F(ChecksumSave, OnlyTheUsersOwnLinksInAFolderOpenToAllAreFollowed) {
+    const auto data = dir.Write("open/a.txt", "hello\n");
+    ASSERT_EQ(::chmod((dir.Path() / "open").c_str(), 01777), 0);
+    const auto elsewhere = dir.Write("elsewhere.md5", "kept");
+    const std::string link = data + ".MD5";
+    fs::create_symlink(elsewhere, link);
+
+    // The user's own: the question, then written through it.
+    dialogs.ThenAnswer(Answer::Yes);
+    EXPECT_EQ(Save(Request(data, true)), SaveOutcome::Saved);
+    EXPECT_EQ(ReadAll(elsewhere), FixedCommentLine() + "\r\n" + kHelloDigest + " *a.txt\r\n");
+    EXPECT_TRUE(fs::is_symlink(link));
+
+    if (::geteuid() != 0) GTEST_SKIP() << "a link of another user needs root to be made";
+    dir.Write("elsewhere.md5", "kept");
+    ASSERT_EQ(::lchown(link.c_str(), 65534, 65534), 0);
+    dialogs.Clear();
+    EXPECT_EQ(Save(Request(data, true)), SaveOutcome::Failed);
+    EXPECT_EQ(dialogs.Seen(),
+              std::vector{Message(T("lblFileSource") + " " + link + " " + T("savePlantedLink"),
+                                  T("msgbox2Caption"), MessageIcon::Stop)});
+    EXPECT_EQ(ReadAll(elsewhere), "kept");
+    EXPECT_EQ(FilesIn(dir.Path() / "open"), (std::vector<std::string>{"a.txt", "a.txt.MD5"}));
+}
+
 TEST_F(ChecksumSave, OverwritingKeepsTheFilesPermissions) {
     const auto data = dir.Write("a.txt", "hello\n");
     const auto target = dir.Write("a.txt.MD5", "old");

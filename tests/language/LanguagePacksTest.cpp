@@ -56,6 +56,10 @@ const std::vector<Section> kLabels = {
      {"Caption", "colName", "colStatus", "colSize", "stIntact", "stDamaged", "stMissing",
       "stUnreadable", "stCancelled", "lblFiles", "chkProblemsOnly", "cmdCopy", "cmdSaveAs",
       "cmdClose"}},
+    {"modSaveFile", {"saveIsDataFile", "saveInsideFolder", "savePlantedLink"}},
+    {"modCommandLine",
+     {"usageCaption", "usageUnknown", "usageNoValue", "usageNeedsValue", "usageTwice",
+      "usageTogether", "usageNeeds", "usageOr", "usageMore"}},
     {"modVorlix",
      {"Text1", "Text2", "Text3", "Text4", "Text5", "Text6", "Text7", "Text8", "Text9"}},
 };

@@ -3,8 +3,11 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
+#include <QFileDialog>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
@@ -100,6 +103,29 @@ TEST(QtDialogsTest, MessagesWrapLongPathsSoTheirEndIsSeen) {
     EXPECT_GT(rawOverflow, 0) << "the path would fit unwrapped; the test shows nothing";
     EXPECT_LE(overflow, 0);
     EXPECT_EQ(shown.remove(QChar(0x200B)), Q(text));  // the text itself is unchanged
+}
+
+// A name typed without an extension gets the one asked for; the caller asks
+// its own question before replacing anything.
+TEST(QtDialogsTest, ASaveDialogAddsTheExtensionToANameTypedWithoutOne) {
+    const QString folder = QDir::tempPath() + QStringLiteral("/vorlix-save-dialog-") +
+                           QString::number(QCoreApplication::applicationPid());
+    QDir().mkpath(folder);
+    QtDialogs dialogs;
+    FileDialogRequest request{"MD5 (*.md5)|*.md5;*.MD5", "MD5", "Save as", folder.toStdString()};
+    request.mode = FileDialogMode::Save;
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        name->setText(QStringLiteral("fresh"));
+        static_cast<QDialog*>(dialog)->accept();  // QFileDialog::accept, which takes the name
+    });
+    const auto chosen = dialogs.OpenFile(request);
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(*chosen, (folder + QStringLiteral("/fresh.MD5")).toStdString());
+    QDir(folder).removeRecursively();
 }
 
 }  // namespace
