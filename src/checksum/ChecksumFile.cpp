@@ -47,10 +47,13 @@ std::string_view TrimEnd(std::string_view text) {
 
 bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != text.npos; }
 
-// md5sum's escapes for names holding a line break or a backslash.
-std::optional<std::string> Unescape(std::string_view text) {
+}  // namespace
+
+std::optional<std::string> UnescapeMd5sumName(std::string_view text) {
     std::string out;
+    out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\0') return std::nullopt;
         if (text[i] != '\\') {
             out += text[i];
             continue;
@@ -72,6 +75,8 @@ std::optional<std::string> Unescape(std::string_view text) {
     }
     return out;
 }
+
+namespace {
 
 // The part of a sectioned line that names its key: a recorded name such as
 // "[EOF].txt" must not count as a marker.
@@ -157,7 +162,8 @@ SaveOutcome SaveChecksumFile(Dialogs& dialogs, const Language& language, const C
 
 // --- Reading -------------------------------------------------------------
 
-ChecksumLineReader::ChecksumLineReader(std::istream& in) : in_(in), block_(kLineBlockBytes) {}
+ChecksumLineReader::ChecksumLineReader(std::istream& in, LineEnds ends)
+    : in_(in), ends_(ends), block_(kLineBlockBytes) {}
 
 bool ChecksumLineReader::Refill() {
     auto* buffer = in_.rdbuf();
@@ -170,7 +176,9 @@ bool ChecksumLineReader::Refill() {
 
 bool ChecksumLineReader::Next(std::string& line) {
     line.clear();
+    cut_ = false;
     bool any = false;
+    bool carriage = false;
     for (;;) {
         if (at_ == end_ && !Refill()) break;
         any = true;
@@ -178,10 +186,15 @@ bool ChecksumLineReader::Next(std::string& line) {
         const std::size_t left = end_ - at_;
         const char* newline = static_cast<const char*>(std::memchr(from, '\n', left));
         const std::size_t span = newline ? static_cast<std::size_t>(newline - from) : left;
-        const char* carriage = static_cast<const char*>(std::memchr(from, '\r', span));
-        const std::size_t length = carriage ? static_cast<std::size_t>(carriage - from) : span;
-        if (line.size() < kMaxLineBytes) {
-            line.append(from, std::min(length, kMaxLineBytes - line.size()));
+        const char* stop = ends_ == LineEnds::CrOrLf
+                               ? static_cast<const char*>(std::memchr(from, '\r', span))
+                               : nullptr;
+        carriage = stop != nullptr;
+        const std::size_t length = stop ? static_cast<std::size_t>(stop - from) : span;
+        // Two bytes more than the limit: one for md5sum's CR, one that
+        // shows the line was longer.
+        if (line.size() < kMaxLineBytes + 2) {
+            line.append(from, std::min(length, kMaxLineBytes + 2 - line.size()));
         }
         at_ += length;
         if (at_ == end_) continue;  // the line goes on in the next block
@@ -190,9 +203,16 @@ bool ChecksumLineReader::Next(std::string& line) {
         if (carriage && (at_ < end_ || Refill()) && block_[at_] == '\n') ++at_;
         break;
     }
+    if (ends_ == LineEnds::Md5sum && line.size() <= kMaxLineBytes + 1 && line.ends_with('\r')) {
+        line.pop_back();
+    }
+    if (line.size() > kMaxLineBytes) {
+        line.resize(kMaxLineBytes);
+        cut_ = true;
+    }
     if (!started_) {
         started_ = true;
-        if (line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
+        if (ends_ == LineEnds::CrOrLf && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
     }
     return any;
 }
@@ -246,6 +266,76 @@ bool IsHexDigest(std::string_view text) {
     return hex;
 }
 
+namespace {
+
+constexpr std::size_t kDigestDigits = 32;
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// The text up to its first NUL: md5sum reads a name as a C string.
+std::string_view UpToNul(std::string_view text) { return text.substr(0, text.find('\0')); }
+
+std::optional<std::string> ListName(std::string_view text, bool escaped) {
+    if (escaped) return UnescapeMd5sumName(text);
+    return std::string(UpToNul(text));
+}
+
+// "NAME) = DIGEST", after "MD5 (": the name ends at the line's last ")".
+std::optional<ChecksumListEntry> ParseTagRest(std::string_view text, bool escaped) {
+    const auto close = text.rfind(')');
+    if (close == text.npos) return std::nullopt;
+    auto name = ListName(text.substr(0, close), escaped);
+    if (!name) return std::nullopt;
+    std::size_t i = close + 1;
+    while (i < text.size() && IsBlank(text[i])) ++i;
+    if (i == text.size() || text[i] != '=') return std::nullopt;
+    ++i;
+    while (i < text.size() && IsBlank(text[i])) ++i;
+    const std::string_view digest = UpToNul(text.substr(i));
+    if (!IsHexDigest(digest)) return std::nullopt;
+    return ChecksumListEntry{std::string(digest), std::move(*name)};
+}
+
+}  // namespace
+
+std::optional<ChecksumListEntry> ChecksumListLineParser::Parse(std::string_view line) {
+    // Past the end, md5sum sees the NUL that ends its line.
+    const auto at = [&](std::size_t i) { return i < line.size() ? line[i] : '\0'; };
+    std::size_t i = 0;
+    while (IsBlank(at(i))) ++i;
+    const bool escaped = at(i) == '\\';
+    if (escaped) ++i;
+
+    if (line.substr(i).starts_with("MD5")) {
+        i += 3;
+        if (at(i) == ' ') ++i;
+        if (at(i) != '(') return std::nullopt;
+        return ParseTagRest(line.substr(i + 1), escaped);
+    }
+
+    // A digest, a blank and at least one character; one more after a backslash.
+    if (line.size() - i < kDigestDigits + 2 + (at(i) == '\\' ? 1 : 0)) return std::nullopt;
+    const std::string_view digest = line.substr(i, kDigestDigits);
+    i += kDigestDigits;
+    if (!IsBlank(at(i))) return std::nullopt;
+    ++i;
+    if (!IsHexDigest(digest)) return std::nullopt;
+    // "DIGEST NAME" is taken only for a list that starts in that form, so a
+    // name with a leading blank or "*" cannot be read two ways in one list.
+    if (line.size() - i == 1 || (at(i) != ' ' && at(i) != '*')) {
+        if (form_ == Form::Standard) return std::nullopt;
+        form_ = Form::Reversed;
+    } else if (form_ != Form::Reversed) {
+        form_ = Form::Standard;
+        ++i;  // the mode: " " text, "*" binary
+    }
+    auto name = ListName(line.substr(i), escaped);
+    if (!name) return std::nullopt;
+    return ChecksumListEntry{std::string(digest), std::move(*name)};
+}
+
+bool IsIgnoredListLine(std::string_view line) { return line.empty() || line.front() == '#'; }
+
 bool IsUsableRecordedName(std::string_view name) { return !HasControlCharacter(name); }
 
 std::optional<StandardEntry> ParseStandardEntry(std::string_view line) {
@@ -260,7 +350,7 @@ std::optional<StandardEntry> ParseStandardEntry(std::string_view line) {
     auto entry = [&](std::string_view digest,
                      std::string_view name) -> std::optional<StandardEntry> {
         if (!escaped) return StandardEntry{std::string(digest), std::string(name)};
-        auto unescaped = Unescape(name);
+        auto unescaped = UnescapeMd5sumName(name);
         if (!unescaped) return std::nullopt;
         return StandardEntry{std::string(digest), std::move(*unescaped)};
     };
@@ -319,8 +409,11 @@ int DetectChecksumFileLayout(const std::string& checksumPath) {
     std::uint64_t markers = 0;
     bool hasEntry = false;
     ChecksumLineReader reader(in);
+    ChecksumListLineParser listLines;
     for (std::string line; reader.Next(line);) {
-        markers += static_cast<std::uint64_t>(CountSectionMarkers(line));
+        if (reader.Cut()) continue;
+        // Names in list entries may hold any word; only other lines make a layout.
+        if (!listLines.Parse(line)) markers += static_cast<std::uint64_t>(CountSectionMarkers(line));
         if (dataName && !hasEntry) {
             const auto entry = ParseStandardEntry(line);
             hasEntry = entry && IsEntryFor(*entry, *dataName);

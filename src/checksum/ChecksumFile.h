@@ -63,23 +63,29 @@ SaveOutcome SaveChecksumFile(Dialogs& dialogs, const Language& language, const C
 
 // --- Reading -------------------------------------------------------------
 
-// Lines of a checksum file. CR LF, LF and CR all end a line; a UTF-8 byte
-// order mark at the very start is dropped.
-// Lines longer than 1 MiB keep only their first MiB. The stream is read a
-// block at a time; lines are cut out of the block.
+// Lines of a checksum file. CR LF, LF and CR all end a line and a UTF-8 byte
+// order mark at the very start is dropped; in md5sum's reading only LF ends
+// a line, one CR before it is dropped and a byte order mark is kept.
+// Lines longer than 1 MiB keep only their first MiB and are marked as cut.
+// The stream is read a block at a time; lines are cut out of the block.
+enum class LineEnds { CrOrLf, Md5sum };
 class ChecksumLineReader {
   public:
-    explicit ChecksumLineReader(std::istream& in);
+    explicit ChecksumLineReader(std::istream& in, LineEnds ends = LineEnds::CrOrLf);
     bool Next(std::string& line);
+    // The line last given is only the start of a longer one.
+    bool Cut() const { return cut_; }
 
   private:
     bool Refill();
 
     std::istream& in_;
+    LineEnds ends_;
     std::vector<char> block_;
     std::size_t at_ = 0;
     std::size_t end_ = 0;
     bool started_ = false;
+    bool cut_ = false;
 };
 
 std::vector<std::string> SplitChecksumLines(std::string_view text);
@@ -110,6 +116,36 @@ std::optional<StandardEntry> ParseStandardEntry(std::string_view line);
 
 // 32 hex digits, either case.
 bool IsHexDigest(std::string_view text);
+
+// md5sum's escapes undone ("\\", "\n", "\r"); nothing for any other
+// escape, a backslash at the end or a NUL.
+std::optional<std::string> UnescapeMd5sumName(std::string_view text);
+
+// One entry of a checksum list, as md5sum -c reads it.
+struct ChecksumListEntry {
+    std::string digest;
+    std::string name;  // as written, escapes undone
+};
+
+// Reads the lines of one list exactly as md5sum -c does: "DIGEST  NAME",
+// "DIGEST *NAME", "MD5 (NAME) = DIGEST" (also "MD5(NAME)= DIGEST"), each
+// with an optional leading "\\" for escaped names and leading blanks, and
+// the reversed "DIGEST NAME", taken only when the list's first entry has that
+// form. Names are taken as they are, control characters included; a name
+// that is not escaped ends at a NUL, as md5sum's does.
+class ChecksumListLineParser {
+  public:
+    // Nothing for a line that is no entry; `line` is without its line end.
+    std::optional<ChecksumListEntry> Parse(std::string_view line);
+
+  private:
+    enum class Form { Undecided, Standard, Reversed };
+    Form form_ = Form::Undecided;
+};
+
+// Empty lines and lines starting with "#" are passed over by md5sum without
+// counting them as lines that are not entries.
+bool IsIgnoredListLine(std::string_view line);
 
 // A recorded name holding NUL or another control character names no file we
 // would read: the system would see a shorter name, the user a different one.

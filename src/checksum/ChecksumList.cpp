@@ -16,22 +16,43 @@ namespace {
 
 struct ScannedFile {
     ChecksumList list;
-    std::uint64_t markers = 0;
+    std::uint64_t markers = 0;  // of the sectioned layout, on lines that are no entries
+    // Every entry is one the standard layout reads alike, for the file the
+    // checksum file is named after (when it is).
+    bool allForDataFile = true;
 };
 
-ScannedFile Scan(std::istream& in) {
+// Whether the design's standard layout reads `line` as the same entry, one
+// for `dataName`: only then may a single-file verification stand in for
+// md5sum's reading of it.
+bool ReadAlikeForDataFile(std::string_view line, const ChecksumListEntry& entry,
+                          std::string_view dataName) {
+    if (!IsUsableRecordedName(entry.name)) return false;
+    const auto single = ParseStandardEntry(line);
+    return single && single->name == entry.name && SameDigest(single->digest, entry.digest) &&
+           IsEntryFor(*single, dataName);
+}
+
+ScannedFile Scan(std::istream& in, const std::optional<std::string>& dataName = std::nullopt) {
     ScannedFile scanned;
-    ChecksumLineReader reader(in);
+    ChecksumLineReader reader(in, LineEnds::Md5sum);
+    ChecksumListLineParser parser;
     for (std::string line; reader.Next(line);) {
-        scanned.markers += static_cast<std::uint64_t>(CountSectionMarkers(line));
-        const auto entry = ParseStandardEntry(line);
-        // A list needs a digest that is one; the looser single-file rule does not.
-        if (entry && IsHexDigest(entry->digest) && !entry->name.empty()) {
-            scanned.list.entries.push_back({std::move(entry->digest), std::move(entry->name)});
+        // A line known only in part could mean anything.
+        if (reader.Cut()) {
+            ++scanned.list.notEntries;
             continue;
         }
-        const auto text = Trim(line);
-        if (!text.empty() && !text.starts_with('#')) ++scanned.list.notEntries;
+        if (auto entry = parser.Parse(line)) {
+            if (scanned.allForDataFile) {
+                scanned.allForDataFile = dataName && ReadAlikeForDataFile(line, *entry, *dataName);
+            }
+            scanned.list.entries.push_back(std::move(*entry));
+            continue;
+        }
+        // Names in entries may hold any word; only other lines make a layout.
+        scanned.markers += static_cast<std::uint64_t>(CountSectionMarkers(line));
+        if (!IsIgnoredListLine(line)) ++scanned.list.notEntries;
     }
     return scanned;
 }
@@ -65,18 +86,15 @@ ClassifiedChecksumFile ReadClassifiedChecksumFile(const std::string& checksumPat
         file.kind = dataName ? ChecksumFileKind::Single : ChecksumFileKind::NoUsableEntry;
         return file;
     }
-    ScannedFile scanned = Scan(in);
+    ScannedFile scanned = Scan(in, dataName);
     file.list = std::move(scanned.list);
     const auto& entries = file.list.entries;
-    if (scanned.markers == 6) {
+    if (scanned.markers == 6 && entries.empty()) {
         file.kind = ChecksumFileKind::Single;
     } else if (!dataName) {
         file.kind = entries.empty() ? ChecksumFileKind::NoUsableEntry : ChecksumFileKind::List;
     } else {
-        const bool other = std::any_of(entries.begin(), entries.end(), [&](const auto& entry) {
-            return !IsEntryFor(StandardEntry{entry.digest, entry.name}, *dataName);
-        });
-        file.kind = other ? ChecksumFileKind::List : ChecksumFileKind::Single;
+        file.kind = scanned.allForDataFile ? ChecksumFileKind::Single : ChecksumFileKind::List;
     }
     return file;
 }

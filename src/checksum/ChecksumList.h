@@ -7,25 +7,20 @@
 #include <string_view>
 #include <vector>
 
+#include "checksum/ChecksumFile.h"
 #include "digest/FileDigest.h"
 
 namespace vorlix {
 
 class Language;
 
-// One line of a checksum list in one of md5sum's forms.
-struct ChecksumListEntry {
-    std::string digest;
-    std::string name;  // as written, escapes undone
-};
-
 struct ChecksumList {
     std::vector<ChecksumListEntry> entries;
     std::size_t notEntries = 0;  // lines that hold something else; blanks and "#" lines do not count
 };
 
-// The entries of a checksum list: "digest *name", "digest  name" and
-// "MD5 (name) = digest", each possibly in md5sum's escaped form.
+// The entries of a checksum list, read as md5sum -c reads them (see
+// ChecksumListLineParser). A line over the length limit is not an entry.
 ChecksumList ParseChecksumList(std::string_view text);
 // Nothing when the file cannot be read (or is no regular file).
 std::optional<ChecksumList> ReadChecksumList(const std::string& checksumPath);
@@ -36,10 +31,12 @@ enum class ChecksumFileKind {
     NoUsableEntry,  // named like a list, yet without a single entry
 };
 
-// A standard-layout file with an entry for a file other than the one its own
-// name gives is a list. A sectioned file, or one whose entries all name its
-// own data file, is not. A file whose name gives no data file is read as a
-// list in any case.
+// A checksum file is read as one data file's (the design's messages) only
+// when that reading checks the very entries md5sum -c would: a sectioned file
+// without a single list entry, or a file named after its data file whose
+// every list entry the standard layout reads alike, for that file. Anything
+// else is a list, every entry of which is verified. A file whose name gives
+// no data file is read as a list in any case.
 ChecksumFileKind ClassifyChecksumFile(const std::string& checksumPath);
 
 // The same, reading the file once: what it is and, for a list, its entries.

@@ -88,6 +88,7 @@ VerifyOutcome VerifySectioned(VerificationMessages& messages, Dialogs& dialogs,
     std::optional<std::uint64_t> size;
     ChecksumLineReader reader(in);
     for (std::string line; reader.Next(line);) {
+        if (reader.Cut()) continue;  // a line known only in part says nothing
         const SectionedLine parsed = ParseSectionedLine(line);
         if (parsed.fileName) {
             name = parsed.value;
@@ -129,6 +130,7 @@ VerifyOutcome VerifyStandard(VerificationMessages& messages, Dialogs& dialogs,
     bool anyFailure = false;
     ChecksumLineReader reader(in);
     for (std::string line; reader.Next(line);) {
+        if (reader.Cut()) continue;  // a line known only in part says nothing
         const auto entry = ParseStandardEntry(line);
         if (!entry || !IsEntryFor(*entry, *dataName)) continue;
         anyEntry = true;
