@@ -80,11 +80,14 @@ ManyFilesOutcome RunManyFilesOnConsole(const ManyFilesJob& job, std::ostream& ou
             // Scripts read these lines as md5sum's; a terminal never gets raw control characters.
             // Like md5sum, a drop keeps its output a list: unreadable files are told apart.
             const bool listLine = checking || row.status == EntryStatus::Digested;
-            const std::string line =
-                listLine && !checking ? Md5sumDigestLine(row) : Md5sumCheckLine(row);
+            const bool digestLine = listLine && !checking;
             std::ostream& stream = listLine ? out : progress;
             const bool terminal = listLine ? outIsTerminal : progressIsTerminal;
-            stream << (terminal ? ForTerminal(line) : line) << '\n';
+            if (terminal) {
+                stream << (digestLine ? TerminalDigestLine(row) : TerminalCheckLine(row)) << '\n';
+            } else {
+                stream << (digestLine ? Md5sumDigestLine(row) : Md5sumCheckLine(row)) << '\n';
+            }
             // A person watches a terminal line by line; a pipe takes whole buffers.
             if (terminal) stream.flush();
         },

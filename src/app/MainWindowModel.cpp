@@ -207,6 +207,10 @@ void MainWindowModel::ShowUsageError(const UsageError& error) {
 
 int MainWindowModel::VerifyAnyChecksumFile(const std::string& checksumPath) {
     ClassifiedChecksumFile file = ReadClassifiedChecksumFile(checksumPath);
+    if (file.kind == ChecksumFileKind::Unreadable) {
+        ShowFileReadError(services_.dialogs, checksumPath);
+        return kExitFatal;
+    }
     if (file.kind == ChecksumFileKind::Single) {
         const VerifyOutcome outcome = VerifyChecksumFile(services_.dialogs, services_.language,
                                                          checksumPath, services_.runDigest);

@@ -83,7 +83,7 @@ ClassifiedChecksumFile ReadClassifiedChecksumFile(const std::string& checksumPat
     std::ifstream in;
     const auto dataName = ExpectedDataName(checksumPath);
     if (!OpenChecksumFile(checksumPath, in)) {
-        file.kind = dataName ? ChecksumFileKind::Single : ChecksumFileKind::NoUsableEntry;
+        file.kind = ChecksumFileKind::Unreadable;
         return file;
     }
     ScannedFile scanned = Scan(in, dataName);
@@ -133,25 +133,40 @@ bool IsProblem(EntryStatus status) {
     return status != EntryStatus::Intact && status != EntryStatus::Digested;
 }
 
-std::string Md5sumCheckLine(const ResultRow& row) {
-    std::string line = Md5sumCheckName(row.name) + ": ";
-    switch (row.status) {
+namespace {
+
+std::string_view CheckWord(EntryStatus status) {
+    switch (status) {
         case EntryStatus::Intact:
         case EntryStatus::Digested:
-            return line + "OK";
+            return "OK";
         case EntryStatus::Damaged:
-            return line + "FAILED";
+            return "FAILED";
         case EntryStatus::Missing:
         case EntryStatus::Unreadable:
         case EntryStatus::Cancelled:
-            return line + "FAILED open or read";
+            break;
     }
-    return line;
+    return "FAILED open or read";
+}
+
+}  // namespace
+
+std::string Md5sumCheckLine(const ResultRow& row) {
+    return Md5sumCheckName(row.name) + ": " + std::string(CheckWord(row.status));
 }
 
 std::string Md5sumDigestLine(const ResultRow& row) {
     if (Md5sumNeedsEscape(row.name)) return "\\" + row.digest + "  " + Md5sumEscape(row.name);
     return row.digest + "  " + row.name;
+}
+
+std::string TerminalCheckLine(const ResultRow& row) {
+    return EscapeForTerminal(row.name + ": " + std::string(CheckWord(row.status)));
+}
+
+std::string TerminalDigestLine(const ResultRow& row) {
+    return EscapeForTerminal(row.digest + "  " + row.name);
 }
 
 void CountResult(ResultCounts& counts, const ResultRow& row) {

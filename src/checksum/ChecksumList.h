@@ -29,6 +29,7 @@ enum class ChecksumFileKind {
     Single,         // one data file, named after the checksum file itself
     List,           // entries for other files: every one is verified
     NoUsableEntry,  // named like a list, yet without a single entry
+    Unreadable,     // no regular file, or one that cannot be opened, whatever its name
 };
 
 // A checksum file is read as one data file's (the design's messages) only
@@ -79,6 +80,12 @@ std::string Md5sumCheckLine(const ResultRow& row);
 // md5sum's line for a digested file, without the line end: "DIGEST  NAME",
 // with a leading backslash and the name escaped when it needs it.
 std::string Md5sumDigestLine(const ResultRow& row);
+
+// The same lines for a terminal, through the one escape of everything the
+// console shows: md5sum's leading backslash and escapes, and "\xHH" for
+// every other control character and every byte that is not UTF-8.
+std::string TerminalCheckLine(const ResultRow& row);
+std::string TerminalDigestLine(const ResultRow& row);
 
 struct ResultCounts {
     std::size_t files = 0;  // checked: every row but the cancelled ones

@@ -30,13 +30,4 @@ std::string Md5sumCheckName(std::string_view name) {
     return "\\" + Md5sumEscape(name);
 }
 
-std::string ForTerminal(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7f) c = '?';
-    }
-    return out;
-}
-
 }  // namespace vorlix

@@ -16,8 +16,4 @@ std::string Md5sumEscape(std::string_view name);
 // leading backslash, only when it holds a line feed.
 std::string Md5sumCheckName(std::string_view name);
 
-// For a terminal: every other control character becomes "?", so a name can
-// never move the cursor or change colours.
-std::string ForTerminal(std::string_view text);
-
 }  // namespace vorlix

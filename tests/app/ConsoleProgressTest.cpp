@@ -85,15 +85,20 @@ TEST(ConsoleProgress, ListLinesGoToTheOutputAndATerminalGetsNoControlCharacters)
     test::TempDir dir;
     ManyFilesJob job;
     job.kind = ManyFilesKind::ChecksumList;
-    job.paths = {dir.Write("a", "abc"), dir.Write("b", "")};
-    job.names = {std::string("a") + '\x1b' + "[31m", std::string("new\nline") + '\x1b'};
-    job.expected = {"900150983cd24fb0d6963f7d28e17f72", "00000000000000000000000000000000"};
+    job.paths = {dir.Write("a", "abc"), dir.Write("b", ""), dir.Write("c", "abc")};
+    // ESC, a line feed, CSI as the raw byte of 8-bit terminals and as a C1 character.
+    job.names = {std::string("a") + '\x1b' + "[31m", std::string("new\nline") + '\x1b',
+                 "c\x9b" "2J\xc2\x9b" "2J"};
+    job.expected = {"900150983cd24fb0d6963f7d28e17f72", "00000000000000000000000000000000",
+                    "900150983cd24fb0d6963f7d28e17f72"};
 
+    // A pipe gets md5sum's lines byte for byte.
     std::ostringstream pipe, terminal, progress;
     RunManyFilesOnConsole(job, pipe, false, progress, false, '.');
-    EXPECT_EQ(pipe.str(), "a\x1b[31m: OK\n\\new\\nline\x1b: FAILED\n");
+    EXPECT_EQ(pipe.str(), "a\x1b[31m: OK\n\\new\\nline\x1b: FAILED\nc\x9b" "2J\xc2\x9b" "2J: OK\n");
     RunManyFilesOnConsole(job, terminal, true, progress, false, '.');
-    EXPECT_EQ(terminal.str(), "a?[31m: OK\n\\new\\nline?: FAILED\n");
+    EXPECT_EQ(terminal.str(),
+              "\\a\\x1b[31m: OK\n\\new\\nline\\x1b: FAILED\n\\c\\x9b2J\\xc2\\x9b2J: OK\n");
     EXPECT_EQ(progress.str(), "");
 }
 

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <iterator>
 #include <string>
 #include <thread>
@@ -61,11 +62,16 @@ class OpenFileLimit {
 class DescriptorHog {
   public:
     explicit DescriptorHog(std::chrono::milliseconds hold) {
-        for (int fd; (fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;) held_.push_back(fd);
-        release_ = std::thread([this, hold] {
+        // The thread starts before the descriptors are gone: UndefinedBehavior-
+        // Sanitizer checks a new thread's state through a pipe of its own.
+        std::promise<void> taken;
+        release_ = std::thread([this, hold, all = taken.get_future()] {
+            all.wait();
             std::this_thread::sleep_for(hold);
             for (int fd : held_) ::close(fd);
         });
+        for (int fd; (fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;) held_.push_back(fd);
+        taken.set_value();
     }
     ~DescriptorHog() { release_.join(); }
     DescriptorHog(const DescriptorHog&) = delete;
