@@ -40,7 +40,8 @@ std::string ManualAddress() {
 }
 
 std::string VersionLabelText() {
-    return ProductInfo::OfThisBuild().productName + ", ver." + VersionString() + ", build " + BuildString();
+    return ProductInfo::OfThisBuild().productName + ", ver." + VersionString() + ", build " +
+           BuildString();
 }
 
 std::string FormatElapsedSeconds(std::chrono::nanoseconds elapsed, char decimalSeparator) {
@@ -218,7 +219,7 @@ int MainWindowModel::VerifyAnyChecksumFile(const std::string& checksumPath) {
         return failed ? kExitVerificationFailed : kExitOk;
     }
     switch (VerifyChecksumList(services_.dialogs, services_.language, services_.runMany,
-                               checksumPath, std::move(file.list))) {
+                               checksumPath, *file.file, file.entries)) {
         case ListOutcome::Passed:
             return kExitOk;
         case ListOutcome::Failed:
@@ -298,7 +299,8 @@ void MainWindowModel::mnuFile_CompareDigest_Click() {
     };
     std::optional<std::string> expected;
     if (view_) {
-        if (const auto clipboard = view_->ClipboardText()) expected = FindPublishedDigest(*clipboard);
+        if (const auto clipboard = view_->ClipboardText())
+            expected = FindPublishedDigest(*clipboard);
     }
     if (!expected) {
         if (!view_) return;
@@ -306,8 +308,9 @@ void MainWindowModel::mnuFile_CompareDigest_Click() {
         if (!typed || Trim(*typed).empty()) return;
         expected = FindPublishedDigest(*typed);
         if (!expected) {
-            services_.dialogs.MessageBox(std::string(Trim(*typed)) + " " + label("compareBadDigest"),
-                                         label("compareCaption"), MessageIcon::Stop);
+            services_.dialogs.MessageBox(
+                std::string(Trim(*typed)) + " " + label("compareBadDigest"),
+                label("compareCaption"), MessageIcon::Stop);
             return;
         }
     }
@@ -524,10 +527,9 @@ UpdateOutcome MainWindowModel::RunUpdateCheck() {
 
 void MainWindowModel::mnuOptions_Options_Click() {
     // A new window for every opening, gone when it closes.
-    OptionsWindowModel window(OptionsWindowServices{services_.language, services_.languages,
-                                                    services_.options,
-                                                    services_.options.Association(),
-                                                    [this] { LoadLangPackToMainForm(); }});
+    OptionsWindowModel window(OptionsWindowServices{
+        services_.language, services_.languages, services_.options, services_.options.Association(),
+        [this] { LoadLangPackToMainForm(); }});
     if (view_) view_->ShowOptions(window);
 }
 
@@ -547,8 +549,8 @@ void MainWindowModel::igbEnglishFlag_Click() {
 void MainWindowModel::FlagClick(std::int32_t identifier, const char* caption, const char* text,
                                 const YesNoCaptions& buttons) {
     if (services_.languages.CurrentLanguage() == identifier) return;
-    if (services_.dialogs.AskWithCaptions(text, caption, MessageIcon::Question,
-                                          DefaultButton::Yes, buttons) != Answer::Yes) {
+    if (services_.dialogs.AskWithCaptions(text, caption, MessageIcon::Question, DefaultButton::Yes,
+                                          buttons) != Answer::Yes) {
         return;
     }
     services_.languages.ApplyLanguage(identifier);
@@ -589,14 +591,14 @@ std::string MainWindowModel::HelpText() const {
         return services_.language.GetLabel("modVorlix", key);
     };
     const std::string indent = "   ";
-    return text("Text1") + " " + kCrLf +                       //
-           indent + text("Text2") + kCrLf +                    //
-           indent + text("Text3") + kCrLf +                    //
-           indent + text("Text4") + kCrLf + kCrLf +            //
-           text("Text5") + kCrLf +                             //
-           indent + text("Text6") + kCrLf + kCrLf +            //
-           text("Text7") + kCrLf +                             //
-           text("Text8") + kCrLf +                             //
+    return text("Text1") + " " + kCrLf +             //
+           indent + text("Text2") + kCrLf +          //
+           indent + text("Text3") + kCrLf +          //
+           indent + text("Text4") + kCrLf + kCrLf +  //
+           text("Text5") + kCrLf +                   //
+           indent + text("Text6") + kCrLf + kCrLf +  //
+           text("Text7") + kCrLf +                   //
+           text("Text8") + kCrLf +                   //
            text("Text9");
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 #include "checksum/ChecksumFile.h"
@@ -13,14 +14,6 @@
 
 namespace vorlix {
 namespace {
-
-struct ScannedFile {
-    ChecksumList list;
-    std::uint64_t markers = 0;  // of the sectioned layout, on lines that are no entries
-    // Every entry is one the standard layout reads alike, for the file the
-    // checksum file is named after (when it is).
-    bool allForDataFile = true;
-};
 
 // Whether the design's standard layout reads `line` as the same entry, one
 // for `dataName`: only then may a single-file verification stand in for
@@ -33,28 +26,11 @@ bool ReadAlikeForDataFile(std::string_view line, const ChecksumListEntry& entry,
            IsEntryFor(*single, dataName);
 }
 
-ScannedFile Scan(std::istream& in, const std::optional<std::string>& dataName = std::nullopt) {
-    ScannedFile scanned;
-    ChecksumLineReader reader(in, LineEnds::Md5sum);
-    ChecksumListLineParser parser;
-    for (std::string line; reader.Next(line);) {
-        // A line known only in part could mean anything.
-        if (reader.Cut()) {
-            ++scanned.list.notEntries;
-            continue;
-        }
-        if (auto entry = parser.Parse(line)) {
-            if (scanned.allForDataFile) {
-                scanned.allForDataFile = dataName && ReadAlikeForDataFile(line, *entry, *dataName);
-            }
-            scanned.list.entries.push_back(std::move(*entry));
-            continue;
-        }
-        // Names in entries may hold any word; only other lines make a layout.
-        scanned.markers += static_cast<std::uint64_t>(CountSectionMarkers(line));
-        if (!IsIgnoredListLine(line)) ++scanned.list.notEntries;
-    }
-    return scanned;
+ChecksumList ReadAll(ChecksumListFile& file) {
+    ChecksumList list;
+    while (auto entry = file.Next()) list.entries.push_back(std::move(*entry));
+    list.notEntries = file.NotEntries();
+    return list;
 }
 
 std::string Label(const Language& language, std::string_view key) {
@@ -63,15 +39,53 @@ std::string Label(const Language& language, std::string_view key) {
 
 }  // namespace
 
+ChecksumListFile::ChecksumListFile(std::unique_ptr<std::istream> in) : in_(std::move(in)) {
+    Rewind();
+}
+
+std::unique_ptr<ChecksumListFile> ChecksumListFile::Open(const std::string& checksumPath) {
+    auto in = std::make_unique<std::ifstream>();
+    if (!OpenChecksumFile(checksumPath, *in)) return nullptr;
+    return std::unique_ptr<ChecksumListFile>(new ChecksumListFile(std::move(in)));
+}
+
+std::unique_ptr<ChecksumListFile> ChecksumListFile::OfText(std::string_view text) {
+    return std::unique_ptr<ChecksumListFile>(
+        new ChecksumListFile(std::make_unique<std::istringstream>(std::string(text))));
+}
+
+void ChecksumListFile::Rewind() {
+    in_->clear();
+    in_->seekg(0);
+    reader_.emplace(*in_, LineEnds::Md5sum);
+    parser_ = {};
+    notEntries_ = 0;
+    markers_ = 0;
+}
+
+std::optional<ChecksumListEntry> ChecksumListFile::Next() {
+    while (reader_->Next(line_)) {
+        // A line known only in part could mean anything.
+        if (reader_->Cut()) {
+            ++notEntries_;
+            continue;
+        }
+        if (auto entry = parser_.Parse(line_)) return entry;
+        // Names in entries may hold any word; only other lines make a layout.
+        markers_ += static_cast<std::uint64_t>(CountSectionMarkers(line_));
+        if (!IsIgnoredListLine(line_)) ++notEntries_;
+    }
+    return std::nullopt;
+}
+
 ChecksumList ParseChecksumList(std::string_view text) {
-    std::istringstream in{std::string(text)};
-    return Scan(in).list;
+    return ReadAll(*ChecksumListFile::OfText(text));
 }
 
 std::optional<ChecksumList> ReadChecksumList(const std::string& checksumPath) {
-    std::ifstream in;
-    if (!OpenChecksumFile(checksumPath, in)) return std::nullopt;
-    return Scan(in).list;
+    const auto file = ChecksumListFile::Open(checksumPath);
+    if (!file) return std::nullopt;
+    return ReadAll(*file);
 }
 
 ChecksumFileKind ClassifyChecksumFile(const std::string& checksumPath) {
@@ -79,24 +93,31 @@ ChecksumFileKind ClassifyChecksumFile(const std::string& checksumPath) {
 }
 
 ClassifiedChecksumFile ReadClassifiedChecksumFile(const std::string& checksumPath) {
-    ClassifiedChecksumFile file;
-    std::ifstream in;
+    ClassifiedChecksumFile classified;
+    classified.file = ChecksumListFile::Open(checksumPath);
+    if (!classified.file) {
+        classified.kind = ChecksumFileKind::Unreadable;
+        return classified;
+    }
     const auto dataName = ExpectedDataName(checksumPath);
-    if (!OpenChecksumFile(checksumPath, in)) {
-        file.kind = ChecksumFileKind::Unreadable;
-        return file;
+    // Every entry is one the standard layout reads alike, for the file the
+    // checksum file is named after.
+    bool allForDataFile = dataName.has_value();
+    ChecksumListFile& file = *classified.file;
+    while (auto entry = file.Next()) {
+        ++classified.entries;
+        if (allForDataFile) allForDataFile = ReadAlikeForDataFile(file.Line(), *entry, *dataName);
     }
-    ScannedFile scanned = Scan(in, dataName);
-    file.list = std::move(scanned.list);
-    const auto& entries = file.list.entries;
-    if (scanned.markers == 6 && entries.empty()) {
-        file.kind = ChecksumFileKind::Single;
+    if (file.Markers() == 6 && classified.entries == 0) {
+        classified.kind = ChecksumFileKind::Single;
     } else if (!dataName) {
-        file.kind = entries.empty() ? ChecksumFileKind::NoUsableEntry : ChecksumFileKind::List;
+        classified.kind =
+            classified.entries == 0 ? ChecksumFileKind::NoUsableEntry : ChecksumFileKind::List;
     } else {
-        file.kind = scanned.allForDataFile ? ChecksumFileKind::Single : ChecksumFileKind::List;
+        classified.kind = allForDataFile ? ChecksumFileKind::Single : ChecksumFileKind::List;
     }
-    return file;
+    file.Rewind();
+    return classified;
 }
 
 ResultRow ClassifyResult(std::string name, std::string path,
@@ -123,8 +144,8 @@ ResultRow ClassifyResult(std::string name, std::string path,
     if (!expected) {
         row.status = EntryStatus::Digested;
     } else {
-        row.status = SameDigest(*expected, result.digest) ? EntryStatus::Intact
-                                                          : EntryStatus::Damaged;
+        row.status =
+            SameDigest(*expected, result.digest) ? EntryStatus::Intact : EntryStatus::Damaged;
     }
     return row;
 }

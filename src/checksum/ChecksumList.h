@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <istream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,11 +18,42 @@ class Language;
 
 struct ChecksumList {
     std::vector<ChecksumListEntry> entries;
-    std::size_t notEntries = 0;  // lines that hold something else; blanks and "#" lines do not count
+    std::size_t notEntries =
+        0;  // lines that hold something else; blanks and "#" lines do not count
 };
 
-// The entries of a checksum list, read as md5sum -c reads them (see
-// ChecksumListLineParser). A line over the length limit is not an entry.
+// A checksum list read an entry at a time, as md5sum -c reads it (see
+// ChecksumListLineParser), so that a list of any size is never held whole.
+// A line over the length limit is not an entry.
+class ChecksumListFile {
+  public:
+    // Nothing when the file cannot be opened or is no regular file.
+    static std::unique_ptr<ChecksumListFile> Open(const std::string& checksumPath);
+    static std::unique_ptr<ChecksumListFile> OfText(std::string_view text);
+
+    // The next entry; nothing at the end.
+    std::optional<ChecksumListEntry> Next();
+    // The line the last entry was read from.
+    const std::string& Line() const { return line_; }
+    // Lines passed so far that are not entries; blank and "#" lines do not count.
+    std::size_t NotEntries() const { return notEntries_; }
+    // Markers of the sectioned layout on those lines.
+    std::uint64_t Markers() const { return markers_; }
+    // Back to the first line, the very file that was read.
+    void Rewind();
+
+  private:
+    explicit ChecksumListFile(std::unique_ptr<std::istream> in);
+
+    std::unique_ptr<std::istream> in_;
+    std::optional<ChecksumLineReader> reader_;
+    ChecksumListLineParser parser_;
+    std::string line_;
+    std::size_t notEntries_ = 0;
+    std::uint64_t markers_ = 0;
+};
+
+// The whole list at once, for lists known to be small.
 ChecksumList ParseChecksumList(std::string_view text);
 // Nothing when the file cannot be read (or is no regular file).
 std::optional<ChecksumList> ReadChecksumList(const std::string& checksumPath);
@@ -40,11 +73,13 @@ enum class ChecksumFileKind {
 // no data file is read as a list in any case.
 ChecksumFileKind ClassifyChecksumFile(const std::string& checksumPath);
 
-// The same, reading the file once: what it is and, for a list, its entries.
-// The list that was classified is the list that is verified.
+// The same, and the file itself back at its start: the list that was
+// classified is the list that is verified.
 struct ClassifiedChecksumFile {
     ChecksumFileKind kind = ChecksumFileKind::NoUsableEntry;
-    ChecksumList list;  // the entries, unless the file is Single
+    std::size_t entries = 0;  // list entries counted
+    // The file read, back at its start; none when it could not be opened.
+    std::unique_ptr<ChecksumListFile> file;
 };
 ClassifiedChecksumFile ReadClassifiedChecksumFile(const std::string& checksumPath);
 

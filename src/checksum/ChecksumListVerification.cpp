@@ -1,5 +1,8 @@
 #include "checksum/ChecksumListVerification.h"
 
+#include <optional>
+#include <utility>
+
 #include "checksum/ChecksumVerification.h"
 #include "language/Language.h"
 #include "ui/Dialogs.h"
@@ -8,15 +11,20 @@ namespace vorlix {
 
 ListOutcome VerifyChecksumList(Dialogs& dialogs, const Language& language,
                                const ManyFilesRunner& run, const std::string& checksumPath) {
-    return VerifyChecksumList(dialogs, language, run, checksumPath,
-                              ReadChecksumList(checksumPath).value_or(ChecksumList{}));
+    // A file that cannot be read has no entry, like an empty one.
+    auto list = ChecksumListFile::Open(checksumPath);
+    if (!list) list = ChecksumListFile::OfText("");
+    return VerifyChecksumList(dialogs, language, run, checksumPath, *list, 0);
 }
 
 ListOutcome VerifyChecksumList(Dialogs& dialogs, const Language& language,
                                const ManyFilesRunner& run, const std::string& checksumPath,
-                               ChecksumList list) {
+                               ChecksumListFile& list, std::size_t total) {
     const auto label = [&](std::string_view key) { return language.GetLabel("frmVorlix", key); };
-    if (list.entries.empty()) {
+    // The first entry is read before anything is shown: a list without one
+    // has nothing to verify, whatever was counted before.
+    std::optional<ChecksumListEntry> first = list.Next();
+    if (!first) {
         dialogs.MessageBox(label("msgbox5Text1") + " " + checksumPath + " " + label("msgbox5Text2"),
                            label("msgbox2Caption"), MessageIcon::Stop);
         return ListOutcome::NoUsableEntry;
@@ -26,22 +34,25 @@ ListOutcome VerifyChecksumList(Dialogs& dialogs, const Language& language,
     job.kind = ManyFilesKind::ChecksumList;
     job.title = checksumPath;
     job.keepRows = false;
+    job.total = total;
     const std::string folder = ChecksumFileFolder(checksumPath);
-    const std::size_t count = list.entries.size();
-    job.names.reserve(count);
-    job.paths.reserve(count);
-    job.expected.reserve(count);
-    for (ChecksumListEntry& entry : list.entries) {
-        job.paths.push_back(JoinDataPath(folder, entry.name));
-        job.names.push_back(std::move(entry.name));
-        job.expected.emplace_back(std::move(entry.digest));
-    }
+    job.source = [&](ManyFilesEntry& next) {
+        std::optional<ChecksumListEntry> entry = first ? std::move(first) : list.Next();
+        first.reset();
+        if (!entry) return false;
+        next.path = JoinDataPath(folder, entry->name);
+        next.name = std::move(entry->name);
+        next.expected = std::move(entry->digest);
+        return true;
+    };
     const ManyFilesOutcome outcome = run ? run(job) : RunManyFiles(job);
 
     const bool passed = ListPassed(outcome.counts) && !outcome.cancelled;
-    dialogs.MessageBox(ChecksumListSummaryText(language, checksumPath, outcome.counts, list.notEntries),
-                       language.GetLabel("modChecksumList", "listCaption"),
-                       passed ? MessageIcon::Information : MessageIcon::Stop);
+    // On the console md5sum's lines alone are the output, as md5sum's are.
+    dialogs.ShowDiagnostic(
+        ChecksumListSummaryText(language, checksumPath, outcome.counts, list.NotEntries()),
+        language.GetLabel("modChecksumList", "listCaption"),
+        passed ? MessageIcon::Information : MessageIcon::Stop);
     return passed ? ListOutcome::Passed : ListOutcome::Failed;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "checksum/ManyFiles.h"
@@ -19,9 +20,10 @@ enum class ListOutcome {
 // folder, through `run` (which shows the rows), then shows the summary.
 ListOutcome VerifyChecksumList(Dialogs& dialogs, const Language& language,
                                const ManyFilesRunner& run, const std::string& checksumPath);
-// The same for a list already read from `checksumPath`.
+// The same for a list already open; its entries pass through the run one
+// window at a time. `total` is how many there are, for progress (0: unknown).
 ListOutcome VerifyChecksumList(Dialogs& dialogs, const Language& language,
                                const ManyFilesRunner& run, const std::string& checksumPath,
-                               ChecksumList list);
+                               ChecksumListFile& list, std::size_t total);
 
 }  // namespace vorlix

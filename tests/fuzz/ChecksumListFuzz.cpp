@@ -1,7 +1,7 @@
 // A checksum list of any content beside a small fixed data folder: every line
-// is an entry or counted as not an entry, no entry carries a raw control
-// character, every entry gets one result, and verifying the list never ends
-// the program nor creates, removes or changes a file.
+// is an entry or counted as not an entry, every entry gets one result, no
+// line a terminal would get holds anything raw, and verifying the list never
+// ends the program nor creates, removes or changes a file.
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -16,6 +16,7 @@
 #include "fuzz/FuzzSupport.h"
 #include "language/Language.h"
 #include "ui/EndProgram.h"
+#include "util/Text.h"
 
 namespace fs = std::filesystem;
 using namespace vorlix;
@@ -44,10 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::Fail("more entries and other lines than the list has lines");
     }
     for (const ChecksumListEntry& entry : list.entries) {
-        if (entry.digest.size() != 32 || entry.name.empty()) fuzz::Fail("a malformed entry");
-        for (unsigned char c : entry.name) {
-            if (c < 0x20 && c != '\n') fuzz::Fail("an entry naming a control character");
-        }
+        if (!IsHexDigest(entry.digest)) fuzz::Fail("an entry without a digest");
     }
 
     const fs::path listPath = fixture.data / "MD5SUMS";
@@ -56,8 +54,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t rows = 0;
     const ManyFilesRunner run = [&](const ManyFilesJob& job) {
         // A list keeps only its counts; the rows are counted as they pass.
-        ManyFilesOutcome outcome = RunManyFiles(job, [&](const ResultRow&) { ++rows; });
-        if (rows != job.paths.size()) fuzz::Fail("an entry without its result");
+        ManyFilesOutcome outcome = RunManyFiles(job, [&](const ResultRow& row) {
+            ++rows;
+            for (const std::string& line : {TerminalCheckLine(row), TerminalDigestLine(row)}) {
+                if (!IsValidUtf8(line) || HasControlCharacter(line)) {
+                    fuzz::Fail("a raw character on its way to a terminal");
+                }
+            }
+        });
         return outcome;
     };
     try {
