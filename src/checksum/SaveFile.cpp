@@ -68,9 +68,9 @@ bool NameTaken(const std::string& path) {
 }  // namespace
 
 void ShowSaveFailure(Dialogs& dialogs, const Language& language, std::error_code error) {
-    dialogs.ShowFailure(language.GetLabel("frmVorlix", "msgbox3Text1") + " " +
-                            std::to_string(error.value()) + " " + error.message(),
-                        "Vorlix", MessageIcon::None);
+    dialogs.ShowDiagnostic(language.GetLabel("frmVorlix", "msgbox3Text1") + " " +
+                               std::to_string(error.value()) + " " + error.message(),
+                           "Vorlix", MessageIcon::None);
 }
 
 SaveResult SaveFile(Dialogs& dialogs, const Language& language, const SaveRequest& request) {
@@ -79,9 +79,9 @@ SaveResult SaveFile(Dialogs& dialogs, const Language& language, const SaveReques
     bool ask = request.askFirst;
     for (;;) {
         if (const std::string refusal = Refusal(target, request); !refusal.empty()) {
-            dialogs.ShowFailure(label("lblFileSource") + " " + target + " " +
-                                    language.GetLabel("modSaveFile", refusal),
-                                label("msgbox2Caption"), MessageIcon::Stop);
+            dialogs.ShowDiagnostic(label("lblFileSource") + " " + target + " " +
+                                       language.GetLabel("modSaveFile", refusal),
+                                   label("msgbox2Caption"), MessageIcon::Stop);
             return {SaveOutcome::Failed, {}};
         }
         if (!ask || !NameTaken(target)) break;

@@ -63,8 +63,8 @@ Answer ConsoleDialogs::MessageBox(const std::string& text, const std::string& ca
     return yesByDefault ? Answer::Yes : Answer::No;
 }
 
-void ConsoleDialogs::ShowFailure(const std::string& text, const std::string& caption,
-                                 MessageIcon /*icon*/) {
+void ConsoleDialogs::ShowDiagnostic(const std::string& text, const std::string& caption,
+                                    MessageIcon /*icon*/) {
     err_ << ConsoleText(caption + ": " + text) << '\n' << std::flush;
 }
 

@@ -17,7 +17,7 @@ struct FileDialogRequest {
     std::string filter;            // "Description|*.ext|..." pairs, as the packs write them
     std::string defaultExtension;  // without a dot; "*" for any
     std::string title;
-    std::string initialFolder;     // may name a file; its folder is used then
+    std::string initialFolder;  // may name a file; its folder is used then
     FileDialogMode mode = FileDialogMode::Open;
 };
 
@@ -30,18 +30,19 @@ struct YesNoCaptions {
 // The only way the program talks to the user. Three implementations: Qt
 // windows, the console, and a scripted fake that tests read like a story.
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
 
     // Texts use CR LF for line breaks, as the messages are composed.
-    virtual Answer MessageBox(const std::string& text, const std::string& caption,
-                              MessageIcon icon, MessageButtons buttons = MessageButtons::Ok,
+    virtual Answer MessageBox(const std::string& text, const std::string& caption, MessageIcon icon,
+                              MessageButtons buttons = MessageButtons::Ok,
                               DefaultButton defaultButton = DefaultButton::Yes) = 0;
 
-    // A message that tells of a failure, whatever its icon (the designed
-    // save failure has none): the console writes it to standard error.
-    virtual void ShowFailure(const std::string& text, const std::string& caption,
-                             MessageIcon icon) {
+    // A message that is no part of the output a script reads: a failure,
+    // whatever its icon (the designed save failure has none), or the summary
+    // after md5sum's lines. The console writes it to standard error.
+    virtual void ShowDiagnostic(const std::string& text, const std::string& caption,
+                                MessageIcon icon) {
         MessageBox(text, caption, icon);
     }
 
