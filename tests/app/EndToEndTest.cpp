@@ -1,7 +1,7 @@
 // Stories that run the real program through its console front-end, with a
 // home, settings and desktop database of their own.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -42,7 +42,7 @@ struct Outcome {
 };
 
 class ConsoleStory : public ::testing::Test {
-protected:
+  protected:
     ConsoleStory() {
         fs::create_directories(home.Path() / "work");
         program = VORLIX_BINARY;
@@ -65,13 +65,13 @@ protected:
                         const std::string& wrapper = "") {
         const std::string dir = home.Path().string();
         std::string command = "cd " + Quoted(dir + "/work") + " && exec " + wrapper +
-                              " env -i PATH=/usr/bin:/bin" +
-                              " LANG=C.UTF-8 " + frontEnd + " HOME=" + Quoted(dir) +
+                              " env -i PATH=/usr/bin:/bin" + " LANG=C.UTF-8 " + frontEnd +
+                              " HOME=" + Quoted(dir) +
                               " XDG_CONFIG_HOME=" + Quoted(dir + "/config") +
                               " XDG_DATA_HOME=" + Quoted(dir + "/data") + " " + Quoted(program);
         for (const auto& word : words) command += " " + Quoted(word);
-        command += " <" + Quoted(in) + " >" + Quoted(dir + "/stdout") + " 2>" +
-                   Quoted(dir + "/stderr");
+        command +=
+            " <" + Quoted(in) + " >" + Quoted(dir + "/stdout") + " 2>" + Quoted(dir + "/stderr");
         return command;
     }
 
@@ -137,7 +137,8 @@ TEST_F(ConsoleStory, AutomaticModeSavesThenAsksBeforeOverwriting) {
     EXPECT_EQ(first.status, 0) << first.err;
     EXPECT_EQ(first.out, "");
     const std::string saved = ReadAll(sums);
-    EXPECT_TRUE(saved.starts_with("# Created Vorlix 1.0.0.22, DB.000022-28.10.2023-13.18.05_VRLX. "));
+    EXPECT_TRUE(
+        saved.starts_with("# Created Vorlix 1.0.0.22, DB.000022-28.10.2023-13.18.05_VRLX. "));
     EXPECT_NE(saved.find("\r\nFileName=report.pdf\r\n"), std::string::npos);
 
     // Yes overwrites.
@@ -167,7 +168,8 @@ TEST_F(ConsoleStory, AutomaticModeSavesThenAsksBeforeOverwriting) {
     EXPECT_TRUE(fs::is_directory(lockedData + ".MD5/inside"));
 
     // No, then another name: saved there, still recording the data file's name.
-    Outcome elsewhere = Vorlix({"--sourcefile=" + data, "--auto"}, "n\n" + Work("other.md5") + "\n");
+    Outcome elsewhere =
+        Vorlix({"--sourcefile=" + data, "--auto"}, "n\n" + Work("other.md5") + "\n");
     EXPECT_EQ(elsewhere.status, 0) << elsewhere.err;
     EXPECT_NE(ReadAll(Work("other.md5")).find("FileName=report.pdf\r\n"), std::string::npos);
 
@@ -194,7 +196,8 @@ bool Eventually(const std::function<bool()>& condition) {
 
 bool HasOpen(pid_t process, const std::string& path) {
     std::error_code ignored;
-    for (const auto& fd : fs::directory_iterator("/proc/" + std::to_string(process) + "/fd", ignored)) {
+    for (const auto& fd :
+         fs::directory_iterator("/proc/" + std::to_string(process) + "/fd", ignored)) {
         if (fs::read_symlink(fd.path(), ignored) == path) return true;
     }
     return false;
@@ -235,7 +238,8 @@ TEST_F(ConsoleStory, AnInterruptDuringADigestOrSaveWritesNothingAndEndsWithOne) 
     // Held open, and never written: the program waits for an answer.
     const int answer = ::open(question.c_str(), O_RDWR);
     const pid_t run = Start({"/sourcefile:" + data, "/auto"}, question);
-    EXPECT_TRUE(Eventually([&] { return ReadAll(home.Path() / "stdout").find("[y/N]") != std::string::npos; }));
+    EXPECT_TRUE(Eventually(
+        [&] { return ReadAll(home.Path() / "stdout").find("[y/N]") != std::string::npos; }));
     ::kill(run, SIGINT);
     const Outcome interrupted = WaitFor(run);
     ::close(answer);
@@ -276,8 +280,8 @@ TEST_F(ConsoleStory, VerifiesItsOwnAndOtherToolsChecksumFiles) {
     for (const char* tool : {"md5sum", "md5sum --tag"}) {
         fs::create_directories(home.Path() / "tool");
         fs::copy_file(data, home.Path() / "tool" / "a.txt", fs::copy_options::overwrite_existing);
-        const std::string command = "cd " + Quoted((home.Path() / "tool").string()) + " && " +
-                                    tool + " a.txt > a.txt.md5";
+        const std::string command =
+            "cd " + Quoted((home.Path() / "tool").string()) + " && " + tool + " a.txt > a.txt.md5";
         ASSERT_EQ(std::system(command.c_str()), 0);
         Outcome run = Vorlix({(home.Path() / "tool" / "a.txt.md5").string()});
         EXPECT_EQ(run.status, 0) << tool << run.out << run.err;
@@ -296,12 +300,15 @@ TEST_F(ConsoleStory, BadChecksumFilesGetAMessageNeverACrash) {
     const std::pair<const char*, std::string> cases[] = {
         {"empty.md5", ""},
         {"a.txt.md5", std::string("\0\xff\xfe garbage \x01", 14)},
-        {"b.md5", "[INI]\n[MD5FileInfo]\nFileName=missing.txt\nMD5Checksum=x\nFileLenght=1\n[EOF]\n"},
-        {"c.md5", "[INI]\r\n[MD5FileInfo]\r\nFileLenght=lots\r\nFileName=a.txt\r\n"
-                  "MD5Checksum=b1946ac92492d2347c6235b4d2611184\r\n[EOF]\r\n"},
+        {"b.md5",
+         "[INI]\n[MD5FileInfo]\nFileName=missing.txt\nMD5Checksum=x\nFileLenght=1\n[EOF]\n"},
+        {"c.md5",
+         "[INI]\r\n[MD5FileInfo]\r\nFileLenght=lots\r\nFileName=a.txt\r\n"
+         "MD5Checksum=b1946ac92492d2347c6235b4d2611184\r\n[EOF]\r\n"},
         {"d.md5", std::string(100000, '[') + "[EOF][EOF][INI]\n"},
-        {"e.md5", "[INI]\n[MD5FileInfo]\nFileName=a.txt\nMD5Checksum=b1946ac92492d2347c6235b4d2611184\n"
-                  "FileLenght=99999999999999999999999 bytes\n[EOF]\n"},
+        {"e.md5",
+         "[INI]\n[MD5FileInfo]\nFileName=a.txt\nMD5Checksum=b1946ac92492d2347c6235b4d2611184\n"
+         "FileLenght=99999999999999999999999 bytes\n[EOF]\n"},
     };
     for (const auto& [name, content] : cases) {
         const std::string file = home.Write(std::string("work/") + name, content);
@@ -345,9 +352,9 @@ TEST_F(ConsoleStory, HelpTextIsComposedFromThePackAndUsageErrorsEndWithTwo) {
         Language czech(dialogs, fs::path(VORLIX_BINARY).parent_path() / "Languages");
         czech.LoadLanguageFile(1027);
         const auto text = [&](const char* key) { return czech.GetLabel("modVorlix", key); };
-        expected += text("Text1") + " \n   " + text("Text2") + "\n   " + text("Text3") +
-                    "\n   " + text("Text4") + "\n\n" + text("Text5") + "\n   " + text("Text6") +
-                    "\n\n" + text("Text7") + "\n" + text("Text8") + "\n" + text("Text9") + "\n";
+        expected += text("Text1") + " \n   " + text("Text2") + "\n   " + text("Text3") + "\n   " +
+                    text("Text4") + "\n\n" + text("Text5") + "\n   " + text("Text6") + "\n\n" +
+                    text("Text7") + "\n" + text("Text8") + "\n" + text("Text9") + "\n";
     }
     EXPECT_EQ(help.out, expected);
 
@@ -404,11 +411,11 @@ TEST_F(ConsoleStory, StartUpChecksTheShippedPacks) {
     home.Write("bin/Languages/1033.xml", alteredEnglish);
     Outcome altered = Vorlix({"--help"});
     EXPECT_EQ(altered.status, 0);
-    EXPECT_TRUE(altered.out.starts_with(
-        "Warning: File length 1033.XML does not match, reinstall program!\n"
-        "Warning: MD5 of file 1027.XML does not match, reinstall program!\n"
-        "Warning: MD5 of file 1033.XML does not match, reinstall program!\n"
-        "Vorlix: "))
+    EXPECT_TRUE(
+        altered.out.starts_with("Warning: File length 1033.XML does not match, reinstall program!\n"
+                                "Warning: MD5 of file 1027.XML does not match, reinstall program!\n"
+                                "Warning: MD5 of file 1033.XML does not match, reinstall program!\n"
+                                "Vorlix: "))
         << altered.out;
 
     // A pack that is no XML at all cannot be loaded: the program ends.
@@ -421,7 +428,8 @@ TEST_F(ConsoleStory, StartUpChecksTheShippedPacks) {
         << broken.err;
 
     // Another root element loads, but holds no label.
-    home.Write("bin/Languages/1027.xml", "<?xml version=\"1.0\"?><Other><modVorlix><Text1>x</Text1></modVorlix></Other>");
+    home.Write("bin/Languages/1027.xml",
+               "<?xml version=\"1.0\"?><Other><modVorlix><Text1>x</Text1></modVorlix></Other>");
     Outcome otherRoot = Vorlix({"--help"});
     EXPECT_EQ(otherRoot.status, 0);
 
@@ -437,7 +445,6 @@ TEST_F(ConsoleStory, StartUpChecksTheShippedPacks) {
     EXPECT_EQ(bothMissing.err,
               "Error: No language pack 1027.xml found, the programme cannot continue.\n");
 }
-
 
 // --- Checksum lists, folders and published digests --------------------------
 
@@ -456,14 +463,15 @@ Outcome Md5sumCheck(const fs::path& folder, const std::string& list) {
 TEST_F(ConsoleStory, AListPrintsMd5sumLinesInItsOrderAndFailsOnAnyProblem) {
     home.Write("work/sums/intact.txt", "intact\n");
     home.Write("work/sums/damaged.txt", "damaged\n");
-    const std::string list = home.Write(
-        "work/sums/MD5SUMS",
-        "# made by hand\n"
-        "9e1b3ed2a7a4f4a5dfa3c4dbc8c6f6b0  damaged.txt\n"  // not its digest
-        "\n"
-        "a9e7e3f6d0e0ee0f8c8e1bde9ae4fd0a *missing.txt\n"
-        "this line is no entry\n"
-        "MD5 (intact.txt) = " + std::string("f0f2b3c3bd9cd1b17fdb2ad0a2b8a53c") + "\n");
+    const std::string list =
+        home.Write("work/sums/MD5SUMS",
+                   "# made by hand\n"
+                   "9e1b3ed2a7a4f4a5dfa3c4dbc8c6f6b0  damaged.txt\n"  // not its digest
+                   "\n"
+                   "a9e7e3f6d0e0ee0f8c8e1bde9ae4fd0a *missing.txt\n"
+                   "this line is no entry\n"
+                   "MD5 (intact.txt) = " +
+                       std::string("f0f2b3c3bd9cd1b17fdb2ad0a2b8a53c") + "\n");
     // The intact entry must hold the real digest; take it from md5sum.
     const std::string fix = "cd " + Quoted(Work("sums")) +
                             " && sed -i \"s/= .*/= $(md5sum intact.txt | cut -c1-32)/\" MD5SUMS";
@@ -560,9 +568,9 @@ TEST_F(ConsoleStory, AFolderChecksumFileIsReadByMd5sumFromTheParentFolder) {
     ASSERT_TRUE(text.starts_with("# Created Vorlix 1.0.0.22, ")) << text;
     // Byte order of the paths; the link to a file under its own name; the
     // link to a folder not followed.
-    const std::vector<std::string> order = {"/.hidden", "/back\\\\slash.txt", "/link.txt",
-                                            "/new\\nline.txt", "/with blank/and more.txt",
-                                            "/ž"};
+    const std::vector<std::string> order = {
+        "/.hidden",        "/back\\\\slash.txt",       "/link.txt",
+        "/new\\nline.txt", "/with blank/and more.txt", "/ž"};
     std::size_t at = 0;
     for (const std::string& name : order) {
         const auto found = text.find(name, at);
@@ -616,7 +624,8 @@ TEST_F(ConsoleStory, ExpectComparesWithAPublishedDigest) {
     const std::string data = home.Write("work/abc.iso", "abc");
     const std::string digest = "900150983cd24fb0d6963f7d28e17f72";
 
-    Outcome match = Vorlix({"/sourcefile:" + data, "/expect: " + std::string("900150983CD24FB0D6963F7D28E17F72") + " "});
+    Outcome match = Vorlix({"/sourcefile:" + data,
+                            "/expect: " + std::string("900150983CD24FB0D6963F7D28E17F72") + " "});
     EXPECT_EQ(match.status, 0) << match.err;
     EXPECT_NE(match.out.find("abc.iso"), std::string::npos) << match.out;
     EXPECT_NE(match.out.find(digest), std::string::npos);
@@ -627,13 +636,15 @@ TEST_F(ConsoleStory, ExpectComparesWithAPublishedDigest) {
     EXPECT_EQ(mismatch.status, 1);
     EXPECT_NE(mismatch.err.find(other), std::string::npos) << mismatch.err;
     EXPECT_NE(mismatch.err.find(digest), std::string::npos);
-    EXPECT_FALSE(fs::exists(data + ".MD5")) << "a file that is not the published one is not recorded";
+    EXPECT_FALSE(fs::exists(data + ".MD5"))
+        << "a file that is not the published one is not recorded";
 
     Outcome saved = Vorlix({"--expect=" + digest, "--sourcefile=" + data, "--auto"});
     EXPECT_EQ(saved.status, 0) << saved.err;
     EXPECT_NE(ReadAll(data + ".MD5").find(digest), std::string::npos);
 
-    for (const std::string& bad : std::vector<std::string>{"123", digest + "0", "g00150983cd24fb0d6963f7d28e17f72", ""}) {
+    for (const std::string& bad :
+         std::vector<std::string>{"123", digest + "0", "g00150983cd24fb0d6963f7d28e17f72", ""}) {
         Outcome malformed = Vorlix({"/sourcefile:" + data, "/expect:" + bad});
         EXPECT_EQ(malformed.status, 2) << bad;
         EXPECT_NE(malformed.err, "") << bad;
@@ -653,6 +664,72 @@ TEST_F(ConsoleStory, CtrlCDuringAFolderRunWritesNothingAndEndsWithOne) {
     const Outcome interrupted = WaitFor(run);
     EXPECT_EQ(interrupted.status, 1) << interrupted.err;
     EXPECT_EQ(FilesInWork(), std::vector<std::string>{"big"});
+}
+
+// --- Every line counts --------------------------------------------------------
+
+TEST_F(ConsoleStory, AFolderFileWithControlCharactersInNamesChecksEveryFile) {
+    home.Write("work/D/a\tb", "abc");
+    home.Write(
+        "work/D/e\x1b"
+        "f",
+        "def");
+    home.Write("work/D/plain", "plain");
+    ASSERT_EQ(Vorlix({"/sourcefolder:" + Work("D"), "/auto"}).status, 0);
+    home.Write("work/D/a\tb", "changed");
+
+    const Outcome run = Vorlix({Work("D.MD5")});
+    EXPECT_EQ(run.status, 1) << run.out << run.err;
+    EXPECT_EQ(run.out, Md5sumCheck(home.Path() / "work", "D.MD5").out);
+    EXPECT_NE(run.out.find("D/a\tb: FAILED\n"), std::string::npos) << run.out;
+}
+
+TEST_F(ConsoleStory, LayoutWordsAndOverLongLinesNeverChangeWhatAListMeans) {
+    const std::string abc = "900150983cd24fb0d6963f7d28e17f72";
+    // Six files whose names hold the words of the sectioned layout, one damaged.
+    std::string list;
+    for (const char* name :
+         {"FileNames/[INI]", "FileNames/[MD5FileInfo]", "FileNames/FileName=readme",
+          "FileNames/MD5Checksum", "FileNames/FileLenght", "FileNames/[EOF]"}) {
+        home.Write(std::string("work/") + name, "abc");
+        list += abc + "  " + name + "\n";
+    }
+    home.Write("work/FileNames/[EOF]", "damaged");
+    home.Write("work/SUMS", list);
+    Outcome run = Vorlix({Work("SUMS")});
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_EQ(run.out, Md5sumCheck(home.Path() / "work", "SUMS").out);
+
+    // The start of a line cut at the limit would read as an entry for a.
+    home.Write("work/a", "abc");
+    home.Write("work/CUT", "MD5 (a) = " + abc + std::string(2 << 20, ' ') +
+                               ") = " + std::string(32, '0') + "\n");
+    run = Vorlix({Work("CUT")});
+    EXPECT_EQ(run.status, 2) << run.out;
+    EXPECT_EQ(run.out, "");
+}
+
+TEST_F(ConsoleStory, AChecksumFileThatIsNoRegularFileIsAnErrorWhateverItsName) {
+    for (const char* name : {"MD5SUMS", "data.md5"}) {
+        ASSERT_EQ(::mkfifo(Work(name).c_str(), 0600), 0);
+        const Outcome run = Vorlix({Work(name)});
+        EXPECT_EQ(run.status, 2) << name << run.out << run.err;
+    }
+}
+
+TEST_F(ConsoleStory, AHugeListIsVerifiedInLittleMemory) {
+    home.Write("work/a", "abc");
+    {
+        // 600,000 entries, 30 MiB: the list once took twice its size in memory.
+        std::ofstream list(Work("BIG"), std::ios::binary);
+        const std::string line =
+            "900150983cd24fb0d6963f7d28e17f72  a" + std::string(16, '/') + "\n";
+        for (int i = 0; i < 600000; ++i) list << line;
+    }
+    struct rusage usage {};
+    const Outcome run = WaitFor(Start({Work("BIG")}, home.Write("no input", "")), &usage);
+    EXPECT_EQ(run.status, 1) << run.err;  // "a////…" names no file: a is no folder
+    EXPECT_LT(usage.ru_maxrss, 40 * 1024) << "KiB";
 }
 
 // --- Files as the system gives them -------------------------------------------
