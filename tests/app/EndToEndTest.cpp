@@ -718,6 +718,10 @@ TEST_F(ConsoleStory, AChecksumFileThatIsNoRegularFileIsAnErrorWhateverItsName) {
 }
 
 TEST_F(ConsoleStory, AHugeListIsVerifiedInLittleMemory) {
+#if defined(__SANITIZE_ADDRESS__)
+    // AddressSanitizer keeps what was freed in quarantine: the bound is the product's.
+    GTEST_SKIP() << "memory is measured without AddressSanitizer";
+#endif
     home.Write("work/a", "abc");
     {
         // 600,000 entries, 30 MiB: the list once took twice its size in memory.
