@@ -213,8 +213,9 @@ int MainWindowModel::VerifyAnyChecksumFile(const std::string& checksumPath) {
         return kExitFatal;
     }
     if (file.kind == ChecksumFileKind::Single) {
-        const VerifyOutcome outcome = VerifyChecksumFile(services_.dialogs, services_.language,
-                                                         checksumPath, services_.runDigest);
+        const VerifyOutcome outcome =
+            VerifyChecksumFile(services_.dialogs, services_.language, checksumPath,
+                               file.file->Content(), services_.runDigest);
         const bool failed = outcome == VerifyOutcome::Failed || outcome == VerifyOutcome::Cancelled;
         return failed ? kExitVerificationFailed : kExitOk;
     }

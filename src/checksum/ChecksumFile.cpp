@@ -39,7 +39,6 @@ constexpr std::array<bool, 256> kHexDigit = [] {
     return table;
 }();
 
-
 std::string_view TrimEnd(std::string_view text) {
     const auto last = text.find_last_not_of(" \t");
     return last == std::string_view::npos ? std::string_view{} : text.substr(0, last + 1);
@@ -198,7 +197,7 @@ bool ChecksumLineReader::Next(std::string& line) {
         }
         at_ += length;
         if (at_ == end_) continue;  // the line goes on in the next block
-        ++at_;  // past its end
+        ++at_;                      // past its end
         // CR LF is one line end, even when a block boundary splits it.
         if (carriage && (at_ < end_ || Refill()) && block_[at_] == '\n') ++at_;
         break;
@@ -403,6 +402,10 @@ bool OpenChecksumFile(const std::string& checksumPath, std::ifstream& in) {
 int DetectChecksumFileLayout(const std::string& checksumPath) {
     std::ifstream in;
     if (!OpenChecksumFile(checksumPath, in)) return kLayoutUnrecognised;
+    return DetectChecksumFileLayout(checksumPath, in);
+}
+
+int DetectChecksumFileLayout(const std::string& checksumPath, std::istream& in) {
     const auto dataName = ExpectedDataName(checksumPath);
 
     // One pass for both tests; the count may grow as large as the file.
@@ -413,7 +416,8 @@ int DetectChecksumFileLayout(const std::string& checksumPath) {
     for (std::string line; reader.Next(line);) {
         if (reader.Cut()) continue;
         // Names in list entries may hold any word; only other lines make a layout.
-        if (!listLines.Parse(line)) markers += static_cast<std::uint64_t>(CountSectionMarkers(line));
+        if (!listLines.Parse(line))
+            markers += static_cast<std::uint64_t>(CountSectionMarkers(line));
         if (dataName && !hasEntry) {
             const auto entry = ParseStandardEntry(line);
             hasEntry = entry && IsEntryFor(*entry, *dataName);

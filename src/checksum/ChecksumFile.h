@@ -52,7 +52,7 @@ struct ChecksumSaveRequest {
     std::string digestText;  // shown digest
     std::string sizeText;    // shown size, "1024 bytes"
     bool standardLayout = false;
-    bool autoMode = false;     // no confirmation
+    bool autoMode = false;  // no confirmation
 };
 
 // Saves "<dataPath>.MD5" through SaveFile: asks before overwriting, offers
@@ -162,6 +162,9 @@ std::optional<std::string> ExpectedDataName(std::string_view checksumPath);
 // 0 unrecognised, 1 sectioned (exactly six marker occurrences), 2 standard
 // (an entry for the expected data file). Unreadable files are 0.
 int DetectChecksumFileLayout(const std::string& checksumPath);
+// The same for the content of the checksum file at `checksumPath`, read from
+// where `content` stands.
+int DetectChecksumFileLayout(const std::string& checksumPath, std::istream& content);
 
 // Opens a checksum file for reading; fails for anything but a regular file,
 // so a FIFO or a device never blocks the program.

@@ -41,6 +41,8 @@ class ChecksumListFile {
     std::uint64_t Markers() const { return markers_; }
     // Back to the first line, the very file that was read.
     void Rewind();
+    // The file's content, for a reading of another kind.
+    std::istream& Content() { return *in_; }
 
   private:
     explicit ChecksumListFile(std::unique_ptr<std::istream> in);

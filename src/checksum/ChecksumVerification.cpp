@@ -81,8 +81,8 @@ std::optional<std::string> DigestDataFile(Dialogs& dialogs, const VerifyDigestRu
 
 // The first difference ends it; the lines' order decides which is found first.
 VerifyOutcome VerifySectioned(VerificationMessages& messages, Dialogs& dialogs,
-                              const VerifyDigestRunner& runDigest,
-                              const std::string& checksumPath, std::ifstream& in) {
+                              const VerifyDigestRunner& runDigest, const std::string& checksumPath,
+                              std::istream& in) {
     std::string name;
     std::optional<std::string> digest;  // computed once a "FileName" line was read
     std::optional<std::uint64_t> size;
@@ -119,8 +119,8 @@ VerifyOutcome VerifySectioned(VerificationMessages& messages, Dialogs& dialogs,
 
 // Every entry for the data file gets its own message.
 VerifyOutcome VerifyStandard(VerificationMessages& messages, Dialogs& dialogs,
-                             const VerifyDigestRunner& runDigest,
-                             const std::string& checksumPath, std::ifstream& in) {
+                             const VerifyDigestRunner& runDigest, const std::string& checksumPath,
+                             std::istream& in) {
     const auto dataName = ExpectedDataName(checksumPath);
     if (!dataName) return VerifyOutcome::NothingDone;
     const std::string dataPath = ResolveDataPath(checksumPath, *dataName);
@@ -190,10 +190,24 @@ VerifyOutcome VerifyChecksumFile(Dialogs& dialogs, const Language& language,
                                  const std::string& checksumPath,
                                  const VerifyDigestRunner& runDigest) {
     if (!FileExists(checksumPath)) return VerifyOutcome::NothingDone;
-    VerificationMessages messages(dialogs, language);
-    const int layout = DetectChecksumFileLayout(checksumPath);
     std::ifstream in;
-    if (layout == kLayoutUnrecognised || !OpenChecksumFile(checksumPath, in)) {
+    if (!OpenChecksumFile(checksumPath, in)) {
+        VerificationMessages(dialogs, language).Unrecognised(checksumPath);
+        return VerifyOutcome::Failed;
+    }
+    return VerifyChecksumFile(dialogs, language, checksumPath, in, runDigest);
+}
+
+VerifyOutcome VerifyChecksumFile(Dialogs& dialogs, const Language& language,
+                                 const std::string& checksumPath, std::istream& in,
+                                 const VerifyDigestRunner& runDigest) {
+    VerificationMessages messages(dialogs, language);
+    const auto rewind = [&in] {
+        in.clear();
+        return static_cast<bool>(in.seekg(0));
+    };
+    const int layout = rewind() ? DetectChecksumFileLayout(checksumPath, in) : kLayoutUnrecognised;
+    if (layout == kLayoutUnrecognised || !rewind()) {
         messages.Unrecognised(checksumPath);
         return VerifyOutcome::Failed;
     }

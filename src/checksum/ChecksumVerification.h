@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <istream>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,11 @@ using VerifyDigestRunner = std::function<FileDigestResult(const std::string& pat
 // Without a runner the digest runs on this thread.
 VerifyOutcome VerifyChecksumFile(Dialogs& dialogs, const Language& language,
                                  const std::string& checksumPath,
+                                 const VerifyDigestRunner& runDigest = {});
+// The same for a checksum file already open, read from its start: the file
+// that was looked at is the file verified.
+VerifyOutcome VerifyChecksumFile(Dialogs& dialogs, const Language& language,
+                                 const std::string& checksumPath, std::istream& content,
                                  const VerifyDigestRunner& runDigest = {});
 
 // Where a recorded name lies: names without a folder sit beside the
