@@ -11,11 +11,20 @@
 #include <QStringList>
 
 #include "ui/EmergencyHelpWindow.h"
+#include "util/Text.h"
 
 namespace vorlix {
 namespace {
 
 QString FromUtf8(const std::string& text) { return QString::fromStdString(text); }
+
+// A name in a message may hold a line break, ESC or a tab: shown as the
+// console shows it, it cannot break the message's own lines or hide its end.
+QString MessageText(const std::string& text) {
+    return WrappableText(FromUtf8(EscapeMessageText(text)));
+}
+
+QString CaptionText(const std::string& caption) { return FromUtf8(EscapeForTerminal(caption)); }
 
 QMessageBox::Icon QtIcon(MessageIcon icon) {
     switch (icon) {
@@ -36,10 +45,10 @@ constexpr QChar kBreakHere(0x200B);  // zero-width space: a place a line may bre
 // A message box whose Ctrl+C copies the text as composed, without the break
 // marks, so a copied path names the file.
 class WrappingMessageBox final : public QMessageBox {
-public:
+  public:
     using QMessageBox::QMessageBox;
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override {
         QMessageBox::keyPressEvent(event);
         if (event == QKeySequence::Copy) {
@@ -50,14 +59,13 @@ protected:
 };
 
 Answer AskYesNo(QMessageBox& box, DefaultButton defaultButton,
-               const YesNoCaptions* captions = nullptr) {
+                const YesNoCaptions* captions = nullptr) {
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
     if (captions) {
         box.button(QMessageBox::Yes)->setText(QString::fromStdString(captions->yes));
         box.button(QMessageBox::No)->setText(QString::fromStdString(captions->no));
     }
-    box.setDefaultButton(defaultButton == DefaultButton::Yes ? QMessageBox::Yes
-                                                             : QMessageBox::No);
+    box.setDefaultButton(defaultButton == DefaultButton::Yes ? QMessageBox::Yes : QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
@@ -114,10 +122,9 @@ QWidget* QtDialogs::Owner() const {
     return parent_;
 }
 
-Answer QtDialogs::MessageBox(const std::string& text, const std::string& caption,
-                             MessageIcon icon, MessageButtons buttons,
-                             DefaultButton defaultButton) {
-    WrappingMessageBox box(QtIcon(icon), FromUtf8(caption), WrappableText(FromUtf8(text)),
+Answer QtDialogs::MessageBox(const std::string& text, const std::string& caption, MessageIcon icon,
+                             MessageButtons buttons, DefaultButton defaultButton) {
+    WrappingMessageBox box(QtIcon(icon), CaptionText(caption), MessageText(text),
                            QMessageBox::NoButton, Owner());
     box.setTextFormat(Qt::PlainText);
     if (buttons == MessageButtons::Ok) {
@@ -131,7 +138,7 @@ Answer QtDialogs::MessageBox(const std::string& text, const std::string& caption
 Answer QtDialogs::AskWithCaptions(const std::string& text, const std::string& caption,
                                   MessageIcon icon, DefaultButton defaultButton,
                                   const YesNoCaptions& captions) {
-    WrappingMessageBox box(QtIcon(icon), FromUtf8(caption), WrappableText(FromUtf8(text)),
+    WrappingMessageBox box(QtIcon(icon), CaptionText(caption), MessageText(text),
                            QMessageBox::NoButton, Owner());
     box.setTextFormat(Qt::PlainText);
     return AskYesNo(box, defaultButton, &captions);
@@ -145,7 +152,8 @@ std::optional<std::string> QtDialogs::OpenFile(const FileDialogRequest& request)
     // The caller asks its own overwrite question, in the pack's words.
     if (save) dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setNameFilter(QtFileFilter(request.filter));
-    if (request.defaultExtension != "*") dialog.setDefaultSuffix(FromUtf8(request.defaultExtension));
+    if (request.defaultExtension != "*")
+        dialog.setDefaultSuffix(FromUtf8(request.defaultExtension));
     if (!request.initialFolder.empty()) {
         // The stored folder is often the last chosen file: open its folder with it selected.
         const QFileInfo initial(FromUtf8(request.initialFolder));

@@ -69,8 +69,7 @@ TEST(QtDialogsTest, AQuestionsButtonsCanSpeakItsOwnLanguage) {
         for (QAbstractButton* button : box.buttons()) buttons << button->text();
     });
     EXPECT_EQ(dialogs.AskWithCaptions("Změnit jazyk programu na češtinu?", "Dotaz",
-                                      MessageIcon::Question, DefaultButton::Yes,
-                                      {"&Ano", "&Ne"}),
+                                      MessageIcon::Question, DefaultButton::Yes, {"&Ano", "&Ne"}),
               Answer::No);
     buttons.sort();
     EXPECT_EQ(buttons, (QStringList{"&Ano", "&Ne"}));
@@ -92,7 +91,8 @@ TEST(QtDialogsTest, MessagesWrapLongPathsSoTheirEndIsSeen) {
         const QFontMetrics metrics(label->font());
         const QRect room = label->contentsRect();
         const auto widthNeeded = [&](const QString& laidOut) {
-            return metrics.boundingRect(QRect(0, 0, room.width(), 100000), Qt::TextWordWrap, laidOut)
+            return metrics
+                .boundingRect(QRect(0, 0, room.width(), 100000), Qt::TextWordWrap, laidOut)
                 .width();
         };
         overflow = widthNeeded(shown) - room.width();
@@ -103,6 +103,50 @@ TEST(QtDialogsTest, MessagesWrapLongPathsSoTheirEndIsSeen) {
     EXPECT_GT(rawOverflow, 0) << "the path would fit unwrapped; the test shows nothing";
     EXPECT_LE(overflow, 0);
     EXPECT_EQ(shown.remove(QChar(0x200B)), Q(text));  // the text itself is unchanged
+}
+
+// A name may hold a line break, ESC or a tab; in a box it shows as on the
+// console, and only the message's own breaks start new lines.
+TEST(QtDialogsTest, ControlCharactersInNamesAreShownEscaped) {
+    const std::string name = "/tmp/a\nb\x1b[2J\tc.iso";
+    const struct {
+        std::string text;
+        std::string caption;
+        QString shownText;
+        QString shownCaption;
+    } cases[] = {
+        {"Soubor " + name + " byl uložen.\r\nDalší řádek", "Uloženo",
+         QStringLiteral("\\Soubor /tmp/a\\nb\\x1b[2J\\x09c.iso byl uložen.\nDalší řádek"),
+         QStringLiteral("Uloženo")},
+        {"Plain /tmp/x.iso\r\n\r\nend", "Caption " + name,
+         QStringLiteral("Plain /tmp/x.iso\n\nend"),
+         QStringLiteral("\\Caption /tmp/a\\nb\\x1b[2J\\x09c.iso")},
+    };
+    for (const auto& c : cases) {
+        for (const MessageButtons buttons : {MessageButtons::Ok, MessageButtons::YesNo}) {
+            QtDialogs dialogs;
+            QString text;
+            QString caption;
+            QTimer::singleShot(0, [&] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                ASSERT_NE(box, nullptr);
+                text = box->text().remove(QChar(0x200B));
+                caption = box->windowTitle();
+                box->buttons().constFirst()->click();
+            });
+            dialogs.MessageBox(c.text, c.caption, MessageIcon::Information, buttons,
+                               DefaultButton::No);
+            EXPECT_EQ(text, c.shownText);
+            EXPECT_EQ(caption, c.shownCaption);
+        }
+    }
+    // Questions that carry their own button captions too.
+    QtDialogs dialogs;
+    QString text;
+    AnswerNoWhenShown([&](QMessageBox& box) { text = box.text().remove(QChar(0x200B)); });
+    dialogs.AskWithCaptions("Přepsat " + name + "?", "Dotaz", MessageIcon::Question,
+                            DefaultButton::No, {"&Ano", "&Ne"});
+    EXPECT_EQ(text, QStringLiteral("\\Přepsat /tmp/a\\nb\\x1b[2J\\x09c.iso?"));
 }
 
 // A name typed without an extension gets the one asked for; the caller asks
