@@ -250,6 +250,7 @@ ResultsWindow::~ResultsWindow() = default;
 ManyFilesOutcome ResultsWindow::Run(const ManyFilesJob& job) {
     model_.Start(job);
     listFolder_ = job.listFolder;
+    closeWhenDone_ = false;
     cancel_.store(false);
     bytesDone_.store(0);
     filesTaken_.store(0);
@@ -314,6 +315,8 @@ ManyFilesOutcome ResultsWindow::Run(const ManyFilesJob& job) {
     TakeFinishedRows();
     model_.Finish(outcome.cancelled);
     UpdateControls();
+    // Closed while it ran: it goes now that nothing refers to it any more.
+    if (closeWhenDone_) close();
     return outcome;
 }
 
@@ -389,14 +392,31 @@ SaveOutcome ResultsWindow::SaveAs(const std::string& target) {
     return SaveFile(dialogs_, language_, save).outcome;
 }
 
+void ResultsWindow::CancelAndClose() {
+    // The run stops at its next buffer; the window goes at once and is
+    // closed for good when Run has ended.
+    cancel_.store(true);
+    closeWhenDone_ = true;
+    hide();
+}
+
 void ResultsWindow::closeEvent(QCloseEvent* event) {
-    // Closing while it runs stops the run; the window goes once it is over.
     if (model_.Running()) {
-        cancel_.store(true);
+        CancelAndClose();
         event->ignore();
         return;
     }
     QDialog::closeEvent(event);
+}
+
+void ResultsWindow::reject() {
+    // Escape while it runs is the close box; a dialog closed from under Run
+    // would be gone before Run ends.
+    if (model_.Running()) {
+        CancelAndClose();
+        return;
+    }
+    QDialog::reject();
 }
 
 }  // namespace vorlix

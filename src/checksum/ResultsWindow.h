@@ -37,7 +37,8 @@ class ResultsWindow final : public QDialog {
     ~ResultsWindow() override;
 
     // Shows the window and runs the job off the window's thread. Returns when
-    // the run is over; the window stays open for the user to read.
+    // the run is over; the window stays open for the user to read, unless the
+    // user closed it, which also cancelled the run.
     ManyFilesOutcome Run(const ManyFilesJob& job);
 
     const ResultsModel& Model() const { return model_; }
@@ -56,7 +57,10 @@ class ResultsWindow final : public QDialog {
     // every checksum file is saved (SaveFile).
     SaveOutcome SaveAs(const std::string& target);
 
-    protected:
+  public slots:
+    void reject() override;
+
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
   private:
@@ -66,6 +70,7 @@ class ResultsWindow final : public QDialog {
     void SortBy(int column);
     void CopyRows();
     void ChooseAndSave();
+    void CancelAndClose();
 
     Dialogs& dialogs_;
     const Language& language_;
@@ -75,6 +80,7 @@ class ResultsWindow final : public QDialog {
     ResultsTable* table_ = nullptr;
     QTimer* poll_ = nullptr;
     std::string listFolder_;
+    bool closeWhenDone_ = false;
     std::chrono::steady_clock::time_point started_;
 
     // Written by the run's thread, read by the window's.

@@ -252,6 +252,43 @@ TEST_F(ListWindows, ProgressMovesWithinALargeFileAndShowsTheSpeed) {
     }
 }
 
+// The close box and Escape while it runs: the run stops, the window goes at
+// once and for good, and the run ends as a cancelled one.
+TEST_F(ListWindows, ClosingTheWindowWhileItRunsCancelsAndCloses) {
+    const std::string large = fixture.root.Write("closing/large.img", "");
+    std::filesystem::resize_file(large, 64ull << 30);  // sparse
+    const std::string list =
+        fixture.root.Write("closing/MD5SUMS", std::string(kAbc) + "  large.img\n");
+    const struct {
+        const char* how;
+        std::function<void(ResultsWindow&)> close;
+    } ways[] = {
+        {"close box", [](ResultsWindow& window) { window.close(); }},
+        {"Escape", [](ResultsWindow& window) { QTest::keyClick(&window, Qt::Key_Escape); }},
+    };
+    for (const auto& way : ways) {
+        fixture.dialogs.Clear();
+        bool hiddenAtOnce = false;
+        WhileRunning([&] {
+            way.close(*results);
+            hiddenAtOnce = !results->isVisible();
+            return true;
+        });
+        fixture.dialogs.ThenChooseFile(list);
+        window->mnuFile_OpenFileMD5->trigger();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(hiddenAtOnce) << way.how;
+        EXPECT_TRUE(lastOutcome.cancelled) << way.how;
+        EXPECT_EQ(results, nullptr) << way.how << ": the window is gone";
+        // The list's summary tells that it was not checked.
+        ASSERT_FALSE(fixture.dialogs.Messages().empty()) << way.how;
+        EXPECT_EQ(fixture.dialogs.Messages().back().caption,
+                  Label("modChecksumList", "listCaption"));
+        EXPECT_EQ(fixture.dialogs.Messages().back().icon, MessageIcon::Stop);
+    }
+    EXPECT_TRUE(window->isEnabled());
+}
+
 // A folder's checksum file: the digests in a column of their own, the
 // status in its own, and one message once the file is written.
 TEST_F(ListWindows, AFoldersRunShowsDigestAndStatusApartAndSaysOnceThatItSaved) {
