@@ -4,15 +4,16 @@
 #include <QClipboard>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileDialog>
-#include <QInputDialog>
-#include <QMimeData>
 #include <QEvent>
+#include <QFileDialog>
+#include <QFontDatabase>
 #include <QGuiApplication>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
@@ -69,7 +70,9 @@ void MainWindow::BuildControls() {
     client->setFont(base);
 
     hrlTWHomePage = new HyperlinkLabel(client);
-    hrlTWHomePage->SetCaption(QString::fromLatin1(links::kHomePage).remove(QStringLiteral("https://")).remove(QLatin1Char('/')));
+    hrlTWHomePage->SetCaption(QString::fromLatin1(links::kHomePage)
+                                  .remove(QStringLiteral("https://"))
+                                  .remove(QLatin1Char('/')));
     hrlTWHomePage->SetUrl(QString::fromLatin1(links::kHomePage));
     hrlTWHomePage->setToolTip(QStringLiteral("Web Homepage"));
     Place(hrlTWHomePage, 240, 120, 2265, 315);
@@ -148,13 +151,15 @@ void MainWindow::BuildControls() {
     Place(lblVersionInfo, 240, 6840, 8400, 255);
 
     // The keyboard walks the boxes first, then the buttons.
-    const QList<QWidget*> order{txtPathAndFileName, txtMD5Result, txtFileSize, cmdSelectFile,
+    const QList<QWidget*> order{txtPathAndFileName, txtMD5Result,   txtFileSize,  cmdSelectFile,
                                 cmndCalculate,      cndSaveMD5File, cmdEndProgram};
-    for (QWidget* widget : {static_cast<QWidget*>(hrlTWHomePage), static_cast<QWidget*>(Label1),
-                            static_cast<QWidget*>(lblVersionInfo), static_cast<QWidget*>(picLogoMD5)})
+    for (QWidget* widget :
+         {static_cast<QWidget*>(hrlTWHomePage), static_cast<QWidget*>(Label1),
+          static_cast<QWidget*>(lblVersionInfo), static_cast<QWidget*>(picLogoMD5)})
         widget->setFocusPolicy(Qt::NoFocus);
     for (qsizetype i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
-    for (QLineEdit* box : {txtPathAndFileName, txtMD5Result, txtFileSize}) box->installEventFilter(this);
+    for (QLineEdit* box : {txtPathAndFileName, txtMD5Result, txtFileSize})
+        box->installEventFilter(this);
 
     connect(cmdSelectFile, &QPushButton::clicked, this, [this] { model_.cmdSelectFile_Click(); });
     connect(txtPathAndFileName, &QLineEdit::textEdited, this,
@@ -167,13 +172,16 @@ void MainWindow::BuildControls() {
     connect(cndSaveMD5File, &QPushButton::clicked, this, [this] { model_.cndSaveMD5File_Click(); });
     connect(cmdEndProgram, &QPushButton::clicked, this, [this] { model_.cmdEndProgram_Click(); });
     connect(igbCzechFlag, &ClickableLabel::clicked, this, [this] { model_.igbCzechFlag_Click(); });
-    connect(igbEnglishFlag, &ClickableLabel::clicked, this, [this] { model_.igbEnglishFlag_Click(); });
-    connect(lblVersionInfo, &ClickableLabel::clicked, this, [this] { model_.lblVersionInfo_Click(); });
+    connect(igbEnglishFlag, &ClickableLabel::clicked, this,
+            [this] { model_.igbEnglishFlag_Click(); });
+    connect(lblVersionInfo, &ClickableLabel::clicked, this,
+            [this] { model_.lblVersionInfo_Click(); });
 }
 
 void MainWindow::BuildMenu() {
     mnuFile = menuBar()->addMenu(QString());
-    mnuFile_OpenFile = mnuFile->addAction(QString(), this, [this] { model_.mnuFile_OpenFile_Click(); });
+    mnuFile_OpenFile =
+        mnuFile->addAction(QString(), this, [this] { model_.mnuFile_OpenFile_Click(); });
     mnuFile_OpenFileMD5 =
         mnuFile->addAction(QString(), this, [this] { model_.mnuFile_OpenFileMD5_Click(); });
     mnuFile_FolderMD5 =
@@ -191,7 +199,8 @@ void MainWindow::BuildMenu() {
     mnuAbout_Help = mnuAbout->addAction(QString(), this, [this] { model_.mnuAbout_Help_Click(); });
     mnuAbout_TestActualProg =
         mnuAbout->addAction(QString(), this, [this] { model_.mnuAbout_TestActualProg_Click(); });
-    mnuAbout_About = mnuAbout->addAction(QString(), this, [this] { model_.mnuAbout_About_Click(); });
+    mnuAbout_About =
+        mnuAbout->addAction(QString(), this, [this] { model_.mnuAbout_About_Click(); });
 }
 
 void MainWindow::StateChanged() {
@@ -199,17 +208,23 @@ void MainWindow::StateChanged() {
     if (txtPathAndFileName->text() != Q(state.txtPathAndFileName))
         txtPathAndFileName->setText(Q(state.txtPathAndFileName));
     txtMD5Result->setText(Q(state.txtMD5Result));
+    // Colours through the palette: a style sheet would take the box's font
+    // away with it.
+    QPalette colours = txtMD5Result->parentWidget()->palette();
     switch (state.digestComparison) {
         case DigestComparison::None:
-            txtMD5Result->setStyleSheet(QString());
+            colours = QPalette();  // the window's own again
             break;
         case DigestComparison::Match:
-            txtMD5Result->setStyleSheet(QStringLiteral("QLineEdit { background: #c6efce; color: #006100; }"));
+            colours.setColor(QPalette::Base, QColor(0xc6, 0xef, 0xce));
+            colours.setColor(QPalette::Text, QColor(0x00, 0x61, 0x00));
             break;
         case DigestComparison::Mismatch:
-            txtMD5Result->setStyleSheet(QStringLiteral("QLineEdit { background: #ffc7ce; color: #9c0006; }"));
+            colours.setColor(QPalette::Base, QColor(0xff, 0xc7, 0xce));
+            colours.setColor(QPalette::Text, QColor(0x9c, 0x00, 0x06));
             break;
     }
+    txtMD5Result->setPalette(colours);
     txtFileSize->setText(Q(state.txtFileSize));
     txtTimeOperate->setText(Q(state.txtTimeOperate));
     cmndCalculate->setEnabled(state.cmndCalculateEnabled);
@@ -282,12 +297,30 @@ std::optional<std::string> MainWindow::ClipboardText() {
     return text.toStdString();
 }
 
-std::optional<std::string> MainWindow::AskText(const std::string& prompt, const std::string& caption) {
-    bool ok = false;
-    const QString text =
-        QInputDialog::getText(this, Q(caption), Q(prompt), QLineEdit::Normal, QString(), &ok);
-    if (!ok) return std::nullopt;
-    return text.toStdString();
+std::optional<std::string> MainWindow::AskText(const std::string& prompt,
+                                               const std::string& caption) {
+    QInputDialog dialog(this);
+    dialog.setWindowTitle(Q(caption));
+    dialog.setLabelText(Q(prompt));
+    dialog.setInputMode(QInputDialog::TextInput);
+    if (auto* box = dialog.findChild<QLineEdit*>()) {
+        // Digits of one width, at the dialog's size: long digests read and fit best.
+        QFont digits = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        digits.setPointSizeF(box->font().pointSizeF());
+        box->setFont(digits);
+        // Room for the longest digest anyone publishes (SHA-512's 128
+        // digits), so a wrong one pasted shows whole, as far as the screen
+        // allows.
+        const int longest = box->fontMetrics().horizontalAdvance(QString(128, QLatin1Char('0'))) +
+                            2 * box->fontMetrics().averageCharWidth();
+        const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+        const int room = screen ? screen->availableGeometry().width() * 9 / 10 : longest;
+        box->setMinimumWidth(std::min(longest, room));
+    }
+    // The caption whole in the title bar, beside the system's buttons.
+    dialog.setMinimumWidth(dialog.fontMetrics().horizontalAdvance(Q(caption)) + 160);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.textValue().toStdString();
 }
 
 std::optional<std::string> MainWindow::ChooseFolder(const std::string& title) {

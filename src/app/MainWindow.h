@@ -23,7 +23,7 @@ class Language;
 // actions and shows the model's state; all decisions live in the model.
 class MainWindow final : public QMainWindow, public MainWindowView {
     Q_OBJECT
-public:
+  public:
     // The About window takes its texts from the pack and its year from the clock.
     MainWindow(MainWindowModel& model, const Language& language, const Clock& clock,
                QWidget* parent = nullptr);
@@ -35,7 +35,8 @@ public:
     void ShowAbout() override;
     void ShowUpdateProcess(UpdateProcessModel& process) override;
     std::optional<std::string> ClipboardText() override;
-    std::optional<std::string> AskText(const std::string& prompt, const std::string& caption) override;
+    std::optional<std::string> AskText(const std::string& prompt,
+                                       const std::string& caption) override;
     std::optional<std::string> ChooseFolder(const std::string& title) override;
     void ShowOptions(OptionsWindowModel& window) override;
 
@@ -73,12 +74,12 @@ public:
     QAction* mnuAbout_TestActualProg = nullptr;
     QAction* mnuAbout_About = nullptr;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
-private:
+  private:
     void BuildControls();
     void BuildMenu();
 

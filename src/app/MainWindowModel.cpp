@@ -297,6 +297,12 @@ void MainWindowModel::mnuFile_CompareDigest_Click() {
     const auto label = [this](std::string_view key) {
         return services_.language.GetLabel("modChecksumList", key);
     };
+    // A digest of nothing compares with nothing: the file comes first.
+    if (state_.txtMD5Result.empty() && !FileExists(state_.txtPathAndFileName)) {
+        services_.dialogs.MessageBox(label("compareNoFile"), label("compareCaption"),
+                                     MessageIcon::Information);
+        return;
+    }
     std::optional<std::string> expected;
     if (view_) {
         if (const auto clipboard = view_->ClipboardText())
@@ -315,7 +321,8 @@ void MainWindowModel::mnuFile_CompareDigest_Click() {
         }
     }
     if (state_.txtMD5Result.empty()) {
-        // Nothing to digest: a missing file must not end the program here.
+        // Gone while the digest was asked for: a missing file must not end
+        // the program here.
         if (!FileExists(state_.txtPathAndFileName)) return;
         CalculateDigest();
         if (state_.txtMD5Result.empty()) return;  // cancelled

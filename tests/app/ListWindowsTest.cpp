@@ -7,7 +7,9 @@
 #include <QClipboard>
 #include <QDropEvent>
 #include <QElapsedTimer>
+#include <QFontInfo>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -313,6 +315,8 @@ TEST_F(ListWindows, AFoldersRunShowsDigestAndStatusApartAndSaysOnceThatItSaved) 
 TEST_F(ListWindows, CompareTakesTheClipboardsDigestAndMarksTheBox) {
     const std::string file = fixture.root.Write("abc.iso", "abc");
     fixture.Window().txtPathAndFileName_Change(file);
+    const QFont font = window->txtMD5Result->font();
+    const QColor base = window->txtMD5Result->palette().color(QPalette::Base);
     QGuiApplication::clipboard()->setText(Q("MD5 (abc.iso) = " + std::string(kAbc)));
     window->mnuFile_CompareDigest->trigger();
 
@@ -321,16 +325,66 @@ TEST_F(ListWindows, CompareTakesTheClipboardsDigestAndMarksTheBox) {
     ASSERT_EQ(fixture.dialogs.Messages().size(), 1u);
     EXPECT_EQ(fixture.dialogs.Messages()[0].icon, MessageIcon::Information);
     EXPECT_NE(fixture.dialogs.Messages()[0].text.find("abc.iso"), std::string::npos);
-    EXPECT_TRUE(window->txtMD5Result->styleSheet().contains("background"));
+    const QColor match = window->txtMD5Result->palette().color(QPalette::Base);
+    EXPECT_NE(match, base);
+    // The mark colours the box and leaves its type as it was.
+    EXPECT_EQ(window->txtMD5Result->font(), font);
+    EXPECT_EQ(QFontInfo(window->txtMD5Result->font()).pointSizeF(), QFontInfo(font).pointSizeF());
 
-    QGuiApplication::clipboard()->setText(Q(std::string(32, '0')));
+    QGuiApplication::clipboard()->setText(Q("Published MD5: " + std::string(32, '0')));
     window->mnuFile_CompareDigest->trigger();
     EXPECT_EQ(fixture.dialogs.Messages().back().icon, MessageIcon::Stop);
     EXPECT_EQ(fixture.Window().State().digestComparison, DigestComparison::Mismatch);
+    EXPECT_NE(window->txtMD5Result->palette().color(QPalette::Base), match);
+    EXPECT_EQ(window->txtMD5Result->font(), font);
 
     // Until the path changes.
     QTest::keyClicks(window->txtPathAndFileName, "x");
-    EXPECT_TRUE(window->txtMD5Result->styleSheet().isEmpty());
+    EXPECT_EQ(window->txtMD5Result->palette().color(QPalette::Base), base);
+    EXPECT_EQ(window->txtMD5Result->font(), font);
+}
+
+// Two digests on the clipboard: the prompt asks, wide enough for the longest
+// digest anyone publishes and with its title whole. Without a file the
+// command says that one is needed first.
+TEST_F(ListWindows, ThePromptIsWideAndNoFileMeansChooseOneFirst) {
+    window->mnuFile_CompareDigest->trigger();
+    EXPECT_EQ(fixture.dialogs.Messages(),
+              std::vector{test::Message(Label("modChecksumList", "compareNoFile"),
+                                        Label("modChecksumList", "compareCaption"),
+                                        MessageIcon::Information)});
+
+    const std::string file = fixture.root.Write("abc.iso", "abc");
+    fixture.Window().txtPathAndFileName_Change(file);
+    QGuiApplication::clipboard()->setText(
+        Q(std::string(kAbc) + "  abc.iso\n" + kAbd + "  abd.iso\n"));
+    QString title;
+    int titleWidth = 0;
+    int boxWidth = 0;
+    int digitsWidth = 0;
+    int dialogWidth = 0;
+    QTimer::singleShot(0, [&] {
+        auto* prompt = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(prompt, nullptr);
+        auto* box = prompt->findChild<QLineEdit*>();
+        title = prompt->windowTitle();
+        titleWidth = prompt->fontMetrics().horizontalAdvance(title);
+        boxWidth = box->width();
+        digitsWidth = box->fontMetrics().horizontalAdvance(QString(128, QLatin1Char('0')));
+        dialogWidth = prompt->width();
+        QTest::keyClicks(box, QString::fromLatin1(kAbc));
+        prompt->accept();
+    });
+    fixture.dialogs.Clear();
+    window->mnuFile_CompareDigest->trigger();
+    EXPECT_EQ(title, Q(Label("modChecksumList", "compareCaption")));
+    // A screen too narrow for it gives nine tenths of its width (a large one
+    // is tried too, see CMakeLists.txt).
+    const int room = window->screen()->availableGeometry().width() * 9 / 10;
+    EXPECT_GE(boxWidth, std::min(digitsWidth, room));
+    EXPECT_LE(boxWidth, window->screen()->availableGeometry().width());
+    EXPECT_GE(dialogWidth, titleWidth + 100);
+    EXPECT_EQ(fixture.Window().State().digestComparison, DigestComparison::Match);
 }
 
 TEST_F(ListWindows, DropsVerifyDigestOrFillTheResultsWindow) {
