@@ -15,9 +15,12 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPalette>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <algorithm>
+#include <vector>
 
 #include "app/Artwork.h"
 #include "app/QtDigestRunner.h"
@@ -33,8 +36,8 @@ namespace {
 // Positions and sizes are designed in twips, 15 to a pixel.
 constexpr int Px(int twips) { return twips / 15; }
 
-void Place(QWidget* widget, int left, int top, int width, int height) {
-    widget->setGeometry(Px(left), Px(top), Px(width), Px(height));
+QRect Twips(int left, int top, int width, int height) {
+    return QRect(Px(left), Px(top), Px(width), Px(height));
 }
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
@@ -46,6 +49,76 @@ QFont Sized(const QFont& base, double points) {
 }
 
 }  // namespace
+
+// The window's area under the menu. At its designed size every control sits
+// where it was designed; a larger window widens the path, size and digest
+// boxes, and what sits right of them or at the bottom moves along.
+class DesignedArea final : public QWidget {
+  public:
+    enum class Across { Left, Centre, Right, Stretch };
+    enum class Down { Top, Bottom };
+
+    explicit DesignedArea(QWidget* parent) : QWidget(parent) { setMinimumSize(kSize); }
+
+    QSize sizeHint() const override { return kSize; }
+
+    void Place(QWidget* widget, QRect designed, Across across = Across::Left,
+               Down down = Down::Top) {
+        placed_.push_back({widget, designed, across, down});
+        Arrange();
+    }
+    QRect Designed(QWidget* widget) const { return Find(widget).designed; }
+    void Redesign(QWidget* widget, QRect designed) {
+        const_cast<Placed&>(Find(widget)).designed = designed;
+        Arrange();
+    }
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QWidget::resizeEvent(event);
+        Arrange();
+    }
+
+  private:
+    static constexpr QSize kSize{Px(10440), Px(7320)};
+
+    struct Placed {
+        QWidget* widget;
+        QRect designed;
+        Across across;
+        Down down;
+    };
+
+    const Placed& Find(QWidget* widget) const {
+        return *std::find_if(placed_.begin(), placed_.end(),
+                             [widget](const Placed& placed) { return placed.widget == widget; });
+    }
+
+    void Arrange() {
+        const int wider = std::max(0, width() - kSize.width());
+        const int taller = std::max(0, height() - kSize.height());
+        for (const Placed& placed : placed_) {
+            QRect at = placed.designed;
+            switch (placed.across) {
+                case Across::Left:
+                    break;
+                case Across::Centre:
+                    at.translate(wider / 2, 0);
+                    break;
+                case Across::Right:
+                    at.translate(wider, 0);
+                    break;
+                case Across::Stretch:
+                    at.setWidth(at.width() + wider);
+                    break;
+            }
+            if (placed.down == Down::Bottom) at.translate(0, taller);
+            placed.widget->setGeometry(at);
+        }
+    }
+
+    std::vector<Placed> placed_;
+};
 
 MainWindow::MainWindow(MainWindowModel& model, const Language& language, const Clock& clock,
                        QWidget* parent)
@@ -63,9 +136,11 @@ MainWindow::MainWindow(MainWindowModel& model, const Language& language, const C
 }
 
 void MainWindow::BuildControls() {
-    auto* client = new QWidget(this);
-    client->setFixedSize(Px(10440), Px(7320));
-    setCentralWidget(client);
+    using Across = DesignedArea::Across;
+    using Down = DesignedArea::Down;
+    area_ = new DesignedArea(this);
+    setCentralWidget(area_);
+    QWidget* client = area_;
     const QFont base = Sized(font(), 12);
     client->setFont(base);
 
@@ -75,80 +150,80 @@ void MainWindow::BuildControls() {
                                   .remove(QLatin1Char('/')));
     hrlTWHomePage->SetUrl(QString::fromLatin1(links::kHomePage));
     hrlTWHomePage->setToolTip(QStringLiteral("Web Homepage"));
-    Place(hrlTWHomePage, 240, 120, 2265, 315);
+    area_->Place(hrlTWHomePage, Twips(240, 120, 2265, 315));
 
     Label1 = new QLabel(QStringLiteral("Vorlix"), client);
     Label1->setFont(Sized(base, 27.75));
     Label1->setAlignment(Qt::AlignCenter);
-    Place(Label1, 3480, 120, 3690, 735);
+    area_->Place(Label1, Twips(3480, 120, 3690, 735), Across::Centre);
 
     hrlOnLineHelp = new HyperlinkLabel(client);
     hrlOnLineHelp->setToolTip(QStringLiteral("On-line manual"));
     hrlOnLineHelp->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    Place(hrlOnLineHelp, 8520 - 1200, 120, 1650 + 1200, 315);
+    area_->Place(hrlOnLineHelp, Twips(8520 - 1200, 120, 1650 + 1200, 315), Across::Right);
 
-    const auto flag = [client](const QPixmap& picture, const QString& toolTip, int left) {
+    const auto flag = [&](PictureLabel::Drawing drawing, const QString& language, int left) {
         auto* label = new ClickableLabel(client);
-        label->setPixmap(picture);
-        label->setToolTip(toolTip);
+        label->SetDrawing(std::move(drawing), Px(360));
+        label->setToolTip(language);
         label->setCursor(Qt::PointingHandCursor);
-        Place(label, left, 480, 360, 360);
+        area_->Place(label, Twips(left, 480, 360, 360));
         return label;
     };
-    igbCzechFlag = flag(artwork::CzechFlag(Px(360)), QStringLiteral("Čeština"), 480);
-    igbEnglishFlag = flag(artwork::EnglishFlag(Px(360)), QStringLiteral("English"), 1080);
+    igbCzechFlag = flag(artwork::PaintCzechFlag, QStringLiteral("Čeština"), 480);
+    igbEnglishFlag = flag(artwork::PaintEnglishFlag, QStringLiteral("English"), 1080);
 
     txtPathAndFileName = new QLineEdit(client);
     txtPathAndFileName->setToolTip(QStringLiteral("Cesta a název souboru"));
-    Place(txtPathAndFileName, 1680, 1350, 7455, 405);
+    area_->Place(txtPathAndFileName, Twips(1680, 1350, 7455, 405), Across::Stretch);
 
     cmdSelectFile = new QPushButton(QStringLiteral(". . ."), client);
     cmdSelectFile->setToolTip(QStringLiteral("Výběr souboru"));
-    Place(cmdSelectFile, 9360, 1320, 615, 495);
+    area_->Place(cmdSelectFile, Twips(9360, 1320, 615, 495), Across::Right);
 
     lblFileSource = new QLabel(client);
-    Place(lblFileSource, 480, 1440, 1155, 315);
+    area_->Place(lblFileSource, Twips(480, 1440, 1155, 315));
 
     cmndCalculate = new QPushButton(client);
-    Place(cmndCalculate, 8160, 2040, 1815, 495);
+    area_->Place(cmndCalculate, Twips(8160, 2040, 1815, 495), Across::Right);
 
     txtFileSize = new QLineEdit(client);
     txtFileSize->setReadOnly(true);
     txtFileSize->setToolTip(QStringLiteral("Velikost souboru"));
-    Place(txtFileSize, 1680, 2880, 7455, 405);
+    area_->Place(txtFileSize, Twips(1680, 2880, 7455, 405), Across::Stretch);
 
     lblFileSize = new QLabel(client);
-    Place(lblFileSize, 480, 3000, 1155, 315);
+    area_->Place(lblFileSize, Twips(480, 3000, 1155, 315));
 
     txtMD5Result = new QLineEdit(client);
     txtMD5Result->setReadOnly(true);
-    Place(txtMD5Result, 1680, 3480, 7455, 405);
+    area_->Place(txtMD5Result, Twips(1680, 3480, 7455, 405), Across::Stretch);
 
     lblMD5Result = new QLabel(QStringLiteral("MD5:"), client);
-    Place(lblMD5Result, 840, 3600, 795, 315);
+    area_->Place(lblMD5Result, Twips(840, 3600, 795, 315));
 
     cndSaveMD5File = new QPushButton(client);
-    Place(cndSaveMD5File, 8160, 4200, 1815, 495);
+    area_->Place(cndSaveMD5File, Twips(8160, 4200, 1815, 495), Across::Right);
 
     lblTimeOperate = new QLabel(client);
-    Place(lblTimeOperate, 1680, 4680, 1305, 315);
+    area_->Place(lblTimeOperate, Twips(1680, 4680, 1305, 315));
 
     txtTimeOperate = new QLabel(client);
     txtTimeOperate->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    Place(txtTimeOperate, 3120, 4680, 2925, 345);
+    area_->Place(txtTimeOperate, Twips(3120, 4680, 2925, 345));
 
     cmdEndProgram = new QPushButton(client);
-    Place(cmdEndProgram, 8160, 5040, 1815, 495);
+    area_->Place(cmdEndProgram, Twips(8160, 5040, 1815, 495), Across::Right);
 
-    picLogoMD5 = new QLabel(client);
-    picLogoMD5->setPixmap(artwork::Logo(Px(1365)));
-    Place(picLogoMD5, 8880, 5760, 1365, 1365);
+    picLogoMD5 = new PictureLabel(client);
+    picLogoMD5->SetDrawing(artwork::PaintLogo, Px(1365));
+    area_->Place(picLogoMD5, Twips(8880, 5760, 1365, 1365), Across::Right, Down::Bottom);
 
     lblVersionInfo = new ClickableLabel(client);
     lblVersionInfo->setFont(Sized(base, 9.75));
     lblVersionInfo->setToolTip(QStringLiteral("Po kliknutí se informace zkopíruje do schránky"));
     lblVersionInfo->setCursor(Qt::PointingHandCursor);
-    Place(lblVersionInfo, 240, 6840, 8400, 255);
+    area_->Place(lblVersionInfo, Twips(240, 6840, 8400, 255), Across::Stretch, Down::Bottom);
 
     // The keyboard walks the boxes first, then the buttons.
     const QList<QWidget*> order{txtPathAndFileName, txtMD5Result,   txtFileSize,  cmdSelectFile,
@@ -259,10 +334,13 @@ void MainWindow::StateChanged() {
     // designed grows to the right, and the time moves along rather than
     // running under it.
     for (QLabel* caption : {lblFileSource, lblFileSize, lblTimeOperate}) {
-        caption->resize(std::max(caption->width(), caption->sizeHint().width()), caption->height());
+        QRect designed = area_->Designed(caption);
+        designed.setWidth(std::max(designed.width(), caption->sizeHint().width()));
+        area_->Redesign(caption, designed);
     }
-    const int captionRight = lblTimeOperate->x() + lblTimeOperate->width() + Px(120);
-    txtTimeOperate->move(std::max(Px(3120), captionRight), txtTimeOperate->y());
+    QRect time = area_->Designed(txtTimeOperate);
+    time.moveLeft(std::max(Px(3120), area_->Designed(lblTimeOperate).right() + 1 + Px(120)));
+    area_->Redesign(txtTimeOperate, time);
 }
 
 void MainWindow::CentreOnScreen() {

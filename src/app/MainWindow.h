@@ -16,6 +16,7 @@ class QPushButton;
 namespace vorlix {
 
 class Clock;
+class DesignedArea;
 class HyperlinkLabel;
 class Language;
 
@@ -59,7 +60,7 @@ class MainWindow final : public QMainWindow, public MainWindowView {
     HyperlinkLabel* hrlTWHomePage = nullptr;
     ClickableLabel* igbCzechFlag = nullptr;
     ClickableLabel* igbEnglishFlag = nullptr;
-    QLabel* picLogoMD5 = nullptr;
+    PictureLabel* picLogoMD5 = nullptr;
 
     QMenu* mnuFile = nullptr;
     QAction* mnuFile_OpenFile = nullptr;
@@ -83,6 +84,7 @@ class MainWindow final : public QMainWindow, public MainWindowView {
     void BuildControls();
     void BuildMenu();
 
+    DesignedArea* area_ = nullptr;
     MainWindowModel& model_;
     const Language& language_;
     const Clock& clock_;

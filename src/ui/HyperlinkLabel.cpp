@@ -6,7 +6,7 @@
 
 namespace vorlix {
 
-HyperlinkLabel::HyperlinkLabel(QWidget* parent) : QLabel(parent) {
+HyperlinkLabel::HyperlinkLabel(QWidget* parent) : PictureLabel(parent) {
     setCursor(Qt::PointingHandCursor);
     setTextFormat(Qt::PlainText);
     QFont underlined = font();
@@ -40,7 +40,7 @@ void HyperlinkLabel::changeEvent(QEvent* event) {
         underlined.setUnderline(true);
         setFont(underlined);
     }
-    QLabel::changeEvent(event);
+    PictureLabel::changeEvent(event);
 }
 
 }  // namespace vorlix

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QLabel>
+#include <functional>
+
+class QPainter;
+
+namespace vorlix {
+
+// A label that may show a drawing instead of a bitmap: drawn anew at every
+// paint, at the device pixel ratio of the screen it is on, so it is sharp on
+// a 2x screen as on a 1x one.
+class PictureLabel : public QLabel {
+    Q_OBJECT
+  public:
+    // Draws into the square from (0, 0) to (size, size), in logical pixels.
+    using Drawing = std::function<void(QPainter& painter, double size)>;
+
+    using QLabel::QLabel;
+
+    // The drawing, `size` logical pixels square, in the middle of the label.
+    void SetDrawing(Drawing drawing, double size);
+    bool HasDrawing() const { return static_cast<bool>(drawing_); }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    Drawing drawing_;
+    double size_ = 0;
+};
+
+}  // namespace vorlix
