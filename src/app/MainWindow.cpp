@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QDragEnterEvent>
@@ -25,6 +26,7 @@
 #include "app/Artwork.h"
 #include "app/QtDigestRunner.h"
 #include "identity/AboutWindow.h"
+#include "language/Language.h"
 #include "settings/OptionsWindow.h"
 #include "ui/HyperlinkLabel.h"
 #include "ui/Links.h"
@@ -38,6 +40,13 @@ constexpr int Px(int twips) { return twips / 15; }
 
 QRect Twips(int left, int top, int width, int height) {
     return QRect(Px(left), Px(top), Px(width), Px(height));
+}
+
+// The name a screen reader gives a box: its caption without the colon.
+QString Spoken(QString caption) {
+    caption.remove(QLatin1Char('&'));
+    while (caption.endsWith(QLatin1Char(':'))) caption.chop(1);
+    return caption.trimmed();
 }
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
@@ -150,6 +159,7 @@ void MainWindow::BuildControls() {
                                   .remove(QLatin1Char('/')));
     hrlTWHomePage->SetUrl(QString::fromLatin1(links::kHomePage));
     hrlTWHomePage->setToolTip(QStringLiteral("Web Homepage"));
+    hrlTWHomePage->setAccessibleDescription(QString::fromLatin1(links::kHomePage));
     area_->Place(hrlTWHomePage, Twips(240, 120, 2265, 315));
 
     Label1 = new QLabel(QStringLiteral("Vorlix"), client);
@@ -166,6 +176,8 @@ void MainWindow::BuildControls() {
         auto* label = new ClickableLabel(client);
         label->SetDrawing(std::move(drawing), Px(360));
         label->setToolTip(language);
+        // The language's own name, as the flag's tip says it.
+        label->setAccessibleName(language);
         label->setCursor(Qt::PointingHandCursor);
         area_->Place(label, Twips(left, 480, 360, 360));
         return label;
@@ -182,6 +194,7 @@ void MainWindow::BuildControls() {
     area_->Place(cmdSelectFile, Twips(9360, 1320, 615, 495), Across::Right);
 
     lblFileSource = new QLabel(client);
+    lblFileSource->setBuddy(txtPathAndFileName);
     area_->Place(lblFileSource, Twips(480, 1440, 1155, 315));
 
     cmndCalculate = new QPushButton(client);
@@ -193,6 +206,7 @@ void MainWindow::BuildControls() {
     area_->Place(txtFileSize, Twips(1680, 2880, 7455, 405), Across::Stretch);
 
     lblFileSize = new QLabel(client);
+    lblFileSize->setBuddy(txtFileSize);
     area_->Place(lblFileSize, Twips(480, 3000, 1155, 315));
 
     txtMD5Result = new QLineEdit(client);
@@ -200,6 +214,7 @@ void MainWindow::BuildControls() {
     area_->Place(txtMD5Result, Twips(1680, 3480, 7455, 405), Across::Stretch);
 
     lblMD5Result = new QLabel(QStringLiteral("MD5:"), client);
+    lblMD5Result->setBuddy(txtMD5Result);
     area_->Place(lblMD5Result, Twips(840, 3600, 795, 315));
 
     cndSaveMD5File = new QPushButton(client);
@@ -217,6 +232,7 @@ void MainWindow::BuildControls() {
 
     picLogoMD5 = new PictureLabel(client);
     picLogoMD5->SetDrawing(artwork::PaintLogo, Px(1365));
+    picLogoMD5->setAccessibleName(QStringLiteral("Vorlix"));
     area_->Place(picLogoMD5, Twips(8880, 5760, 1365, 1365), Across::Right, Down::Bottom);
 
     lblVersionInfo = new ClickableLabel(client);
@@ -225,12 +241,17 @@ void MainWindow::BuildControls() {
     lblVersionInfo->setCursor(Qt::PointingHandCursor);
     area_->Place(lblVersionInfo, Twips(240, 6840, 8400, 255), Across::Stretch, Down::Bottom);
 
-    // The keyboard walks the boxes first, then the buttons.
-    const QList<QWidget*> order{txtPathAndFileName, txtMD5Result,   txtFileSize,  cmdSelectFile,
-                                cmndCalculate,      cndSaveMD5File, cmdEndProgram};
+    // The keyboard walks the boxes first, then the buttons; after them the
+    // flags, the links and the version text, which take Enter as a click.
+    const QList<QWidget*> order{txtPathAndFileName, txtMD5Result,   txtFileSize,   cmdSelectFile,
+                                cmndCalculate,      cndSaveMD5File, cmdEndProgram, igbCzechFlag,
+                                igbEnglishFlag,     hrlTWHomePage,  hrlOnLineHelp, lblVersionInfo};
     for (QWidget* widget :
-         {static_cast<QWidget*>(hrlTWHomePage), static_cast<QWidget*>(Label1),
-          static_cast<QWidget*>(lblVersionInfo), static_cast<QWidget*>(picLogoMD5)})
+         {static_cast<QWidget*>(igbCzechFlag), static_cast<QWidget*>(igbEnglishFlag),
+          static_cast<QWidget*>(hrlTWHomePage), static_cast<QWidget*>(hrlOnLineHelp),
+          static_cast<QWidget*>(lblVersionInfo)})
+        widget->setFocusPolicy(Qt::TabFocus);
+    for (QWidget* widget : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(picLogoMD5)})
         widget->setFocusPolicy(Qt::NoFocus);
     for (qsizetype i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
     for (QLineEdit* box : {txtPathAndFileName, txtMD5Result, txtFileSize})
@@ -264,18 +285,27 @@ void MainWindow::BuildMenu() {
     mnuFile_CompareDigest =
         mnuFile->addAction(QString(), this, [this] { model_.mnuFile_CompareDigest_Click(); });
     mnuFile_CompareDigest->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
+    // The keys desktop users try first, beside the designed access keys.
+    mnuFile_OpenFileMD5->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     mnuFile->addSeparator();
     mnuFile_ExitProgram =
         mnuFile->addAction(QString(), this, [this] { model_.mnuFile_ExitProgram_Click(); });
+    mnuFile_ExitProgram->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     mnuOptions = menuBar()->addMenu(QString());
     mnuOptions_Options =
         mnuOptions->addAction(QString(), this, [this] { model_.mnuOptions_Options_Click(); });
     mnuAbout = menuBar()->addMenu(QString());
     mnuAbout_Help = mnuAbout->addAction(QString(), this, [this] { model_.mnuAbout_Help_Click(); });
+    mnuAbout_Help->setShortcut(QKeySequence(Qt::Key_F1));
     mnuAbout_TestActualProg =
         mnuAbout->addAction(QString(), this, [this] { model_.mnuAbout_TestActualProg_Click(); });
     mnuAbout_About =
         mnuAbout->addAction(QString(), this, [this] { model_.mnuAbout_About_Click(); });
+    // Copying the digest needs no menu entry; the keys work anywhere in the window.
+    actCopyDigest = new QAction(this);
+    actCopyDigest->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    connect(actCopyDigest, &QAction::triggered, this, [this] { model_.CopyDigest(); });
+    addAction(actCopyDigest);
 }
 
 void MainWindow::StateChanged() {
@@ -341,6 +371,15 @@ void MainWindow::StateChanged() {
     QRect time = area_->Designed(txtTimeOperate);
     time.moveLeft(std::max(Px(3120), area_->Designed(lblTimeOperate).right() + 1 + Px(120)));
     area_->Redesign(txtTimeOperate, time);
+
+    // What a screen reader says for each box, in the language in force.
+    txtPathAndFileName->setAccessibleName(Spoken(lblFileSource->text()));
+    txtFileSize->setAccessibleName(Spoken(lblFileSize->text()));
+    txtMD5Result->setAccessibleName(Spoken(lblMD5Result->text()));
+    txtTimeOperate->setAccessibleName(Spoken(lblTimeOperate->text()));
+    // ". . ." says nothing aloud; the title of the dialog it opens does.
+    if (language_.IsLoaded())
+        cmdSelectFile->setAccessibleName(Q(language_.GetLabel("frmVorlix", "cmdlgTitle")));
 }
 
 void MainWindow::CentreOnScreen() {

@@ -74,6 +74,7 @@ class MainWindow final : public QMainWindow, public MainWindowView {
     QAction* mnuAbout_Help = nullptr;
     QAction* mnuAbout_TestActualProg = nullptr;
     QAction* mnuAbout_About = nullptr;
+    QAction* actCopyDigest = nullptr;  // Ctrl+Shift+C
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

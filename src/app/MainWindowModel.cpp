@@ -568,6 +568,10 @@ void MainWindowModel::lblVersionInfo_Click() {
     if (view_) view_->PutOnClipboard(state_.lblVersionInfo);
 }
 
+void MainWindowModel::CopyDigest() {
+    if (view_ && !state_.txtMD5Result.empty()) view_->PutOnClipboard(state_.txtMD5Result);
+}
+
 void MainWindowModel::LoadLangPackToMainForm() {
     const Language& pack = services_.language;
     MainWindowLabels& labels = state_.labels;

@@ -140,6 +140,8 @@ void AboutWindow::ApplyTexts() {
     const AboutTexts& texts = model_.Texts();
     setWindowTitle(Q(texts.Caption));
     hlblLogo->SetUrl(Q(texts.hlblLogoUrl));
+    // A picture that is a link is named by where it leads.
+    hlblLogo->setAccessibleName(Q(texts.hlblLogoUrl));
     lblTitle->setText(Q(texts.lblTitle));
     lblVersion->setText(Q(texts.lblVersion));
     lblBuild->setText(Q(texts.lblBuild));

@@ -1,6 +1,7 @@
 #include "ui/HyperlinkLabel.h"
 
 #include <QDesktopServices>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QUrl>
 
@@ -24,13 +25,23 @@ void HyperlinkLabel::SetUrl(const QString& url) {
     setToolTip(toolTip().isEmpty() ? url : toolTip());
 }
 
+void HyperlinkLabel::Open() {
+    if (url_.isEmpty()) return;
+    QDesktopServices::openUrl(QUrl(url_));
+    emit Opened(url_);
+}
+
 void HyperlinkLabel::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) &&
-        !url_.isEmpty()) {
-        QDesktopServices::openUrl(QUrl(url_));
-        emit Opened(url_);
-    }
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) Open();
     event->accept();
+}
+
+void HyperlinkLabel::keyPressEvent(QKeyEvent* event) {
+    if (IsActivationKey(event->key())) {
+        Open();
+        return;
+    }
+    PictureLabel::keyPressEvent(event);
 }
 
 void HyperlinkLabel::changeEvent(QEvent* event) {

@@ -8,7 +8,7 @@ namespace vorlix {
 
 // A label that shows a caption (or a picture) and opens its address (a web
 // page or a mailto: address) in the user's browser or mail program when
-// clicked.
+// clicked, or on Enter or Space when it has the keyboard focus.
 class HyperlinkLabel : public PictureLabel {
     Q_OBJECT
   public:
@@ -23,9 +23,12 @@ class HyperlinkLabel : public PictureLabel {
 
   protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
 
   private:
+    void Open();
+
     QString url_;
 };
 

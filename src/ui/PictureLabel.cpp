@@ -1,6 +1,8 @@
 #include "ui/PictureLabel.h"
 
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 #include <cmath>
 
 namespace vorlix {
@@ -22,6 +24,16 @@ void PictureLabel::paintEvent(QPaintEvent* event) {
         drawing_(painter, size_);
         painter.restore();
     }
+    if (hasFocus()) {
+        QStyleOptionFocusRect frame;
+        frame.initFrom(this);
+        frame.rect = rect();
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, &painter, this);
+    }
+}
+
+bool PictureLabel::IsActivationKey(int key) const {
+    return hasFocus() && (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space);
 }
 
 }  // namespace vorlix

@@ -9,7 +9,8 @@ namespace vorlix {
 
 // A label that may show a drawing instead of a bitmap: drawn anew at every
 // paint, at the device pixel ratio of the screen it is on, so it is sharp on
-// a 2x screen as on a 1x one.
+// a 2x screen as on a 1x one. It also marks the keyboard focus when a window
+// lets it take the focus.
 class PictureLabel : public QLabel {
     Q_OBJECT
   public:
@@ -24,6 +25,8 @@ class PictureLabel : public QLabel {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    // Enter and Space act as a click does, for labels that take the focus.
+    bool IsActivationKey(int key) const;
 
   private:
     Drawing drawing_;
