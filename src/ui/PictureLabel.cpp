@@ -1,5 +1,6 @@
 #include "ui/PictureLabel.h"
 
+#include <QImage>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
@@ -17,12 +18,21 @@ void PictureLabel::paintEvent(QPaintEvent* event) {
     QLabel::paintEvent(event);
     QPainter painter(this);
     if (drawing_) {
-        painter.save();
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.translate(std::round((width() - size_) / 2.0),
-                          std::round((height() - size_) / 2.0));
-        drawing_(painter, size_);
-        painter.restore();
+        // Drawn apart at the screen's pixel ratio, so that the label's own
+        // font (a link's underline) does not reach the picture's texts.
+        const double ratio = devicePixelRatioF();
+        QImage picture(QSize(std::ceil(size_ * ratio), std::ceil(size_ * ratio)),
+                       QImage::Format_ARGB32_Premultiplied);
+        picture.setDevicePixelRatio(ratio);
+        picture.fill(Qt::transparent);
+        {
+            QPainter pictured(&picture);
+            pictured.setRenderHint(QPainter::Antialiasing);
+            drawing_(pictured, size_);
+        }
+        painter.drawImage(
+            QPointF(std::round((width() - size_) / 2.0), std::round((height() - size_) / 2.0)),
+            picture);
     }
     if (hasFocus()) {
         QStyleOptionFocusRect frame;
