@@ -58,6 +58,28 @@ class WrappingMessageBox final : public QMessageBox {
     }
 };
 
+// An open dialog takes a name as typed when there is such a file (a list
+// named MD5SUMS has no extension) and adds the extension only when that
+// names a file; a save dialog adds it to any name typed without one.
+class ProgramFileDialog final : public QFileDialog {
+  public:
+    ProgramFileDialog(QWidget* parent, const QString& title, QString openExtension)
+        : QFileDialog(parent, title), openExtension_(std::move(openExtension)) {}
+
+  protected:
+    void accept() override {
+        const QStringList chosen = selectedFiles();
+        if (!openExtension_.isEmpty() && chosen.size() == 1 && !QFileInfo::exists(chosen.front())) {
+            const QString withExtension = chosen.front() + QLatin1Char('.') + openExtension_;
+            if (QFileInfo(withExtension).isFile()) selectFile(withExtension);
+        }
+        QFileDialog::accept();
+    }
+
+  private:
+    QString openExtension_;
+};
+
 Answer AskYesNo(QMessageBox& box, DefaultButton defaultButton,
                 const YesNoCaptions* captions = nullptr) {
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
@@ -145,15 +167,16 @@ Answer QtDialogs::AskWithCaptions(const std::string& text, const std::string& ca
 }
 
 std::optional<std::string> QtDialogs::OpenFile(const FileDialogRequest& request) {
-    QFileDialog dialog(Owner(), FromUtf8(request.title));
     const bool save = request.mode == FileDialogMode::Save;
+    const QString extension =
+        request.defaultExtension == "*" ? QString() : FromUtf8(request.defaultExtension);
+    ProgramFileDialog dialog(Owner(), FromUtf8(request.title), save ? QString() : extension);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // The caller asks its own overwrite question, in the pack's words.
     if (save) dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setNameFilter(QtFileFilter(request.filter));
-    if (request.defaultExtension != "*")
-        dialog.setDefaultSuffix(FromUtf8(request.defaultExtension));
+    if (save) dialog.setDefaultSuffix(extension);
     if (!request.initialFolder.empty()) {
         // The stored folder is often the last chosen file: open its folder with it selected.
         const QFileInfo initial(FromUtf8(request.initialFolder));

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QLabel>
@@ -169,6 +170,44 @@ TEST(QtDialogsTest, ASaveDialogAddsTheExtensionToANameTypedWithoutOne) {
     const auto chosen = dialogs.OpenFile(request);
     ASSERT_TRUE(chosen.has_value());
     EXPECT_EQ(*chosen, (folder + QStringLiteral("/fresh.MD5")).toStdString());
+    QDir(folder).removeRecursively();
+}
+
+// An open dialog takes the name typed when that file is there, even without
+// an extension (a list named MD5SUMS), and the name with the extension when
+// only that is there.
+TEST(QtDialogsTest, AnOpenDialogTakesANameAsTypedOrWithItsExtension) {
+    const QString folder = QDir::tempPath() + QStringLiteral("/vorlix-open-dialog-") +
+                           QString::number(QCoreApplication::applicationPid());
+    QDir().mkpath(folder);
+    for (const char* name : {"MD5SUMS", "data.MD5", "both", "both.MD5"}) {
+        QFile file(folder + QLatin1Char('/') + QLatin1String(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    const struct {
+        const char* typed;
+        const char* chosen;
+    } cases[] = {
+        {"MD5SUMS", "MD5SUMS"},
+        {"data", "data.MD5"},
+        {"data.MD5", "data.MD5"},
+        {"both", "both"},
+    };
+    for (const auto& c : cases) {
+        QtDialogs dialogs;
+        FileDialogRequest request{"MD5 (*.md5)|*.md5;*.MD5|All (*.*)|*.*", "MD5", "Open",
+                                  folder.toStdString()};
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
+                ->setText(QString::fromLatin1(c.typed));
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        const auto chosen = dialogs.OpenFile(request);
+        ASSERT_TRUE(chosen.has_value()) << c.typed;
+        EXPECT_EQ(*chosen, (folder + QLatin1Char('/') + QLatin1String(c.chosen)).toStdString());
+    }
     QDir(folder).removeRecursively();
 }
 
