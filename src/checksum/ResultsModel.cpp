@@ -108,17 +108,18 @@ void ResultsModel::Start(const ManyFilesJob& job) {
     expectedKnown_ = !job.source || job.total != 0;
     bytesRead_ = 0;
     totalBytes_.reset();
+    underWay_.clear();
     progress_ = {};
+    permille_.reset();
     kind_ = job.kind;
     running_ = true;
-    finished_ = false;
-    cancelled_ = false;
 }
 
 void ResultsModel::Add(std::vector<ResultRow> rows) {
     const std::size_t first = rows_.size();
     for (ResultRow& row : rows) {
         if (WasRead(row)) bytesRead_ += row.size;
+        if (!underWay_.empty()) underWay_.pop_front();
         rows_.push_back(std::move(row));
     }
     const auto middle = static_cast<std::ptrdiff_t>(visible_.size());
@@ -134,8 +135,14 @@ void ResultsModel::Add(std::vector<ResultRow> rows) {
 
 void ResultsModel::Finish(bool cancelled) {
     running_ = false;
-    finished_ = true;
-    cancelled_ = cancelled;
+    if (!cancelled) permille_ = 1000;
+}
+
+void ResultsModel::SetProgress(const RunProgress& progress) {
+    progress_ = progress;
+    const std::optional<int> share = ShareDone();
+    // An estimate that learns the sizes late must not pull the bar back.
+    if (share) permille_ = std::max(permille_.value_or(0), *share);
 }
 
 bool ResultsModel::Shows(const ResultRow& row) const {
@@ -251,23 +258,26 @@ std::string ResultsModel::CopyText(const Language& language) const {
     return text;
 }
 
-std::optional<int> ResultsModel::Permille() const {
-    if (finished_ && !cancelled_) return 1000;
+std::optional<int> ResultsModel::ShareDone() const {
     const RunProgress& now = progress_;
     if (totalBytes_ && *totalBytes_ != 0) {
         return static_cast<int>(std::min<std::uint64_t>(1000, now.bytesDone * 1000 / *totalBytes_));
     }
     if (!expectedKnown_ || expected_ == 0) return std::nullopt;
-    // Only the files handed over so far are known by size: the files done
-    // count whole, those under way by the share of their bytes read.
-    const std::size_t done = rows_.size();
-    const std::size_t underWay = now.filesTaken > done ? now.filesTaken - done : 0;
-    const std::uint64_t bytesUnderWay =
-        now.bytesTaken > bytesRead_ ? now.bytesTaken - bytesRead_ : 0;
-    const std::uint64_t readUnderWay = now.bytesDone > bytesRead_ ? now.bytesDone - bytesRead_ : 0;
-    const double share =
-        bytesUnderWay == 0 ? 0.0 : std::min(1.0, static_cast<double>(readUnderWay) / bytesUnderWay);
-    const double files = static_cast<double>(done) + static_cast<double>(underWay) * share;
+    // The engine reads ahead of the rows it hands back, but a file holds up
+    // the ones after it: the bytes read beyond the files done fill the files
+    // under way in order, and the first not full counts by its share.
+    double files = static_cast<double>(rows_.size());
+    std::uint64_t read = now.bytesDone > bytesRead_ ? now.bytesDone - bytesRead_ : 0;
+    for (const std::uint64_t size : underWay_) {
+        if (read >= size) {
+            files += 1;
+            read -= size;
+            continue;
+        }
+        files += static_cast<double>(read) / static_cast<double>(size);
+        break;
+    }
     return static_cast<int>(std::min(1000.0, files * 1000.0 / static_cast<double>(expected_)));
 }
 

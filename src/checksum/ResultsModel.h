@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,9 +26,7 @@ enum class SortOrder { JobOrder, Ascending, Descending };
 
 // How far a run is, as the run tells the window.
 struct RunProgress {
-    std::uint64_t bytesDone = 0;   // read so far, the files under way included
-    std::size_t filesTaken = 0;    // handed to the engine so far
-    std::uint64_t bytesTaken = 0;  // their sizes when they were handed over
+    std::uint64_t bytesDone = 0;  // read so far, the files under way included
     std::chrono::duration<double> elapsed{};
 };
 
@@ -40,6 +39,9 @@ class ResultsModel {
     void Start(const ManyFilesJob& job);
     // The size of every file of the job, when it could be told before the run.
     void SetTotalBytes(std::uint64_t bytes) { totalBytes_ = bytes; }
+    // The size of the next file handed to the engine, when the files are
+    // known only as the run takes them (a list read as it runs).
+    void Taken(std::uint64_t size) { underWay_.push_back(size); }
     void Add(const ResultRow& row) { Add(std::vector<ResultRow>{row}); }
     // Rows that finished, in the job's order.
     void Add(std::vector<ResultRow> rows);
@@ -75,11 +77,15 @@ class ResultsModel {
     // The visible rows in the order shown, one a line, the cells between tabs.
     std::string CopyText(const Language& language) const;
 
-    void SetProgress(const RunProgress& progress) { progress_ = progress; }
-    // The share of the run done, in thousandths; nothing when it cannot be
-    // told. A large file moves it as it is read.
-    std::optional<int> Permille() const;
-    // "42 %   812.5 MB/s", as a single file's digest shows its progress.
+    void SetProgress(const RunProgress& progress);
+    // The share of the run done, in thousandths, as of the last progress;
+    // nothing when it cannot be told. With every size known it is the share
+    // of the bytes; otherwise the files done, and those under way by the
+    // share of them read. It never goes back while the run goes on.
+    std::optional<int> Permille() const { return permille_; }
+    // "42 %   1234.5 MB   812.5 MB/s": the share and the speed as a single
+    // file's digest shows them, with the bytes read, which move even when
+    // the share hardly does.
     std::string ProgressCaption(char decimalSeparator) const;
 
     // Only digests that were read and had nothing to compare with can be
@@ -89,6 +95,7 @@ class ResultsModel {
     std::string ListText(std::string_view commentLine, const std::string& listFolder) const;
 
   private:
+    std::optional<int> ShareDone() const;
     bool Before(std::size_t a, std::size_t b) const;
     void Arrange();
 
@@ -98,10 +105,10 @@ class ResultsModel {
     bool expectedKnown_ = true;
     std::uint64_t bytesRead_ = 0;  // of the rows in
     std::optional<std::uint64_t> totalBytes_;
+    std::deque<std::uint64_t> underWay_;  // sizes of the files taken, not yet in
     RunProgress progress_;
+    std::optional<int> permille_;
     bool running_ = false;
-    bool finished_ = false;
-    bool cancelled_ = false;
     bool problemsOnly_ = false;
     ResultsColumn sortColumn_ = ResultsColumn::Name;
     SortOrder order_ = SortOrder::JobOrder;

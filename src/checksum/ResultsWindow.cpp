@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <chrono>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <thread>
@@ -53,6 +54,8 @@ QIcon StatusIcon(const QStyle* style, EntryStatus status) {
 
 // How often the window takes in the rows and the progress of a run.
 constexpr std::chrono::milliseconds kPollInterval{100};
+// How many entries of a list are read ahead of the engine for their sizes.
+constexpr std::size_t kSizesAhead = 10'000;
 
 }  // namespace
 
@@ -168,7 +171,7 @@ ResultsWindow::ResultsWindow(Dialogs& dialogs, const Language& language, const C
     prgProgress->setAccessibleName(label("prgProgress"));
     lblProgress = new QLabel(this);
     lblProgress->setMinimumWidth(
-        fontMetrics().horizontalAdvance(QStringLiteral("100 %   0000.0 MB/s")));
+        fontMetrics().horizontalAdvance(QStringLiteral("100 %   00000.0 MB   0000.0 MB/s")));
 
     table_ = new ResultsTable(model_, language_, this);
     tblResults = new QTableView(this);
@@ -253,8 +256,6 @@ ManyFilesOutcome ResultsWindow::Run(const ManyFilesJob& job) {
     closeWhenDone_ = false;
     cancel_.store(false);
     bytesDone_.store(0);
-    filesTaken_.store(0);
-    bytesTaken_.store(0);
     totalKnown_.store(false);
     if (!job.title.empty()) {
         setWindowTitle(Q(language_.GetLabel("frmResults", "Caption")) + QStringLiteral(" – ") +
@@ -293,14 +294,34 @@ ManyFilesOutcome ResultsWindow::Run(const ManyFilesJob& job) {
             totalKnown_.store(true);
             outcome = RunManyFiles(job, onRow, &cancel_, onBytes);
         } else {
-            // A list read as it runs: each file's size as it is handed over.
+            // A list read as it runs: its entries are read a stretch ahead of
+            // the engine with their sizes, so that a list of up to that many
+            // is known whole, bytes and all, before its first file is read.
             ManyFilesJob streamed = job;
+            std::deque<ManyFilesEntry> ahead;
+            std::uint64_t sizes = 0;
+            bool ended = false;
             streamed.source = [&](ManyFilesEntry& next) {
-                if (!job.source(next)) return false;
-                std::error_code error;
-                const auto size = fs::file_size(next.path, error);
-                bytesTaken_.fetch_add(error ? 0 : size, std::memory_order_relaxed);
-                filesTaken_.fetch_add(1, std::memory_order_relaxed);
+                while (!ended && ahead.size() < kSizesAhead) {
+                    ManyFilesEntry entry;
+                    if (!job.source(entry)) {
+                        ended = true;
+                        totalBytes_.store(sizes);
+                        totalKnown_.store(true);
+                        break;
+                    }
+                    std::error_code error;
+                    const auto size = fs::file_size(entry.path, error);
+                    sizes += error ? 0 : size;
+                    {
+                        const std::lock_guard lock(finishedMutex_);
+                        taken_.push_back(error ? 0 : size);
+                    }
+                    ahead.push_back(std::move(entry));
+                }
+                if (ahead.empty()) return false;
+                next = std::move(ahead.front());
+                ahead.pop_front();
                 return true;
             };
             outcome = RunManyFiles(streamed, onRow, &cancel_, onBytes);
@@ -321,20 +342,22 @@ ManyFilesOutcome ResultsWindow::Run(const ManyFilesJob& job) {
 }
 
 void ResultsWindow::TakeFinishedRows() {
-    RunProgress progress;
-    progress.bytesDone = bytesDone_.load(std::memory_order_relaxed);
-    progress.filesTaken = filesTaken_.load(std::memory_order_relaxed);
-    progress.bytesTaken = bytesTaken_.load(std::memory_order_relaxed);
-    progress.elapsed = clock_.Monotonic() - started_;
-    if (totalKnown_.load()) model_.SetTotalBytes(totalBytes_.load());
-    model_.SetProgress(progress);
-
+    std::vector<std::uint64_t> taken;
     std::vector<ResultRow> rows;
     {
         const std::lock_guard lock(finishedMutex_);
+        taken.swap(taken_);
         rows.swap(finished_);
     }
+    // A file is taken before it finishes: the sizes go in first.
+    for (const std::uint64_t size : taken) model_.Taken(size);
     if (!rows.empty()) table_->Append(std::move(rows));
+    // Read after the rows, so the bytes counted cover every row taken in.
+    RunProgress progress;
+    progress.bytesDone = bytesDone_.load(std::memory_order_relaxed);
+    progress.elapsed = clock_.Monotonic() - started_;
+    if (totalKnown_.load()) model_.SetTotalBytes(totalBytes_.load());
+    model_.SetProgress(progress);
     UpdateControls();
 }
 

@@ -86,12 +86,11 @@ class ResultsWindow final : public QDialog {
     // Written by the run's thread, read by the window's.
     std::atomic<bool> cancel_{false};
     std::atomic<std::uint64_t> bytesDone_{0};
-    std::atomic<std::size_t> filesTaken_{0};
-    std::atomic<std::uint64_t> bytesTaken_{0};
     std::atomic<std::uint64_t> totalBytes_{0};
     std::atomic<bool> totalKnown_{false};
     std::mutex finishedMutex_;
-    std::vector<ResultRow> finished_;  // rows done, not yet in the table
+    std::vector<std::uint64_t> taken_;  // sizes of the files handed over, not yet told
+    std::vector<ResultRow> finished_;   // rows done, not yet in the table
 };
 
 }  // namespace vorlix

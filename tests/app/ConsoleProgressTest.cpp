@@ -74,8 +74,8 @@ TEST(ConsoleProgress, TextShowsPercentAndSpeedWithTheLocaleSeparator) {
     EXPECT_EQ(ProgressText(0, 0, duration<double>(0), '.'), "100 %   0.0 MB/s");
     // A share told otherwise, or none at all.
     EXPECT_EQ(ProgressTextOfShare(7, 3'000'000'000u, duration<double>(2), ','),
-              "  7 %   1500,0 MB/s");
-    EXPECT_EQ(ProgressTextOfShare(-1, 1'000'000, duration<double>(4), ','), "0,2 MB/s");
+              "  7 %   3000,0 MB   1500,0 MB/s");
+    EXPECT_EQ(ProgressTextOfShare(-1, 1'000'000, duration<double>(4), ','), "1,0 MB   0,2 MB/s");
 }
 
 TEST(ConsoleProgress, ManyFilesShowFilesBytesAndSpeed) {

@@ -199,39 +199,53 @@ TEST_F(ResultsModelTest, ProgressFollowsTheBytesThroughALargeFile) {
     known.SetTotalBytes(4'000'000'000);
     std::vector<int> permilles;
     for (const std::uint64_t done : {0ull, 1'000'000'000ull, 3'000'000'000ull}) {
-        known.SetProgress({done, 0, 0, duration<double>(2)});
+        known.SetProgress({done, duration<double>(2)});
         permilles.push_back(*known.Permille());
     }
     EXPECT_EQ(permilles, (std::vector<int>{0, 250, 750}));
-    EXPECT_EQ(known.ProgressCaption(','), " 75 %   1500,0 MB/s");
+    EXPECT_EQ(known.ProgressCaption(','), " 75 %   3000,0 MB   1500,0 MB/s");
 
-    // A list read as it runs: 99 small files done, the 100th of 2 GiB under way.
+    // A list read as it runs: 99 small files done, the 100th of 2 GiB under
+    // way, and the engine already holding 60 small ones after it.
     ResultsModel streamed;
     streamed.Start(StreamedJob(202));
-    streamed.Add(std::vector<ResultRow>(99, Row("small", EntryStatus::Intact, 1, kAbc)));
+    for (int file = 0; file < 99; ++file) streamed.Taken(3);
     const std::uint64_t large = 2ull << 30;
+    streamed.Taken(large);
+    for (int file = 0; file < 60; ++file) streamed.Taken(3);
+    streamed.Add(std::vector<ResultRow>(99, Row("small", EntryStatus::Intact, 3, kAbc)));
     permilles.clear();
-    for (const std::uint64_t read : {std::uint64_t{0}, large / 2, large * 3 / 4}) {
-        streamed.SetProgress({99 + read, 100, 99 + large, duration<double>(1)});
+    // The small ones after it may be read already; they wait behind it.
+    for (const std::uint64_t read : {std::uint64_t{0}, large / 2, large * 3 / 4, large + 180}) {
+        streamed.SetProgress({99 * 3 + read, duration<double>(1)});
         permilles.push_back(*streamed.Permille());
     }
-    EXPECT_EQ(permilles, (std::vector<int>{490, 492, 493}));
+    EXPECT_EQ(permilles, (std::vector<int>{490, 492, 493, 792}));
     EXPECT_TRUE(streamed.CountsText(language).starts_with(L("lblFiles") + " 99/202   "));
+
+    // Sizes learnt late make a lower estimate; the bar does not go back.
+    streamed.SetTotalBytes(large * 4);
+    streamed.SetProgress({99 * 3 + large + 180, duration<double>(1)});
+    EXPECT_EQ(streamed.Permille(), 792);
+    streamed.SetProgress({large * 3, duration<double>(1)});
+    EXPECT_EQ(streamed.Permille(), 792);
+    streamed.SetProgress({large * 7 / 2, duration<double>(1)});
+    EXPECT_EQ(streamed.Permille(), 875);
 
     // Done: full, unless cancelled, which leaves it where it stopped.
     streamed.Finish(true);
-    EXPECT_EQ(streamed.Permille(), 493);
+    EXPECT_EQ(streamed.Permille(), 875);
     known.Finish(false);
     EXPECT_EQ(known.Permille(), 1000);
 }
 
-TEST_F(ResultsModelTest, ARunOfUnknownLengthShowsCountAndSpeedAlone) {
+TEST_F(ResultsModelTest, ARunOfUnknownLengthShowsCountBytesAndSpeedAlone) {
     ResultsModel model;
     model.Start(StreamedJob(0));
     model.Add({Row("a", EntryStatus::Intact, 5, kAbc), Row("b", EntryStatus::Missing)});
-    model.SetProgress({2'500'000, 3, 9'000'000, duration<double>(2)});
+    model.SetProgress({2'500'000, duration<double>(2)});
     EXPECT_EQ(model.Permille(), std::nullopt);
-    EXPECT_EQ(model.ProgressCaption('.'), "1.2 MB/s");
+    EXPECT_EQ(model.ProgressCaption('.'), "2.5 MB   1.2 MB/s");
     EXPECT_EQ(model.CountsText(language), L("lblFiles") + " 2   " + L("stIntact") + ": 1   " +
                                               L("stDamaged") + ": 0   " + L("stMissing") +
                                               ": 1   " + L("stUnreadable") + ": 0");
