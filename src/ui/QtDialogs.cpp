@@ -102,13 +102,19 @@ QString WrappableText(const QString& text) {
     out.reserve(text.size() + text.size() / 8);
     int run = 0;
     for (const QChar c : text) {
+        // A backslash begins an escape ("\x1b") or a Windows folder's name:
+        // a line may break before it, never inside the escape.
+        if (c == QLatin1Char('\\') && run > 0) {
+            out += kBreakHere;
+            run = 0;
+        }
         out += c;
         if (c.isSpace()) {
             run = 0;
             continue;
         }
         ++run;
-        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || run >= kLongestRun) {
+        if (c == QLatin1Char('/') || run >= kLongestRun) {
             out += kBreakHere;
             run = 0;
         }

@@ -150,6 +150,24 @@ TEST(QtDialogsTest, ControlCharactersInNamesAreShownEscaped) {
     EXPECT_EQ(text, QStringLiteral("\\Přepsat /tmp/a\\nb\\x1b[2J\\x09c.iso?"));
 }
 
+TEST(QtDialogsTest, LinesBreakAfterSlashesAndBeforeEscapes) {
+    const QChar mark(0x200B);
+    const struct {
+        QString text;
+        QString marked;
+    } cases[] = {
+        {QStringLiteral("/a/b c"), QStringLiteral("/~a/~b c")},
+        {QStringLiteral("\\a\\x1b[2J\\x09b"), QStringLiteral("\\a~\\x1b[2J~\\x09b")},
+        {QStringLiteral("C:\\data\\file"), QStringLiteral("C:~\\data~\\file")},
+        {QString(35, QLatin1Char('x')), QString(30, QLatin1Char('x')) + QStringLiteral("~xxxxx")},
+    };
+    for (const auto& c : cases) {
+        QString expected = c.marked;
+        expected.replace(QLatin1Char('~'), mark);
+        EXPECT_EQ(WrappableText(c.text), expected) << c.text.toStdString();
+    }
+}
+
 // A name typed without an extension gets the one asked for; the caller asks
 // its own question before replacing anything.
 TEST(QtDialogsTest, ASaveDialogAddsTheExtensionToANameTypedWithoutOne) {
