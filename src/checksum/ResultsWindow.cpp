@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QTableView>
 #include <QTimer>
@@ -161,7 +162,11 @@ ResultsWindow::ResultsWindow(Dialogs& dialogs, const Language& language, const C
       decimalSeparator_(decimalSeparator) {
     const auto label = [&](const char* key) { return Q(language_.GetLabel("frmResults", key)); };
     setWindowTitle(label("Caption"));
-    resize(900, 480);
+    // Room for the four columns, but never more than most of the screen.
+    QSize size(900, 480);
+    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size() * 0.8);
+    resize(size);
 
     lblCounts = new QLabel(this);
     prgProgress = new QProgressBar(this);
