@@ -76,9 +76,9 @@ class DesignedArea final : public QWidget {
         placed_.push_back({widget, designed, across, down});
         Arrange();
     }
-    QRect Designed(QWidget* widget) const { return Find(widget).designed; }
+    QRect Designed(QWidget* widget) const { return Find(widget)->designed; }
     void Redesign(QWidget* widget, QRect designed) {
-        const_cast<Placed&>(Find(widget)).designed = designed;
+        Find(widget)->designed = designed;
         Arrange();
     }
 
@@ -98,9 +98,14 @@ class DesignedArea final : public QWidget {
         Down down;
     };
 
-    const Placed& Find(QWidget* widget) const {
-        return *std::find_if(placed_.begin(), placed_.end(),
-                             [widget](const Placed& placed) { return placed.widget == widget; });
+    // Only placed widgets are asked about.
+    std::vector<Placed>::const_iterator Find(QWidget* widget) const {
+        return std::find_if(placed_.begin(), placed_.end(),
+                            [widget](const Placed& placed) { return placed.widget == widget; });
+    }
+    std::vector<Placed>::iterator Find(QWidget* widget) {
+        return std::find_if(placed_.begin(), placed_.end(),
+                            [widget](const Placed& placed) { return placed.widget == widget; });
     }
 
     void Arrange() {
