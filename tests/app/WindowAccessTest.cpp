@@ -242,6 +242,10 @@ TEST_F(WindowAccess, EveryControlHasAnAccessibleName) {
                   std::vector<std::string>());
         EXPECT_EQ(UnnamedInModal([&] { window->mnuAbout_About->trigger(); }),
                   std::vector<std::string>());
+        // The compare prompt, asked when the clipboard holds two digests.
+        QGuiApplication::clipboard()->setText(Q(std::string(kAbc) + " " + std::string(32, '0')));
+        EXPECT_EQ(UnnamedInModal([&] { window->mnuFile_CompareDigest->trigger(); }),
+                  std::vector<std::string>());
 
         // A list into the results window.
         const std::string list = fixture.root.Write(
