@@ -6,33 +6,27 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
+#include <iterator>
 
 namespace vorlix::artwork {
 namespace {
 
 // A flag is 3:2; it sits in the middle of a square picture.
-QRectF FlagRect(int size) {
+QRectF FlagRect(double size) {
     const double height = size * 2.0 / 3.0;
     return QRectF(0, (size - height) / 2.0, size, height);
 }
 
-QPixmap Blank(int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    return pixmap;
-}
-
 }  // namespace
 
-QPixmap CzechFlag(int size) {
-    QPixmap pixmap = Blank(size);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
+void PaintCzechFlag(QPainter& painter, double size) {
     const QRectF flag = FlagRect(size);
     const double half = flag.height() / 2.0;
     painter.fillRect(QRectF(flag.left(), flag.top(), flag.width(), half), Qt::white);
-    painter.fillRect(QRectF(flag.left(), flag.top() + half, flag.width(), half), QColor(215, 20, 26));
-    const QPolygonF wedge{flag.topLeft(), QPointF(flag.left() + flag.width() / 2.0, flag.center().y()),
+    painter.fillRect(QRectF(flag.left(), flag.top() + half, flag.width(), half),
+                     QColor(215, 20, 26));
+    const QPolygonF wedge{flag.topLeft(),
+                          QPointF(flag.left() + flag.width() / 2.0, flag.center().y()),
                           flag.bottomLeft()};
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(17, 69, 126));
@@ -40,13 +34,9 @@ QPixmap CzechFlag(int size) {
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(QColor(0, 0, 0, 70), 1));
     painter.drawRect(flag.adjusted(0.5, 0.5, -0.5, -0.5));
-    return pixmap;
 }
 
-QPixmap EnglishFlag(int size) {
-    QPixmap pixmap = Blank(size);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
+void PaintEnglishFlag(QPainter& painter, double size) {
     const QRectF flag = FlagRect(size);
     painter.setClipRect(flag);
     painter.fillRect(flag, QColor(1, 33, 105));
@@ -72,13 +62,9 @@ QPixmap EnglishFlag(int size) {
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(QColor(0, 0, 0, 70), 1));
     painter.drawRect(flag.adjusted(0.5, 0.5, -0.5, -0.5));
-    return pixmap;
 }
 
-QPixmap Logo(int size) {
-    QPixmap pixmap = Blank(size);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
+void PaintLogo(QPainter& painter, double size) {
     const QRectF tile(size * 0.04, size * 0.04, size * 0.92, size * 0.92);
     QLinearGradient gradient(tile.topLeft(), tile.bottomRight());
     gradient.setColorAt(0, QColor(59, 84, 148));
@@ -104,10 +90,12 @@ QPixmap Logo(int size) {
                                   QPointF(origin.x() + w - fold, origin.y() + fold),
                                   QPointF(origin.x() + w, origin.y() + fold)});
     // ... its lines of text ...
-    painter.setPen(QPen(QColor(150, 162, 190), std::max(1.0, size * 0.025), Qt::SolidLine, Qt::RoundCap));
+    painter.setPen(
+        QPen(QColor(150, 162, 190), std::max(1.0, size * 0.025), Qt::SolidLine, Qt::RoundCap));
     for (int line = 0; line < 4; ++line) {
         const double y = origin.y() + fold + size * 0.06 + line * size * 0.075;
-        painter.drawLine(QPointF(origin.x() + size * 0.06, y), QPointF(origin.x() + w - size * 0.07, y));
+        painter.drawLine(QPointF(origin.x() + size * 0.06, y),
+                         QPointF(origin.x() + w - size * 0.07, y));
     }
     // ... and a green seal with a tick: the file is intact.
     const QPointF sealCentre(size * 0.66, size * 0.66);
@@ -115,7 +103,8 @@ QPixmap Logo(int size) {
     painter.setPen(QPen(Qt::white, std::max(1.0, size * 0.03)));
     painter.setBrush(QColor(46, 160, 67));
     painter.drawEllipse(sealCentre, radius, radius);
-    painter.setPen(QPen(Qt::white, std::max(1.5, size * 0.05), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setPen(
+        QPen(Qt::white, std::max(1.5, size * 0.05), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.setBrush(Qt::NoBrush);
     painter.drawPolyline(QPolygonF{sealCentre + QPointF(-radius * 0.5, 0),
                                    sealCentre + QPointF(-radius * 0.12, radius * 0.4),
@@ -128,12 +117,23 @@ QPixmap Logo(int size) {
     painter.setPen(QColor(24, 38, 82));
     painter.drawText(QRectF(origin.x(), origin.y() + size * 0.005, w - fold, fold), Qt::AlignCenter,
                      QStringLiteral("MD5"));
+}
+
+QPixmap Logo(int size) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    PaintLogo(painter, size);
     return pixmap;
 }
 
 QIcon ProgramIcon() {
     QIcon icon;
     for (int size : kProgramIconSizes) icon.addPixmap(Logo(size));
+    // The largest size twice over, for a task bar on a 2x screen.
+    constexpr int kLargest = kProgramIconSizes[std::size(kProgramIconSizes) - 1];
+    icon.addPixmap(Logo(2 * kLargest));
     return icon;
 }
 

@@ -2,12 +2,17 @@
 
 #include <QPixmap>
 
+class QPainter;
+
 namespace vorlix::artwork {
 
 // Pictures of the program, drawn rather than shipped, so they stay sharp at
-// any device pixel ratio.
-QPixmap CzechFlag(int size);
-QPixmap EnglishFlag(int size);
+// any device pixel ratio. Each draws into the square from (0, 0) to
+// (size, size) of the painter, in the painter's units (PictureLabel::Drawing).
+void PaintCzechFlag(QPainter& painter, double size);
+void PaintEnglishFlag(QPainter& painter, double size);
+void PaintLogo(QPainter& painter, double size);
+// The logo as a bitmap of `size` pixels, for icons.
 QPixmap Logo(int size);
 // The program's window icon, and the sizes it is drawn in (also those installed
 // for the desktop).

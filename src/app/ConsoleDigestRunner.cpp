@@ -5,7 +5,7 @@
 #include <mutex>
 #include <thread>
 
-#include "app/DigestProgress.h"
+#include "digest/DigestProgress.h"
 #include "util/Interrupts.h"
 
 namespace vorlix {

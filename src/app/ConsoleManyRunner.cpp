@@ -6,7 +6,7 @@
 #include <mutex>
 #include <thread>
 
-#include "app/DigestProgress.h"
+#include "digest/DigestProgress.h"
 #include "util/Interrupts.h"
 #include "util/Md5sumName.h"
 

@@ -1,26 +1,32 @@
 #include "app/MainWindow.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileDialog>
-#include <QInputDialog>
-#include <QMimeData>
 #include <QEvent>
+#include <QFileDialog>
+#include <QFontDatabase>
 #include <QGuiApplication>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
+#include <QPalette>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <algorithm>
+#include <vector>
 
 #include "app/Artwork.h"
 #include "app/QtDigestRunner.h"
 #include "identity/AboutWindow.h"
+#include "language/Language.h"
 #include "settings/OptionsWindow.h"
 #include "ui/HyperlinkLabel.h"
 #include "ui/Links.h"
@@ -32,8 +38,15 @@ namespace {
 // Positions and sizes are designed in twips, 15 to a pixel.
 constexpr int Px(int twips) { return twips / 15; }
 
-void Place(QWidget* widget, int left, int top, int width, int height) {
-    widget->setGeometry(Px(left), Px(top), Px(width), Px(height));
+QRect Twips(int left, int top, int width, int height) {
+    return QRect(Px(left), Px(top), Px(width), Px(height));
+}
+
+// The name a screen reader gives a box: its caption without the colon.
+QString Spoken(QString caption) {
+    caption.remove(QLatin1Char('&'));
+    while (caption.endsWith(QLatin1Char(':'))) caption.chop(1);
+    return caption.trimmed();
 }
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
@@ -45,6 +58,81 @@ QFont Sized(const QFont& base, double points) {
 }
 
 }  // namespace
+
+// The window's area under the menu. At its designed size every control sits
+// where it was designed; a larger window widens the path, size and digest
+// boxes, and what sits right of them or at the bottom moves along.
+class DesignedArea final : public QWidget {
+  public:
+    enum class Across { Left, Centre, Right, Stretch };
+    enum class Down { Top, Bottom };
+
+    explicit DesignedArea(QWidget* parent) : QWidget(parent) { setMinimumSize(kSize); }
+
+    QSize sizeHint() const override { return kSize; }
+
+    void Place(QWidget* widget, QRect designed, Across across = Across::Left,
+               Down down = Down::Top) {
+        placed_.push_back({widget, designed, across, down});
+        Arrange();
+    }
+    QRect Designed(QWidget* widget) const { return Find(widget)->designed; }
+    void Redesign(QWidget* widget, QRect designed) {
+        Find(widget)->designed = designed;
+        Arrange();
+    }
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QWidget::resizeEvent(event);
+        Arrange();
+    }
+
+  private:
+    static constexpr QSize kSize{Px(10440), Px(7320)};
+
+    struct Placed {
+        QWidget* widget;
+        QRect designed;
+        Across across;
+        Down down;
+    };
+
+    // Only placed widgets are asked about.
+    std::vector<Placed>::const_iterator Find(QWidget* widget) const {
+        return std::find_if(placed_.begin(), placed_.end(),
+                            [widget](const Placed& placed) { return placed.widget == widget; });
+    }
+    std::vector<Placed>::iterator Find(QWidget* widget) {
+        return std::find_if(placed_.begin(), placed_.end(),
+                            [widget](const Placed& placed) { return placed.widget == widget; });
+    }
+
+    void Arrange() {
+        const int wider = std::max(0, width() - kSize.width());
+        const int taller = std::max(0, height() - kSize.height());
+        for (const Placed& placed : placed_) {
+            QRect at = placed.designed;
+            switch (placed.across) {
+                case Across::Left:
+                    break;
+                case Across::Centre:
+                    at.translate(wider / 2, 0);
+                    break;
+                case Across::Right:
+                    at.translate(wider, 0);
+                    break;
+                case Across::Stretch:
+                    at.setWidth(at.width() + wider);
+                    break;
+            }
+            if (placed.down == Down::Bottom) at.translate(0, taller);
+            placed.widget->setGeometry(at);
+        }
+    }
+
+    std::vector<Placed> placed_;
+};
 
 MainWindow::MainWindow(MainWindowModel& model, const Language& language, const Clock& clock,
                        QWidget* parent)
@@ -62,99 +150,117 @@ MainWindow::MainWindow(MainWindowModel& model, const Language& language, const C
 }
 
 void MainWindow::BuildControls() {
-    auto* client = new QWidget(this);
-    client->setFixedSize(Px(10440), Px(7320));
-    setCentralWidget(client);
+    using Across = DesignedArea::Across;
+    using Down = DesignedArea::Down;
+    area_ = new DesignedArea(this);
+    setCentralWidget(area_);
+    QWidget* client = area_;
     const QFont base = Sized(font(), 12);
     client->setFont(base);
 
     hrlTWHomePage = new HyperlinkLabel(client);
-    hrlTWHomePage->SetCaption(QString::fromLatin1(links::kHomePage).remove(QStringLiteral("https://")).remove(QLatin1Char('/')));
+    hrlTWHomePage->SetCaption(QString::fromLatin1(links::kHomePage)
+                                  .remove(QStringLiteral("https://"))
+                                  .remove(QLatin1Char('/')));
     hrlTWHomePage->SetUrl(QString::fromLatin1(links::kHomePage));
     hrlTWHomePage->setToolTip(QStringLiteral("Web Homepage"));
-    Place(hrlTWHomePage, 240, 120, 2265, 315);
+    hrlTWHomePage->setAccessibleDescription(QString::fromLatin1(links::kHomePage));
+    area_->Place(hrlTWHomePage, Twips(240, 120, 2265, 315));
 
     Label1 = new QLabel(QStringLiteral("Vorlix"), client);
     Label1->setFont(Sized(base, 27.75));
     Label1->setAlignment(Qt::AlignCenter);
-    Place(Label1, 3480, 120, 3690, 735);
+    area_->Place(Label1, Twips(3480, 120, 3690, 735), Across::Centre);
 
     hrlOnLineHelp = new HyperlinkLabel(client);
     hrlOnLineHelp->setToolTip(QStringLiteral("On-line manual"));
     hrlOnLineHelp->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    Place(hrlOnLineHelp, 8520 - 1200, 120, 1650 + 1200, 315);
+    area_->Place(hrlOnLineHelp, Twips(8520 - 1200, 120, 1650 + 1200, 315), Across::Right);
 
-    const auto flag = [client](const QPixmap& picture, const QString& toolTip, int left) {
+    const auto flag = [&](PictureLabel::Drawing drawing, const QString& language, int left) {
         auto* label = new ClickableLabel(client);
-        label->setPixmap(picture);
-        label->setToolTip(toolTip);
+        label->SetDrawing(std::move(drawing), Px(360));
+        label->setToolTip(language);
+        // The language's own name, as the flag's tip says it.
+        label->setAccessibleName(language);
         label->setCursor(Qt::PointingHandCursor);
-        Place(label, left, 480, 360, 360);
+        area_->Place(label, Twips(left, 480, 360, 360));
         return label;
     };
-    igbCzechFlag = flag(artwork::CzechFlag(Px(360)), QStringLiteral("Čeština"), 480);
-    igbEnglishFlag = flag(artwork::EnglishFlag(Px(360)), QStringLiteral("English"), 1080);
+    igbCzechFlag = flag(artwork::PaintCzechFlag, QStringLiteral("Čeština"), 480);
+    igbEnglishFlag = flag(artwork::PaintEnglishFlag, QStringLiteral("English"), 1080);
 
     txtPathAndFileName = new QLineEdit(client);
     txtPathAndFileName->setToolTip(QStringLiteral("Cesta a název souboru"));
-    Place(txtPathAndFileName, 1680, 1350, 7455, 405);
+    area_->Place(txtPathAndFileName, Twips(1680, 1350, 7455, 405), Across::Stretch);
 
     cmdSelectFile = new QPushButton(QStringLiteral(". . ."), client);
     cmdSelectFile->setToolTip(QStringLiteral("Výběr souboru"));
-    Place(cmdSelectFile, 9360, 1320, 615, 495);
+    area_->Place(cmdSelectFile, Twips(9360, 1320, 615, 495), Across::Right);
 
     lblFileSource = new QLabel(client);
-    Place(lblFileSource, 480, 1440, 1155, 315);
+    lblFileSource->setBuddy(txtPathAndFileName);
+    area_->Place(lblFileSource, Twips(480, 1440, 1155, 315));
 
     cmndCalculate = new QPushButton(client);
-    Place(cmndCalculate, 8160, 2040, 1815, 495);
+    area_->Place(cmndCalculate, Twips(8160, 2040, 1815, 495), Across::Right);
 
     txtFileSize = new QLineEdit(client);
     txtFileSize->setReadOnly(true);
     txtFileSize->setToolTip(QStringLiteral("Velikost souboru"));
-    Place(txtFileSize, 1680, 2880, 7455, 405);
+    area_->Place(txtFileSize, Twips(1680, 2880, 7455, 405), Across::Stretch);
 
     lblFileSize = new QLabel(client);
-    Place(lblFileSize, 480, 3000, 1155, 315);
+    lblFileSize->setBuddy(txtFileSize);
+    area_->Place(lblFileSize, Twips(480, 3000, 1155, 315));
 
     txtMD5Result = new QLineEdit(client);
     txtMD5Result->setReadOnly(true);
-    Place(txtMD5Result, 1680, 3480, 7455, 405);
+    area_->Place(txtMD5Result, Twips(1680, 3480, 7455, 405), Across::Stretch);
 
     lblMD5Result = new QLabel(QStringLiteral("MD5:"), client);
-    Place(lblMD5Result, 840, 3600, 795, 315);
+    lblMD5Result->setBuddy(txtMD5Result);
+    area_->Place(lblMD5Result, Twips(840, 3600, 795, 315));
 
     cndSaveMD5File = new QPushButton(client);
-    Place(cndSaveMD5File, 8160, 4200, 1815, 495);
+    area_->Place(cndSaveMD5File, Twips(8160, 4200, 1815, 495), Across::Right);
 
     lblTimeOperate = new QLabel(client);
-    Place(lblTimeOperate, 1680, 4680, 1305, 315);
+    area_->Place(lblTimeOperate, Twips(1680, 4680, 1305, 315));
 
     txtTimeOperate = new QLabel(client);
     txtTimeOperate->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    Place(txtTimeOperate, 3120, 4680, 2925, 345);
+    area_->Place(txtTimeOperate, Twips(3120, 4680, 2925, 345));
 
     cmdEndProgram = new QPushButton(client);
-    Place(cmdEndProgram, 8160, 5040, 1815, 495);
+    area_->Place(cmdEndProgram, Twips(8160, 5040, 1815, 495), Across::Right);
 
-    picLogoMD5 = new QLabel(client);
-    picLogoMD5->setPixmap(artwork::Logo(Px(1365)));
-    Place(picLogoMD5, 8880, 5760, 1365, 1365);
+    picLogoMD5 = new PictureLabel(client);
+    picLogoMD5->SetDrawing(artwork::PaintLogo, Px(1365));
+    picLogoMD5->setAccessibleName(QStringLiteral("Vorlix"));
+    area_->Place(picLogoMD5, Twips(8880, 5760, 1365, 1365), Across::Right, Down::Bottom);
 
     lblVersionInfo = new ClickableLabel(client);
     lblVersionInfo->setFont(Sized(base, 9.75));
     lblVersionInfo->setToolTip(QStringLiteral("Po kliknutí se informace zkopíruje do schránky"));
     lblVersionInfo->setCursor(Qt::PointingHandCursor);
-    Place(lblVersionInfo, 240, 6840, 8400, 255);
+    area_->Place(lblVersionInfo, Twips(240, 6840, 8400, 255), Across::Stretch, Down::Bottom);
 
-    // The keyboard walks the boxes first, then the buttons.
-    const QList<QWidget*> order{txtPathAndFileName, txtMD5Result, txtFileSize, cmdSelectFile,
-                                cmndCalculate,      cndSaveMD5File, cmdEndProgram};
-    for (QWidget* widget : {static_cast<QWidget*>(hrlTWHomePage), static_cast<QWidget*>(Label1),
-                            static_cast<QWidget*>(lblVersionInfo), static_cast<QWidget*>(picLogoMD5)})
+    // The keyboard walks the boxes first, then the buttons; after them the
+    // flags, the links and the version text, which take Enter as a click.
+    const QList<QWidget*> order{txtPathAndFileName, txtMD5Result,   txtFileSize,   cmdSelectFile,
+                                cmndCalculate,      cndSaveMD5File, cmdEndProgram, igbCzechFlag,
+                                igbEnglishFlag,     hrlTWHomePage,  hrlOnLineHelp, lblVersionInfo};
+    for (QWidget* widget :
+         {static_cast<QWidget*>(igbCzechFlag), static_cast<QWidget*>(igbEnglishFlag),
+          static_cast<QWidget*>(hrlTWHomePage), static_cast<QWidget*>(hrlOnLineHelp),
+          static_cast<QWidget*>(lblVersionInfo)})
+        widget->setFocusPolicy(Qt::TabFocus);
+    for (QWidget* widget : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(picLogoMD5)})
         widget->setFocusPolicy(Qt::NoFocus);
     for (qsizetype i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
-    for (QLineEdit* box : {txtPathAndFileName, txtMD5Result, txtFileSize}) box->installEventFilter(this);
+    for (QLineEdit* box : {txtPathAndFileName, txtMD5Result, txtFileSize})
+        box->installEventFilter(this);
 
     connect(cmdSelectFile, &QPushButton::clicked, this, [this] { model_.cmdSelectFile_Click(); });
     connect(txtPathAndFileName, &QLineEdit::textEdited, this,
@@ -167,13 +273,16 @@ void MainWindow::BuildControls() {
     connect(cndSaveMD5File, &QPushButton::clicked, this, [this] { model_.cndSaveMD5File_Click(); });
     connect(cmdEndProgram, &QPushButton::clicked, this, [this] { model_.cmdEndProgram_Click(); });
     connect(igbCzechFlag, &ClickableLabel::clicked, this, [this] { model_.igbCzechFlag_Click(); });
-    connect(igbEnglishFlag, &ClickableLabel::clicked, this, [this] { model_.igbEnglishFlag_Click(); });
-    connect(lblVersionInfo, &ClickableLabel::clicked, this, [this] { model_.lblVersionInfo_Click(); });
+    connect(igbEnglishFlag, &ClickableLabel::clicked, this,
+            [this] { model_.igbEnglishFlag_Click(); });
+    connect(lblVersionInfo, &ClickableLabel::clicked, this,
+            [this] { model_.lblVersionInfo_Click(); });
 }
 
 void MainWindow::BuildMenu() {
     mnuFile = menuBar()->addMenu(QString());
-    mnuFile_OpenFile = mnuFile->addAction(QString(), this, [this] { model_.mnuFile_OpenFile_Click(); });
+    mnuFile_OpenFile =
+        mnuFile->addAction(QString(), this, [this] { model_.mnuFile_OpenFile_Click(); });
     mnuFile_OpenFileMD5 =
         mnuFile->addAction(QString(), this, [this] { model_.mnuFile_OpenFileMD5_Click(); });
     mnuFile_FolderMD5 =
@@ -181,17 +290,27 @@ void MainWindow::BuildMenu() {
     mnuFile_CompareDigest =
         mnuFile->addAction(QString(), this, [this] { model_.mnuFile_CompareDigest_Click(); });
     mnuFile_CompareDigest->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
+    // The keys desktop users try first, beside the designed access keys.
+    mnuFile_OpenFileMD5->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     mnuFile->addSeparator();
     mnuFile_ExitProgram =
         mnuFile->addAction(QString(), this, [this] { model_.mnuFile_ExitProgram_Click(); });
+    mnuFile_ExitProgram->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     mnuOptions = menuBar()->addMenu(QString());
     mnuOptions_Options =
         mnuOptions->addAction(QString(), this, [this] { model_.mnuOptions_Options_Click(); });
     mnuAbout = menuBar()->addMenu(QString());
     mnuAbout_Help = mnuAbout->addAction(QString(), this, [this] { model_.mnuAbout_Help_Click(); });
+    mnuAbout_Help->setShortcut(QKeySequence(Qt::Key_F1));
     mnuAbout_TestActualProg =
         mnuAbout->addAction(QString(), this, [this] { model_.mnuAbout_TestActualProg_Click(); });
-    mnuAbout_About = mnuAbout->addAction(QString(), this, [this] { model_.mnuAbout_About_Click(); });
+    mnuAbout_About =
+        mnuAbout->addAction(QString(), this, [this] { model_.mnuAbout_About_Click(); });
+    // Copying the digest needs no menu entry; the keys work anywhere in the window.
+    actCopyDigest = new QAction(this);
+    actCopyDigest->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    connect(actCopyDigest, &QAction::triggered, this, [this] { model_.CopyDigest(); });
+    addAction(actCopyDigest);
 }
 
 void MainWindow::StateChanged() {
@@ -199,17 +318,23 @@ void MainWindow::StateChanged() {
     if (txtPathAndFileName->text() != Q(state.txtPathAndFileName))
         txtPathAndFileName->setText(Q(state.txtPathAndFileName));
     txtMD5Result->setText(Q(state.txtMD5Result));
+    // Colours through the palette: a style sheet would take the box's font
+    // away with it.
+    QPalette colours = txtMD5Result->parentWidget()->palette();
     switch (state.digestComparison) {
         case DigestComparison::None:
-            txtMD5Result->setStyleSheet(QString());
+            colours = QPalette();  // the window's own again
             break;
         case DigestComparison::Match:
-            txtMD5Result->setStyleSheet(QStringLiteral("QLineEdit { background: #c6efce; color: #006100; }"));
+            colours.setColor(QPalette::Base, QColor(0xc6, 0xef, 0xce));
+            colours.setColor(QPalette::Text, QColor(0x00, 0x61, 0x00));
             break;
         case DigestComparison::Mismatch:
-            txtMD5Result->setStyleSheet(QStringLiteral("QLineEdit { background: #ffc7ce; color: #9c0006; }"));
+            colours.setColor(QPalette::Base, QColor(0xff, 0xc7, 0xce));
+            colours.setColor(QPalette::Text, QColor(0x9c, 0x00, 0x06));
             break;
     }
+    txtMD5Result->setPalette(colours);
     txtFileSize->setText(Q(state.txtFileSize));
     txtTimeOperate->setText(Q(state.txtTimeOperate));
     cmndCalculate->setEnabled(state.cmndCalculateEnabled);
@@ -244,10 +369,22 @@ void MainWindow::StateChanged() {
     // designed grows to the right, and the time moves along rather than
     // running under it.
     for (QLabel* caption : {lblFileSource, lblFileSize, lblTimeOperate}) {
-        caption->resize(std::max(caption->width(), caption->sizeHint().width()), caption->height());
+        QRect designed = area_->Designed(caption);
+        designed.setWidth(std::max(designed.width(), caption->sizeHint().width()));
+        area_->Redesign(caption, designed);
     }
-    const int captionRight = lblTimeOperate->x() + lblTimeOperate->width() + Px(120);
-    txtTimeOperate->move(std::max(Px(3120), captionRight), txtTimeOperate->y());
+    QRect time = area_->Designed(txtTimeOperate);
+    time.moveLeft(std::max(Px(3120), area_->Designed(lblTimeOperate).right() + 1 + Px(120)));
+    area_->Redesign(txtTimeOperate, time);
+
+    // What a screen reader says for each box, in the language in force.
+    txtPathAndFileName->setAccessibleName(Spoken(lblFileSource->text()));
+    txtFileSize->setAccessibleName(Spoken(lblFileSize->text()));
+    txtMD5Result->setAccessibleName(Spoken(lblMD5Result->text()));
+    txtTimeOperate->setAccessibleName(Spoken(lblTimeOperate->text()));
+    // ". . ." says nothing aloud; the title of the dialog it opens does.
+    if (language_.IsLoaded())
+        cmdSelectFile->setAccessibleName(Q(language_.GetLabel("frmVorlix", "cmdlgTitle")));
 }
 
 void MainWindow::CentreOnScreen() {
@@ -282,12 +419,30 @@ std::optional<std::string> MainWindow::ClipboardText() {
     return text.toStdString();
 }
 
-std::optional<std::string> MainWindow::AskText(const std::string& prompt, const std::string& caption) {
-    bool ok = false;
-    const QString text =
-        QInputDialog::getText(this, Q(caption), Q(prompt), QLineEdit::Normal, QString(), &ok);
-    if (!ok) return std::nullopt;
-    return text.toStdString();
+std::optional<std::string> MainWindow::AskText(const std::string& prompt,
+                                               const std::string& caption) {
+    QInputDialog dialog(this);
+    dialog.setWindowTitle(Q(caption));
+    dialog.setLabelText(Q(prompt));
+    dialog.setInputMode(QInputDialog::TextInput);
+    if (auto* box = dialog.findChild<QLineEdit*>()) {
+        // Digits of one width, at the dialog's size: long digests read and fit best.
+        QFont digits = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        digits.setPointSizeF(box->font().pointSizeF());
+        box->setFont(digits);
+        // Room for the longest digest anyone publishes (SHA-512's 128
+        // digits), so a wrong one pasted shows whole, as far as the screen
+        // allows.
+        const int longest = box->fontMetrics().horizontalAdvance(QString(128, QLatin1Char('0'))) +
+                            2 * box->fontMetrics().averageCharWidth();
+        const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+        const int room = screen ? screen->availableGeometry().width() * 9 / 10 : longest;
+        box->setMinimumWidth(std::min(longest, room));
+    }
+    // The caption whole in the title bar, beside the system's buttons.
+    dialog.setMinimumWidth(dialog.fontMetrics().horizontalAdvance(Q(caption)) + 160);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.textValue().toStdString();
 }
 
 std::optional<std::string> MainWindow::ChooseFolder(const std::string& title) {

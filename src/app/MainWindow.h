@@ -16,6 +16,7 @@ class QPushButton;
 namespace vorlix {
 
 class Clock;
+class DesignedArea;
 class HyperlinkLabel;
 class Language;
 
@@ -23,7 +24,7 @@ class Language;
 // actions and shows the model's state; all decisions live in the model.
 class MainWindow final : public QMainWindow, public MainWindowView {
     Q_OBJECT
-public:
+  public:
     // The About window takes its texts from the pack and its year from the clock.
     MainWindow(MainWindowModel& model, const Language& language, const Clock& clock,
                QWidget* parent = nullptr);
@@ -35,7 +36,8 @@ public:
     void ShowAbout() override;
     void ShowUpdateProcess(UpdateProcessModel& process) override;
     std::optional<std::string> ClipboardText() override;
-    std::optional<std::string> AskText(const std::string& prompt, const std::string& caption) override;
+    std::optional<std::string> AskText(const std::string& prompt,
+                                       const std::string& caption) override;
     std::optional<std::string> ChooseFolder(const std::string& title) override;
     void ShowOptions(OptionsWindowModel& window) override;
 
@@ -58,7 +60,7 @@ public:
     HyperlinkLabel* hrlTWHomePage = nullptr;
     ClickableLabel* igbCzechFlag = nullptr;
     ClickableLabel* igbEnglishFlag = nullptr;
-    QLabel* picLogoMD5 = nullptr;
+    PictureLabel* picLogoMD5 = nullptr;
 
     QMenu* mnuFile = nullptr;
     QAction* mnuFile_OpenFile = nullptr;
@@ -72,16 +74,18 @@ public:
     QAction* mnuAbout_Help = nullptr;
     QAction* mnuAbout_TestActualProg = nullptr;
     QAction* mnuAbout_About = nullptr;
+    QAction* actCopyDigest = nullptr;  // Ctrl+Shift+C
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
-private:
+  private:
     void BuildControls();
     void BuildMenu();
 
+    DesignedArea* area_ = nullptr;
     MainWindowModel& model_;
     const Language& language_;
     const Clock& clock_;

@@ -298,6 +298,12 @@ void MainWindowModel::mnuFile_CompareDigest_Click() {
     const auto label = [this](std::string_view key) {
         return services_.language.GetLabel("modChecksumList", key);
     };
+    // A digest of nothing compares with nothing: the file comes first.
+    if (state_.txtMD5Result.empty() && !FileExists(state_.txtPathAndFileName)) {
+        services_.dialogs.MessageBox(label("compareNoFile"), label("compareCaption"),
+                                     MessageIcon::Information);
+        return;
+    }
     std::optional<std::string> expected;
     if (view_) {
         if (const auto clipboard = view_->ClipboardText())
@@ -316,7 +322,8 @@ void MainWindowModel::mnuFile_CompareDigest_Click() {
         }
     }
     if (state_.txtMD5Result.empty()) {
-        // Nothing to digest: a missing file must not end the program here.
+        // Gone while the digest was asked for: a missing file must not end
+        // the program here.
         if (!FileExists(state_.txtPathAndFileName)) return;
         CalculateDigest();
         if (state_.txtMD5Result.empty()) return;  // cancelled
@@ -560,6 +567,10 @@ void MainWindowModel::FlagClick(std::int32_t identifier, const char* caption, co
 
 void MainWindowModel::lblVersionInfo_Click() {
     if (view_) view_->PutOnClipboard(state_.lblVersionInfo);
+}
+
+void MainWindowModel::CopyDigest() {
+    if (view_ && !state_.txtMD5Result.empty()) view_->PutOnClipboard(state_.txtMD5Result);
 }
 
 void MainWindowModel::LoadLangPackToMainForm() {

@@ -144,6 +144,8 @@ public:
     void mnuAbout_About_Click();
     void mnuFile_FolderMD5_Click();
     void mnuFile_CompareDigest_Click();
+    // Ctrl+Shift+C: the digest shown, onto the clipboard.
+    void CopyDigest();
 
     // Items dropped on the window, as full paths.
     void DropItems(const std::vector<std::string>& paths);

@@ -9,7 +9,7 @@
 #include <atomic>
 #include <thread>
 
-#include "app/DigestProgress.h"
+#include "digest/DigestProgress.h"
 
 namespace vorlix {
 
@@ -40,7 +40,8 @@ FileDigestResult RunDigestWithProgress(QWidget* window, const std::string& path,
             },
             &cancel);
         finished.store(true);
-        QMetaObject::invokeMethod(&loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
     });
 
     // Most digests end well within the delay: no dialog flashes up for them,
@@ -53,8 +54,8 @@ FileDigestResult RunDigestWithProgress(QWidget* window, const std::string& path,
 
     if (!finished.load()) {
         // A modal dialog that is not minimised nor maximised; closing it cancels.
-        QProgressDialog dialog(window, Qt::Dialog | Qt::CustomizeWindowHint |
-                                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+        QProgressDialog dialog(window, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                           Qt::WindowCloseButtonHint);
         dialog.setWindowTitle(QStringLiteral("Vorlix \u2013 ") +
                               QFileInfo(QString::fromStdString(path)).fileName());
         // The label carries the percentage with the speed; a second one on
@@ -80,9 +81,9 @@ FileDigestResult RunDigestWithProgress(QWidget* window, const std::string& path,
             const auto bytesDone = done.load(std::memory_order_relaxed);
             const auto bytesTotal = total.load(std::memory_order_relaxed);
             dialog.setValue(bytesTotal ? static_cast<int>(bytesDone * 1000 / bytesTotal) : 0);
-            dialog.setLabelText(QString::fromStdString(ProgressText(
-                bytesDone, bytesTotal, std::chrono::steady_clock::now() - started,
-                decimalSeparator)));
+            dialog.setLabelText(QString::fromStdString(
+                ProgressText(bytesDone, bytesTotal, std::chrono::steady_clock::now() - started,
+                             decimalSeparator)));
         };
         QObject::connect(&poll, &QTimer::timeout, &dialog, update);
         update();

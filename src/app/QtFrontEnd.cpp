@@ -30,22 +30,20 @@ int RunQtFrontEnd(int& argc, char** argv, const ProgramLocation& location,
     QtSettingsStore store(location.exeName);
     MainWindow* window = nullptr;
     const char separator = DesktopDecimalSeparator();
-    ProgramServices program(dialogs, store, location, MakeAssociationPlatform(location),
-                            [&](const std::string& path) {
-                                const auto cancel =
-                                    program.language.GetLabel("Generic", "ButtonCancelCaption");
-                                return RunDigestWithProgress(window, path,
-                                                             QString::fromStdString(cancel),
-                                                             separator);
-                            },
-                            DownloadInBackground,
-                            [&](const ManyFilesJob& job) {
-                                // Each run gets a window of its own, which goes when closed.
-                                auto* results = new ResultsWindow(dialogs, program.language,
-                                                                  program.clock, window);
-                                results->setAttribute(Qt::WA_DeleteOnClose);
-                                return results->Run(job);
-                            });
+    ProgramServices program(
+        dialogs, store, location, MakeAssociationPlatform(location),
+        [&](const std::string& path) {
+            const auto cancel = program.language.GetLabel("Generic", "ButtonCancelCaption");
+            return RunDigestWithProgress(window, path, QString::fromStdString(cancel), separator);
+        },
+        DownloadInBackground,
+        [&](const ManyFilesJob& job) {
+            // Each run gets a window of its own, which goes when closed.
+            auto* results =
+                new ResultsWindow(dialogs, program.language, program.clock, window, separator);
+            results->setAttribute(Qt::WA_DeleteOnClose);
+            return results->Run(job);
+        });
 
     QtStandardTexts standardTexts(program.language);
     program.languages.AddListener(&standardTexts);

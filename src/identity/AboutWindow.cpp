@@ -84,11 +84,12 @@ AboutWindow::AboutWindow(const Language& language, const Clock& clock, const std
     setFont(WindowFont(9.75));
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Window);
-    setWindowIcon(QIcon(MakerLogo(64)));
+    QIcon icon;
+    for (int size : {32, 64, 128}) icon.addPixmap(MakerLogo(size));
+    setWindowIcon(icon);
 
     hlblLogo = MakeLabel<HyperlinkLabel>(this, TwipsRect(600, 240, 2700, 2700), 8.25);
-    hlblLogo->setPixmap(MakerLogo(Px(2700)));
-    hlblLogo->setAlignment(Qt::AlignCenter);
+    hlblLogo->SetDrawing(PaintMakerLogo, Px(2700));
     lblTitle = MakeLabel<ClickableLabel>(this, TwipsRect(4080, 0, 5295, 720), 27.75);
     lblTitle->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     lblVersion = MakeLabel<ClickableLabel>(this, TwipsRect(4080, 720, 5295, 345), 12);
@@ -139,6 +140,8 @@ void AboutWindow::ApplyTexts() {
     const AboutTexts& texts = model_.Texts();
     setWindowTitle(Q(texts.Caption));
     hlblLogo->SetUrl(Q(texts.hlblLogoUrl));
+    // A picture that is a link is named by where it leads.
+    hlblLogo->setAccessibleName(Q(texts.hlblLogoUrl));
     lblTitle->setText(Q(texts.lblTitle));
     lblVersion->setText(Q(texts.lblVersion));
     lblBuild->setText(Q(texts.lblBuild));
@@ -195,8 +198,8 @@ void AboutWindow::LayOut() {
     const int logoCentre = hlblLogo->geometry().center().x();
     const int leftRoom = 2 * std::min(logoCentre - kEdge, column - kGap - logoCentre);
     int top = hlblLogo->geometry().bottom() + 1 + kGap;
-    for (QLabel* label : {static_cast<QLabel*>(lblShareTypeProgram),
-                          static_cast<QLabel*>(hlblSupportEmail)}) {
+    for (QLabel* label :
+         {static_cast<QLabel*>(lblShareTypeProgram), static_cast<QLabel*>(hlblSupportEmail)}) {
         if (label->isHidden()) continue;
         const QSize size = FitOneLine(label, leftRoom);
         label->setGeometry(logoCentre - size.width() / 2, top, size.width(), size.height());
@@ -206,9 +209,9 @@ void AboutWindow::LayOut() {
     const int overlap = top - linksTop;
     if (overlap > 0) {
         const int lift = std::min(overlap, hlblLogo->y() - kGap);
-        for (QLabel* label : {static_cast<QLabel*>(hlblLogo),
-                              static_cast<QLabel*>(lblShareTypeProgram),
-                              static_cast<QLabel*>(hlblSupportEmail)}) {
+        for (QLabel* label :
+             {static_cast<QLabel*>(hlblLogo), static_cast<QLabel*>(lblShareTypeProgram),
+              static_cast<QLabel*>(hlblSupportEmail)}) {
             label->move(label->x(), label->y() - lift);
         }
     }
@@ -231,7 +234,8 @@ void AboutWindow::LayOut() {
             label->setGeometry(column, y, size.width(), size.height());
             y += size.height() + kGap;
         }
-        if (lblDisclaimer->geometry().bottom() + kGap < linksTop || !CanShrink(lblDisclaimer)) break;
+        if (lblDisclaimer->geometry().bottom() + kGap < linksTop || !CanShrink(lblDisclaimer))
+            break;
         Shrink(lblDescription);
         Shrink(lblDisclaimer);
     }
@@ -296,7 +300,11 @@ QPixmap AboutWindow::MakerLogo(int size) {
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
+    PaintMakerLogo(painter, size);
+    return pixmap;
+}
 
+void AboutWindow::PaintMakerLogo(QPainter& painter, double size) {
     // A ring in the program's blue ...
     const QPointF centre(size / 2.0, size / 2.0);
     const double outer = size * 0.46;
@@ -321,12 +329,11 @@ QPixmap AboutWindow::MakerLogo(int size) {
 
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setBold(true);
-    font.setPixelSize(std::max(6, size / 11));
+    font.setPixelSize(std::max(6, static_cast<int>(size / 11)));
     painter.setFont(font);
     painter.setPen(QColor(24, 38, 82));
     painter.drawText(QRectF(0, size * 0.62, size, size * 0.12), Qt::AlignCenter,
                      QStringLiteral("VORLIX"));
-    return pixmap;
 }
 
 }  // namespace vorlix

@@ -6,6 +6,7 @@
 #include "identity/AboutModel.h"
 
 class QLabel;
+class QPainter;
 class QTimer;
 
 namespace vorlix {
@@ -20,7 +21,7 @@ class Language;
 // exec(); it loads anew every time it is created.
 class AboutWindow : public QDialog {
     Q_OBJECT
-public:
+  public:
     AboutWindow(const Language& language, const Clock& clock, const std::string& manualUrl,
                 QWidget* parent = nullptr);
 
@@ -43,14 +44,16 @@ public:
 
     // The maker's logo, drawn.
     static QPixmap MakerLogo(int size);
+    // The logo as the window shows it, drawn for the screen (PictureLabel::Drawing).
+    static void PaintMakerLogo(QPainter& painter, double size);
 
-protected:
+  protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     void Form_Load();
     void ApplyTexts();
     void LayOut();

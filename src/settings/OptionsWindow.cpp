@@ -111,6 +111,8 @@ void OptionsWindow::BuildControls() {
 void OptionsWindow::StateChanged() {
     const OptionsWindowState& state = model_.State();
     setWindowTitle(Q(state.Caption));
+    // The list of pages has no caption of its own; the window's names it.
+    lbxOptionsMenu->setAccessibleName(Q(state.Caption));
 
     {
         // Values set from here must not come back as the user's choices.

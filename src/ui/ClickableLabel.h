@@ -1,24 +1,34 @@
 #pragma once
 
-#include <QLabel>
+#include <QKeyEvent>
 #include <QMouseEvent>
+
+#include "ui/PictureLabel.h"
 
 namespace vorlix {
 
-// A label that reports a left click released over it.
-class ClickableLabel : public QLabel {
+// A label that reports a left click released over it, and Enter or Space
+// when it has the keyboard focus.
+class ClickableLabel : public PictureLabel {
     Q_OBJECT
-public:
-    using QLabel::QLabel;
+  public:
+    using PictureLabel::PictureLabel;
 
-signals:
+  signals:
     void clicked();
 
-protected:
+  protected:
     void mouseReleaseEvent(QMouseEvent* event) override {
         if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
             emit clicked();
-        QLabel::mouseReleaseEvent(event);
+        PictureLabel::mouseReleaseEvent(event);
+    }
+    void keyPressEvent(QKeyEvent* event) override {
+        if (IsActivationKey(event->key())) {
+            emit clicked();
+            return;
+        }
+        PictureLabel::keyPressEvent(event);
     }
 };
 

@@ -18,27 +18,11 @@ bool HasExtension(const std::string& path) {
 ConsoleDialogs::ConsoleDialogs(std::istream& in, std::ostream& out, std::ostream& err)
     : in_(in), out_(out), err_(err) {}
 
-std::string ConsoleText(const std::string& text) {
-    // CR LF is how messages break their lines; every other control character
-    // may come from a file name and must not reach the terminal as it is.
-    std::string out;
-    out.reserve(text.size());
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t end = text.find("\r\n", start);
-        out += EscapeForTerminal(std::string_view(text).substr(start, end - start));
-        if (end == std::string::npos) break;
-        out += '\n';
-        start = end + 2;
-    }
-    return out;
-}
-
 Answer ConsoleDialogs::MessageBox(const std::string& text, const std::string& caption,
                                   MessageIcon icon, MessageButtons buttons,
                                   DefaultButton defaultButton) {
     std::ostream& stream = icon == MessageIcon::Stop ? err_ : out_;
-    stream << ConsoleText(caption + ": " + text);
+    stream << EscapeMessageText(caption + ": " + text);
     if (buttons == MessageButtons::Ok) {
         stream << '\n' << std::flush;
         return Answer::Ok;
@@ -65,11 +49,11 @@ Answer ConsoleDialogs::MessageBox(const std::string& text, const std::string& ca
 
 void ConsoleDialogs::ShowDiagnostic(const std::string& text, const std::string& caption,
                                     MessageIcon /*icon*/) {
-    err_ << ConsoleText(caption + ": " + text) << '\n' << std::flush;
+    err_ << EscapeMessageText(caption + ": " + text) << '\n' << std::flush;
 }
 
 std::optional<std::string> ConsoleDialogs::OpenFile(const FileDialogRequest& request) {
-    out_ << ConsoleText(request.title + ": ") << std::flush;
+    out_ << EscapeMessageText(request.title + ": ") << std::flush;
     std::string line;
     if (!std::getline(in_, line)) {
         out_ << '\n';
@@ -88,7 +72,7 @@ std::optional<std::string> ConsoleDialogs::OpenFile(const FileDialogRequest& req
 }
 
 void ConsoleDialogs::ShowEmergencyHelp(const std::string& caption, const std::string& text) {
-    err_ << ConsoleText(caption + ": " + text) << '\n' << std::flush;
+    err_ << EscapeMessageText(caption + ": " + text) << '\n' << std::flush;
 }
 
 }  // namespace vorlix

@@ -26,8 +26,4 @@ class ConsoleDialogs final : public Dialogs {
     std::ostream& err_;
 };
 
-// Message texts break lines with CR LF; a terminal wants LF alone. Each line
-// is escaped as EscapeForTerminal says.
-std::string ConsoleText(const std::string& text);
-
 }  // namespace vorlix

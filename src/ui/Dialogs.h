@@ -33,7 +33,9 @@ class Dialogs {
   public:
     virtual ~Dialogs() = default;
 
-    // Texts use CR LF for line breaks, as the messages are composed.
+    // Texts use CR LF for line breaks, as the messages are composed; any
+    // other control character comes from a name and is shown escaped
+    // (EscapeMessageText).
     virtual Answer MessageBox(const std::string& text, const std::string& caption, MessageIcon icon,
                               MessageButtons buttons = MessageButtons::Ok,
                               DefaultButton defaultButton = DefaultButton::Yes) = 0;

@@ -95,6 +95,7 @@ EmergencyHelpWindow::EmergencyHelpWindow(const std::string& caption, const std::
     txbWarningTest_->setFrameShape(QFrame::NoFrame);
     txbWarningTest_->setFont(MessageFont());
     txbWarningTest_->setFocusPolicy(Qt::ClickFocus);
+    txbWarningTest_->setAccessibleName(QString::fromStdString(caption));
     QPalette textPalette = txbWarningTest_->palette();
     textPalette.setColor(QPalette::Base, kBackground);
     textPalette.setColor(QPalette::Text, Qt::white);

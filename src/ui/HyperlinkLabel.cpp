@@ -1,12 +1,13 @@
 #include "ui/HyperlinkLabel.h"
 
 #include <QDesktopServices>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QUrl>
 
 namespace vorlix {
 
-HyperlinkLabel::HyperlinkLabel(QWidget* parent) : QLabel(parent) {
+HyperlinkLabel::HyperlinkLabel(QWidget* parent) : PictureLabel(parent) {
     setCursor(Qt::PointingHandCursor);
     setTextFormat(Qt::PlainText);
     QFont underlined = font();
@@ -24,13 +25,23 @@ void HyperlinkLabel::SetUrl(const QString& url) {
     setToolTip(toolTip().isEmpty() ? url : toolTip());
 }
 
+void HyperlinkLabel::Open() {
+    if (url_.isEmpty()) return;
+    QDesktopServices::openUrl(QUrl(url_));
+    emit Opened(url_);
+}
+
 void HyperlinkLabel::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) &&
-        !url_.isEmpty()) {
-        QDesktopServices::openUrl(QUrl(url_));
-        emit Opened(url_);
-    }
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) Open();
     event->accept();
+}
+
+void HyperlinkLabel::keyPressEvent(QKeyEvent* event) {
+    if (IsActivationKey(event->key())) {
+        Open();
+        return;
+    }
+    PictureLabel::keyPressEvent(event);
 }
 
 void HyperlinkLabel::changeEvent(QEvent* event) {
@@ -40,7 +51,7 @@ void HyperlinkLabel::changeEvent(QEvent* event) {
         underlined.setUnderline(true);
         setFont(underlined);
     }
-    QLabel::changeEvent(event);
+    PictureLabel::changeEvent(event);
 }
 
 }  // namespace vorlix

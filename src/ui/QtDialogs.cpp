@@ -11,11 +11,20 @@
 #include <QStringList>
 
 #include "ui/EmergencyHelpWindow.h"
+#include "util/Text.h"
 
 namespace vorlix {
 namespace {
 
 QString FromUtf8(const std::string& text) { return QString::fromStdString(text); }
+
+// A name in a message may hold a line break, ESC or a tab: shown as the
+// console shows it, it cannot break the message's own lines or hide its end.
+QString MessageText(const std::string& text) {
+    return WrappableText(FromUtf8(EscapeMessageText(text)));
+}
+
+QString CaptionText(const std::string& caption) { return FromUtf8(EscapeForTerminal(caption)); }
 
 QMessageBox::Icon QtIcon(MessageIcon icon) {
     switch (icon) {
@@ -36,10 +45,10 @@ constexpr QChar kBreakHere(0x200B);  // zero-width space: a place a line may bre
 // A message box whose Ctrl+C copies the text as composed, without the break
 // marks, so a copied path names the file.
 class WrappingMessageBox final : public QMessageBox {
-public:
+  public:
     using QMessageBox::QMessageBox;
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override {
         QMessageBox::keyPressEvent(event);
         if (event == QKeySequence::Copy) {
@@ -49,15 +58,36 @@ protected:
     }
 };
 
+// An open dialog takes a name as typed when there is such a file (a list
+// named MD5SUMS has no extension) and adds the extension only when that
+// names a file; a save dialog adds it to any name typed without one.
+class ProgramFileDialog final : public QFileDialog {
+  public:
+    ProgramFileDialog(QWidget* parent, const QString& title, QString openExtension)
+        : QFileDialog(parent, title), openExtension_(std::move(openExtension)) {}
+
+  protected:
+    void accept() override {
+        const QStringList chosen = selectedFiles();
+        if (!openExtension_.isEmpty() && chosen.size() == 1 && !QFileInfo::exists(chosen.front())) {
+            const QString withExtension = chosen.front() + QLatin1Char('.') + openExtension_;
+            if (QFileInfo(withExtension).isFile()) selectFile(withExtension);
+        }
+        QFileDialog::accept();
+    }
+
+  private:
+    QString openExtension_;
+};
+
 Answer AskYesNo(QMessageBox& box, DefaultButton defaultButton,
-               const YesNoCaptions* captions = nullptr) {
+                const YesNoCaptions* captions = nullptr) {
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
     if (captions) {
         box.button(QMessageBox::Yes)->setText(QString::fromStdString(captions->yes));
         box.button(QMessageBox::No)->setText(QString::fromStdString(captions->no));
     }
-    box.setDefaultButton(defaultButton == DefaultButton::Yes ? QMessageBox::Yes
-                                                             : QMessageBox::No);
+    box.setDefaultButton(defaultButton == DefaultButton::Yes ? QMessageBox::Yes : QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
@@ -72,13 +102,19 @@ QString WrappableText(const QString& text) {
     out.reserve(text.size() + text.size() / 8);
     int run = 0;
     for (const QChar c : text) {
+        // A backslash begins an escape ("\x1b") or a Windows folder's name:
+        // a line may break before it, never inside the escape.
+        if (c == QLatin1Char('\\') && run > 0) {
+            out += kBreakHere;
+            run = 0;
+        }
         out += c;
         if (c.isSpace()) {
             run = 0;
             continue;
         }
         ++run;
-        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || run >= kLongestRun) {
+        if (c == QLatin1Char('/') || run >= kLongestRun) {
             out += kBreakHere;
             run = 0;
         }
@@ -114,10 +150,9 @@ QWidget* QtDialogs::Owner() const {
     return parent_;
 }
 
-Answer QtDialogs::MessageBox(const std::string& text, const std::string& caption,
-                             MessageIcon icon, MessageButtons buttons,
-                             DefaultButton defaultButton) {
-    WrappingMessageBox box(QtIcon(icon), FromUtf8(caption), WrappableText(FromUtf8(text)),
+Answer QtDialogs::MessageBox(const std::string& text, const std::string& caption, MessageIcon icon,
+                             MessageButtons buttons, DefaultButton defaultButton) {
+    WrappingMessageBox box(QtIcon(icon), CaptionText(caption), MessageText(text),
                            QMessageBox::NoButton, Owner());
     box.setTextFormat(Qt::PlainText);
     if (buttons == MessageButtons::Ok) {
@@ -131,21 +166,23 @@ Answer QtDialogs::MessageBox(const std::string& text, const std::string& caption
 Answer QtDialogs::AskWithCaptions(const std::string& text, const std::string& caption,
                                   MessageIcon icon, DefaultButton defaultButton,
                                   const YesNoCaptions& captions) {
-    WrappingMessageBox box(QtIcon(icon), FromUtf8(caption), WrappableText(FromUtf8(text)),
+    WrappingMessageBox box(QtIcon(icon), CaptionText(caption), MessageText(text),
                            QMessageBox::NoButton, Owner());
     box.setTextFormat(Qt::PlainText);
     return AskYesNo(box, defaultButton, &captions);
 }
 
 std::optional<std::string> QtDialogs::OpenFile(const FileDialogRequest& request) {
-    QFileDialog dialog(Owner(), FromUtf8(request.title));
     const bool save = request.mode == FileDialogMode::Save;
+    const QString extension =
+        request.defaultExtension == "*" ? QString() : FromUtf8(request.defaultExtension);
+    ProgramFileDialog dialog(Owner(), FromUtf8(request.title), save ? QString() : extension);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // The caller asks its own overwrite question, in the pack's words.
     if (save) dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setNameFilter(QtFileFilter(request.filter));
-    if (request.defaultExtension != "*") dialog.setDefaultSuffix(FromUtf8(request.defaultExtension));
+    if (save) dialog.setDefaultSuffix(extension);
     if (!request.initialFolder.empty()) {
         // The stored folder is often the last chosen file: open its folder with it selected.
         const QFileInfo initial(FromUtf8(request.initialFolder));

@@ -10,7 +10,7 @@ namespace vorlix {
 
 // Dialogs as Qt message boxes and file dialogs, over the main window once it exists.
 class QtDialogs final : public Dialogs {
-public:
+  public:
     void SetParent(QWidget* parent) { parent_ = parent; }
 
     Answer MessageBox(const std::string& text, const std::string& caption, MessageIcon icon,
@@ -20,14 +20,15 @@ public:
     std::optional<std::string> OpenFile(const FileDialogRequest& request) override;
     void ShowEmergencyHelp(const std::string& caption, const std::string& text) override;
 
-private:
+  private:
     QWidget* Owner() const;
 
     QPointer<QWidget> parent_;
 };
 
-// The text with break marks after path separators and inside long runs
-// without blanks, so a message box can wrap a long path instead of cutting it.
+// The text with break marks after slashes, before backslashes and inside
+// long runs without blanks, so a message box can wrap a long path instead of
+// cutting it, and an escape ("\x1b") stays whole.
 QString WrappableText(const QString& text);
 
 // "All files (*.*)|*.*|Checksums|*.md5;*.MD5" -> "All files (*);;Checksums (*.md5 *.MD5)"

@@ -177,6 +177,20 @@ std::string EscapeForTerminal(std::string_view line) {
     return out;
 }
 
+std::string EscapeMessageText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = text.find("\r\n", start);
+        out += EscapeForTerminal(text.substr(start, end - start));
+        if (end == std::string_view::npos) break;
+        out += '\n';
+        start = end + 2;
+    }
+    return out;
+}
+
 std::string Utf8Upper(std::string_view text) { return MapCase(text, ToUpper); }
 std::string Utf8Lower(std::string_view text) { return MapCase(text, ToLower); }
 

@@ -30,6 +30,12 @@ bool HasControlCharacter(std::string_view text);
 // comes back unchanged.
 std::string EscapeForTerminal(std::string_view line);
 
+// A message as it may be shown, on a terminal or in a window. Messages break
+// their lines with CR LF; those breaks become LF, and each line between them
+// is escaped as EscapeForTerminal says, so a name's own line breaks and
+// controls show as escapes instead of acting.
+std::string EscapeMessageText(std::string_view text);
+
 // Leading and trailing blanks (spaces, tabs, CR, LF) removed.
 std::string_view Trim(std::string_view text);
 

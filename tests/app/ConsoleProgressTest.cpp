@@ -5,9 +5,9 @@
 
 #include "app/ConsoleDigestRunner.h"
 #include "app/ConsoleManyRunner.h"
-#include "app/DigestProgress.h"
 #include "app/FrontEnd.h"
 #include "app/ProgramFixture.h"
+#include "digest/DigestProgress.h"
 #include "support/TempDir.h"
 
 namespace vorlix {
@@ -41,15 +41,15 @@ TEST(ConsoleProgress, VerificationDrawsTheSameLineAsADigest) {
     const std::string data = program.root.Write("large.img", "");
     // Long enough to pass the delay even on a fast machine.
     std::filesystem::resize_file(data, 768ull << 20);
-    const std::string sums = program.root.Write(
-        "large.img.md5", "c4d0ef9cd1b8d0a1b4a53d6ea7e9a6f2 *large.img\n");
+    const std::string sums =
+        program.root.Write("large.img.md5", "c4d0ef9cd1b8d0a1b4a53d6ea7e9a6f2 *large.img\n");
 
     std::istringstream in;
     std::ostringstream out, terminal;
     int status = -1;
     try {
-        status = RunConsoleFrontEnd(program.location, {sums}, program.store,
-                                    {in, out, terminal, true});
+        status =
+            RunConsoleFrontEnd(program.location, {sums}, program.store, {in, out, terminal, true});
     } catch (const ProgramEnded& ended) {
         status = ended.status;
     }
@@ -72,13 +72,18 @@ TEST(ConsoleProgress, TextShowsPercentAndSpeedWithTheLocaleSeparator) {
     EXPECT_EQ(ProgressText(250'000'000, 1'000'000'000, duration<double>(0.5), ','),
               " 25 %   500,0 MB/s");
     EXPECT_EQ(ProgressText(0, 0, duration<double>(0), '.'), "100 %   0.0 MB/s");
+    // A share told otherwise, or none at all.
+    EXPECT_EQ(ProgressTextOfShare(7, 3'000'000'000u, duration<double>(2), ','),
+              "  7 %   3000,0 MB   1500,0 MB/s");
+    EXPECT_EQ(ProgressTextOfShare(-1, 1'000'000, duration<double>(4), ','), "1,0 MB   0,2 MB/s");
 }
 
 TEST(ConsoleProgress, ManyFilesShowFilesBytesAndSpeed) {
     using std::chrono::duration;
     EXPECT_EQ(ManyFilesProgressText(3, 40, 120'500'000, duration<double>(0.5), ','),
               "3/40 files   120,5 MB   241,0 MB/s");
-    EXPECT_EQ(ManyFilesProgressText(0, 0, 0, duration<double>(0), '.'), "0/0 files   0.0 MB   0.0 MB/s");
+    EXPECT_EQ(ManyFilesProgressText(0, 0, 0, duration<double>(0), '.'),
+              "0/0 files   0.0 MB   0.0 MB/s");
 }
 
 TEST(ConsoleProgress, ListLinesGoToTheOutputAndATerminalGetsNoControlCharacters) {
@@ -88,14 +93,19 @@ TEST(ConsoleProgress, ListLinesGoToTheOutputAndATerminalGetsNoControlCharacters)
     job.paths = {dir.Write("a", "abc"), dir.Write("b", ""), dir.Write("c", "abc")};
     // ESC, a line feed, CSI as the raw byte of 8-bit terminals and as a C1 character.
     job.names = {std::string("a") + '\x1b' + "[31m", std::string("new\nline") + '\x1b',
-                 "c\x9b" "2J\xc2\x9b" "2J"};
+                 "c\x9b"
+                 "2J\xc2\x9b"
+                 "2J"};
     job.expected = {"900150983cd24fb0d6963f7d28e17f72", "00000000000000000000000000000000",
                     "900150983cd24fb0d6963f7d28e17f72"};
 
     // A pipe gets md5sum's lines byte for byte.
     std::ostringstream pipe, terminal, progress;
     RunManyFilesOnConsole(job, pipe, false, progress, false, '.');
-    EXPECT_EQ(pipe.str(), "a\x1b[31m: OK\n\\new\\nline\x1b: FAILED\nc\x9b" "2J\xc2\x9b" "2J: OK\n");
+    EXPECT_EQ(pipe.str(),
+              "a\x1b[31m: OK\n\\new\\nline\x1b: FAILED\nc\x9b"
+              "2J\xc2\x9b"
+              "2J: OK\n");
     RunManyFilesOnConsole(job, terminal, true, progress, false, '.');
     EXPECT_EQ(terminal.str(),
               "\\a\\x1b[31m: OK\n\\new\\nline\\x1b: FAILED\n\\c\\x9b2J\\xc2\\x9b2J: OK\n");

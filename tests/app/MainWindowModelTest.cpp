@@ -612,5 +612,45 @@ TEST_F(MainWindowStory, CompareAsksWhenTheClipboardHoldsNoDigest) {
     EXPECT_EQ(State().digestComparison, DigestComparison::None);
 }
 
+// Without a file there is nothing to compare: said at once, before any
+// question about the digest.
+TEST_F(MainWindowStory, CompareWithoutAFileSaysToChooseOneFirst) {
+    fixture.root.Write("folder/inside.txt", "abc");
+    fixture.Start();
+    CompareView view;
+    Window().SetView(&view);
+    fixture.Load({});
+    view.clipboard = std::string("MD5: ") + kAbcDigest;
+    view.typed = kAbcDigest;
+    for (const std::string& path :
+         {std::string(), fixture.root / "missing.iso", fixture.root / "folder"}) {
+        fixture.dialogs.Clear();
+        view.asked.clear();
+        Window().txtPathAndFileName_Change(path);
+        for (const std::optional<std::string>& clipboard :
+             {view.clipboard, std::optional<std::string>()}) {
+            view.clipboard = clipboard;
+            Window().mnuFile_CompareDigest_Click();
+        }
+        EXPECT_EQ(fixture.dialogs.Messages(),
+                  std::vector(2, Message(Label("modChecksumList", "compareNoFile"),
+                                         Label("modChecksumList", "compareCaption"),
+                                         MessageIcon::Information)))
+            << path;
+        EXPECT_TRUE(view.asked.empty()) << path;
+        EXPECT_EQ(State().digestComparison, DigestComparison::None) << path;
+        view.clipboard = std::string("MD5: ") + kAbcDigest;
+    }
+
+    // Two digests on the clipboard: the user is asked which one is meant.
+    const std::string file = fixture.root.Write("abc.txt", "abc");
+    Window().txtPathAndFileName_Change(file);
+    fixture.dialogs.Clear();
+    view.clipboard = std::string(kAbcDigest) + "  abc.txt\n" + std::string(32, '0') + "  other.txt";
+    Window().mnuFile_CompareDigest_Click();
+    EXPECT_EQ(view.asked, std::vector{Label("modChecksumList", "compareAsk")});
+    EXPECT_EQ(State().digestComparison, DigestComparison::Match);
+}
+
 }  // namespace
 }  // namespace vorlix

@@ -1,25 +1,28 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
-#include <QPushButton>
-#include <QTest>
-
-#include "app/MainWindow.h"
-#include "app/ProgramFixture.h"
-#include "app/QtDigestRunner.h"
-#include "ui/QtDialogs.h"
-
-#include <QApplication>
 #include <QLocale>
+#include <QMenu>
+#include <QPainter>
 #include <QProgressBar>
 #include <QProgressDialog>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <filesystem>
 #include <functional>
+
+#include "app/Artwork.h"
+#include "app/MainWindow.h"
+#include "app/ProgramFixture.h"
+#include "app/QtDigestRunner.h"
+#include "ui/HyperlinkLabel.h"
+#include "ui/QtDialogs.h"
 
 namespace vorlix {
 namespace {
@@ -30,7 +33,7 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 // Plays the user at the next modal window: `act` gets it as soon as it is up.
 class ModalUser {
-public:
+  public:
     explicit ModalUser(std::function<bool(QWidget*)> act) {
         QObject::connect(&timer_, &QTimer::timeout, [this, act] {
             QWidget* modal = QApplication::activeModalWidget();
@@ -39,7 +42,7 @@ public:
         timer_.start(50);
     }
 
-private:
+  private:
     QTimer timer_;
 };
 
@@ -51,7 +54,7 @@ std::string SparseFile(test::TempDir& dir, const std::string& name, std::uint64_
 }
 
 class MainWindowView : public ::testing::Test {
-protected:
+  protected:
     MainWindowView() {
         fixture.Start();
         window = std::make_unique<MainWindow>(fixture.Window(), fixture.program->language,
@@ -78,6 +81,86 @@ TEST_F(MainWindowView, ShowsTheLoadedLabelsAndStartState) {
     EXPECT_TRUE(window->cmdEndProgram->isHidden());
     EXPECT_EQ(window->centralWidget()->size(), QSize(696, 488));
     EXPECT_EQ(window->txtPathAndFileName->geometry(), QRect(112, 90, 497, 27));
+}
+
+// Larger than designed, the path, size and digest boxes take the width and
+// what stands right of them or at the bottom moves along; at the designed
+// size everything is where it was designed, and the window gets no smaller.
+TEST_F(MainWindowView, TheBoxesGrowWithTheWindowAndTheRestMovesAlong) {
+    window->show();
+    QWidget* area = window->centralWidget();
+    EXPECT_EQ(area->minimumSize(), QSize(696, 488));
+    const int wider = 300;
+    const int taller = 200;
+    const struct {
+        QWidget* widget;
+        int dx, dy, dw;
+    } expected[] = {
+        {window->txtPathAndFileName, 0, 0, wider}, {window->txtFileSize, 0, 0, wider},
+        {window->txtMD5Result, 0, 0, wider},       {window->lblVersionInfo, 0, taller, wider},
+        {window->cmdSelectFile, wider, 0, 0},      {window->cmndCalculate, wider, 0, 0},
+        {window->cndSaveMD5File, wider, 0, 0},     {window->cmdEndProgram, wider, 0, 0},
+        {window->hrlOnLineHelp, wider, 0, 0},      {window->picLogoMD5, wider, taller, 0},
+        {window->Label1, wider / 2, 0, 0},         {window->hrlTWHomePage, 0, 0, 0},
+        {window->igbCzechFlag, 0, 0, 0},           {window->igbEnglishFlag, 0, 0, 0},
+        {window->lblFileSource, 0, 0, 0},          {window->lblFileSize, 0, 0, 0},
+        {window->lblMD5Result, 0, 0, 0},           {window->lblTimeOperate, 0, 0, 0},
+        {window->txtTimeOperate, 0, 0, 0},
+    };
+    std::vector<QRect> designed;
+    for (const auto& e : expected) designed.push_back(e.widget->geometry());
+
+    const QSize start = window->size();
+    window->resize(start + QSize(wider, taller));
+    QApplication::processEvents();
+    ASSERT_EQ(area->size(), QSize(696 + wider, 488 + taller));
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        const auto& e = expected[i];
+        const QRect was = designed[i];
+        EXPECT_EQ(e.widget->geometry(),
+                  QRect(was.x() + e.dx, was.y() + e.dy, was.width() + e.dw, was.height()))
+            << e.widget->metaObject()->className() << " at " << was.x() << "," << was.y();
+    }
+
+    window->resize(start - QSize(100, 100));
+    QApplication::processEvents();
+    EXPECT_EQ(area->size(), QSize(696, 488));
+    for (std::size_t i = 0; i < std::size(expected); ++i)
+        EXPECT_EQ(expected[i].widget->geometry(), designed[i]);
+}
+
+// Drawn for the screen: at a device pixel ratio of 2 the flags and the logo
+// get 2 pixels to a point of their own, not a 1x picture enlarged (this runs
+// at twice the scale too, see CMakeLists.txt).
+TEST_F(MainWindowView, PicturesAreDrawnAtTheScreensPixelRatio) {
+    window->show();
+    const struct {
+        PictureLabel* label;
+        void (*paint)(QPainter&, double);
+    } pictures[] = {
+        {window->igbCzechFlag, artwork::PaintCzechFlag},
+        {window->igbEnglishFlag, artwork::PaintEnglishFlag},
+        {window->picLogoMD5, artwork::PaintLogo},
+    };
+    const double ratio = window->devicePixelRatioF();
+    for (const auto& picture : pictures) {
+        EXPECT_TRUE(picture.label->pixmap().isNull());
+        const auto blank = [&] {
+            QImage image(picture.label->size() * ratio, QImage::Format_ARGB32_Premultiplied);
+            image.setDevicePixelRatio(ratio);
+            image.fill(Qt::transparent);
+            return image;
+        };
+        QImage shown = blank();
+        picture.label->render(&shown, {}, {}, QWidget::DrawChildren);
+        QImage drawn = blank();
+        {
+            QPainter painter(&drawn);
+            painter.setRenderHint(QPainter::Antialiasing);
+            picture.paint(painter, picture.label->width());
+        }
+        EXPECT_EQ(shown, drawn) << picture.label->toolTip().toStdString() << " at " << ratio;
+    }
 }
 
 TEST_F(MainWindowView, TypingClickingAndTheFlagsReachTheBehaviour) {

@@ -9,7 +9,6 @@
 #include "checksum/ChecksumListVerification.h"
 #include "checksum/DigestText.h"
 #include "checksum/FolderChecksum.h"
-#include "checksum/ResultsModel.h"
 #include "digest/DigestMany.h"
 #include "language/Language.h"
 #include "support/ScriptedDialogs.h"
@@ -259,30 +258,6 @@ TEST_F(ListTest, ManyDigestsComeInOrderAndStopWhenCancelled) {
         cancelled += result.status == FileDigestResult::Status::Cancelled;
     }, &cancel);
     EXPECT_EQ(cancelled, paths.size());
-}
-
-TEST_F(ListTest, ResultsFilterCopyAndSaveAsAList) {
-    ManyFilesJob job;
-    job.kind = ManyFilesKind::Dropped;
-    job.paths = {dir.Write("a/x.txt", "abc"), dir / "a/gone", dir.Write("b/y z", "")};
-    job.names = job.paths;
-    ResultsModel model;
-    model.Start(job);
-    const ManyFilesOutcome outcome = RunManyFiles(job, [&](const ResultRow& row) { model.Add(row); });
-    EXPECT_FALSE(model.CanSaveAsList()) << "not while it runs";
-    model.Finish(outcome.cancelled);
-    EXPECT_TRUE(model.CanSaveAsList());
-
-    EXPECT_EQ(model.VisibleRows().size(), 3u);
-    model.SetProblemsOnly(true);
-    EXPECT_EQ(model.VisibleRows(), (std::vector<std::size_t>{1}));
-    EXPECT_EQ(model.CopyText(language), dir / "a/gone" + "\t" + L("frmResults", "stMissing") + "\t0\n");
-    EXPECT_EQ(model.CountsText(language), L("frmResults", "lblFiles") + " 3/3   " +
-                                              L("frmResults", "stMissing") + ": 1   " +
-                                              L("frmResults", "stUnreadable") + ": 0");
-
-    EXPECT_EQ(model.ListText("# c", dir / "a"),
-              "# c\r\n" + std::string(kAbc) + " *x.txt\r\n" + kEmpty + " *../b/y z\r\n");
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QDesktopServices>
+#include <QImage>
 #include <QLabel>
+#include <QPainter>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -21,16 +23,16 @@ namespace vorlix {
 // Takes the links the window opens, so no browser starts.
 class UrlCatcher : public QObject {
     Q_OBJECT
-public:
+  public:
     QStringList opened;
-public slots:
+  public slots:
     void Open(const QUrl& url) { opened << url.toString(); }
 };
 
 namespace {
 
 class AboutWindowTest : public ::testing::Test, protected test::AboutPackFixture {
-protected:
+  protected:
     void SetUp() override {
         for (const char* scheme : {"https", "http", "mailto"}) {
             QDesktopServices::setUrlHandler(QLatin1String(scheme), &catcher, "Open");
@@ -125,6 +127,29 @@ TEST_F(AboutWindowTest, LinksOpenTheirAddressAndKeepTheWindowOpen) {
     EXPECT_TRUE(catcher.opened[1].startsWith(QStringLiteral("mailto:")));
 }
 
+// The maker's logo is drawn at the screen's pixel ratio (this runs at twice
+// the scale too, see CMakeLists.txt), and the link's underline stays out of it.
+TEST_F(AboutWindowTest, TheLogoIsDrawnForTheScreen) {
+    auto window = Shown();
+    const double ratio = window->devicePixelRatioF();
+    const QSize size = window->hlblLogo->size();
+    const auto blank = [&] {
+        QImage image(size * ratio, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::transparent);
+        return image;
+    };
+    QImage shown = blank();
+    window->hlblLogo->render(&shown, {}, {}, QWidget::DrawChildren);
+    QImage drawn = blank();
+    {
+        QPainter painter(&drawn);
+        painter.setRenderHint(QPainter::Antialiasing);
+        AboutWindow::PaintMakerLogo(painter, size.width());
+    }
+    EXPECT_EQ(shown, drawn) << "at " << ratio;
+}
+
 TEST_F(AboutWindowTest, EscapeClosesOtherKeysDoNot) {
     auto window = Shown();
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space, Qt::Key_A, Qt::Key_F4}) {
@@ -149,11 +174,11 @@ TEST(AboutWindowPacksTest, ShippedTextsFitTheWindowWithoutTouching) {
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
 
         const std::vector<std::pair<QLabel*, double>> designSizes = {
-            {window.lblTitle, 27.75},         {window.lblVersion, 12},
-            {window.lblBuild, 12},            {window.lblDescription, 12},
-            {window.lblDisclaimer, 12},       {window.lblShareTypeProgram, 14.25},
-            {window.hlblSupportEmail, 12},    {window.hlblURL1, 15.75},
-            {window.hlblURL2, 15.75},         {window.hlblURL3, 15.75},
+            {window.lblTitle, 27.75},      {window.lblVersion, 12},
+            {window.lblBuild, 12},         {window.lblDescription, 12},
+            {window.lblDisclaimer, 12},    {window.lblShareTypeProgram, 14.25},
+            {window.hlblSupportEmail, 12}, {window.hlblURL1, 15.75},
+            {window.hlblURL2, 15.75},      {window.hlblURL3, 15.75},
             {window.lblCompanyName, 9.75},
         };
         for (const auto& [label, points] : designSizes) {
@@ -167,8 +192,8 @@ TEST(AboutWindowPacksTest, ShippedTextsFitTheWindowWithoutTouching) {
         for (QLabel* label : labels) {
             SCOPED_TRACE(label->text().toStdString());
             const QRect box = label->geometry();
-            for (const QPoint corner : {box.topLeft(), box.topRight(), box.bottomLeft(),
-                                        box.bottomRight()}) {
+            for (const QPoint corner :
+                 {box.topLeft(), box.topRight(), box.bottomLeft(), box.bottomRight()}) {
                 EXPECT_TRUE(outline.contains(corner)) << corner.x() << "," << corner.y();
             }
             if (label->wordWrap()) {

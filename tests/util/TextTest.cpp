@@ -54,6 +54,22 @@ TEST(Text, ControlCharactersAreFoundAndEscapedForATerminal) {
     for (const auto& [line, shown] : cases) EXPECT_EQ(EscapeForTerminal(line), shown) << line;
 }
 
+TEST(Text, AMessageKeepsItsOwnLineBreaksAndEscapesEachLine) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"first\r\nsecond", "first\nsecond"},
+        {"", ""},
+        {"\r\n", "\n"},
+        // A name's lone LF or CR is no break of the message's.
+        {"File a\nb.txt\r\nsaved", "\\File a\\nb.txt\nsaved"},
+        {"File a\rb\r\n", "\\File a\\rb\n"},
+        {"tab\there\r\n\x1b[31mred", "\\tab\\x09here\n\\\\x1b[31mred"},
+        // Only the line that needs it gets the leading backslash.
+        {"plain\r\nC:\\x\r\nplain", "plain\n\\C:\\\\x\nplain"},
+        {"not UTF-8 \xff\r\nok", "\\not UTF-8 \\xff\nok"},
+    };
+    for (const auto& [text, shown] : cases) EXPECT_EQ(EscapeMessageText(text), shown) << text;
+}
+
 TEST(Text, TrimRemovesBlanksAtBothEnds) {
     EXPECT_EQ(Trim("  a b \r\n"), "a b");
     EXPECT_EQ(Trim(" \t "), "");
