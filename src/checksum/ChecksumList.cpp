@@ -15,7 +15,7 @@
 namespace vorlix {
 namespace {
 
-// Whether the design's standard layout reads `line` as the same entry, one
+// Whether the standard layout's own reading takes `line` as the same entry, one
 // for `dataName`: only then may a single-file verification stand in for
 // md5sum's reading of it.
 bool ReadAlikeForDataFile(std::string_view line, const ChecksumListEntry& entry,

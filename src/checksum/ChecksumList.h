@@ -67,7 +67,7 @@ enum class ChecksumFileKind {
     Unreadable,     // no regular file, or one that cannot be opened, whatever its name
 };
 
-// A checksum file is read as one data file's (the design's messages) only
+// A checksum file is read as one data file's (with its own messages) only
 // when that reading checks the very entries md5sum -c would: a sectioned file
 // without a single list entry, or a file named after its data file whose
 // every list entry the standard layout reads alike, for that file. Anything
