@@ -82,12 +82,6 @@ ChecksumList ParseChecksumList(std::string_view text) {
     return ReadAll(*ChecksumListFile::OfText(text));
 }
 
-std::optional<ChecksumList> ReadChecksumList(const std::string& checksumPath) {
-    const auto file = ChecksumListFile::Open(checksumPath);
-    if (!file) return std::nullopt;
-    return ReadAll(*file);
-}
-
 ChecksumFileKind ClassifyChecksumFile(const std::string& checksumPath) {
     return ReadClassifiedChecksumFile(checksumPath).kind;
 }

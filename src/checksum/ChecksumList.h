@@ -57,8 +57,6 @@ class ChecksumListFile {
 
 // The whole list at once, for lists known to be small.
 ChecksumList ParseChecksumList(std::string_view text);
-// Nothing when the file cannot be read (or is no regular file).
-std::optional<ChecksumList> ReadChecksumList(const std::string& checksumPath);
 
 enum class ChecksumFileKind {
     Single,         // one data file, named after the checksum file itself
