@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
     IgnoreFileSizeSignal();
     // Ctrl+C or a shutdown ends the program like a cancelled save: nothing
     // half-written and no temporary file stays behind.
-    EndProgramOnInterrupt(kExitVerificationFailed);
+    ExitOnInterrupt(kExitVerificationFailed);
 
     const ProgramLocation location = ProgramLocation::OfRunningProgram();
     const auto environment = [](const char* name) {

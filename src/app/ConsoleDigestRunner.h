@@ -10,7 +10,7 @@ namespace vorlix {
 // Digests a file for the console front-end. On a terminal, a digest that runs
 // longer than half a second keeps one progress line up to date on `progress`
 // and erases it at the end; elsewhere nothing is written. An interrupt (see
-// EndProgramOnInterrupt) stops the digest and ends the program.
+// ExitOnInterrupt) stops the digest and ends the program.
 FileDigestResult RunDigestOnConsole(const std::string& path, std::ostream& progress,
                                     bool progressIsTerminal, char decimalSeparator);
 

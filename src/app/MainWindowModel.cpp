@@ -7,6 +7,7 @@
 #include <locale>
 
 #include "app/CommandLine.h"
+#include "app/VerifyMessages.h"
 #include "checksum/ChecksumFile.h"
 #include "checksum/ChecksumList.h"
 #include "checksum/ChecksumListVerification.h"
@@ -21,6 +22,7 @@
 #include "settings/OptionsWindowModel.h"
 #include "ui/Dialogs.h"
 #include "ui/EndProgram.h"
+#include "ui/ReadError.h"
 #include "ui/Links.h"
 #include "util/Clock.h"
 #include "util/FileExists.h"
@@ -213,11 +215,21 @@ int MainWindowModel::VerifyAnyChecksumFile(const std::string& checksumPath) {
         return kExitFatal;
     }
     if (file.kind == ChecksumFileKind::Single) {
-        const VerifyOutcome outcome =
-            VerifyChecksumFile(services_.dialogs, services_.language, checksumPath,
-                               file.file->Content(), services_.runDigest);
-        const bool failed = outcome == VerifyOutcome::Failed || outcome == VerifyOutcome::Cancelled;
-        return failed ? kExitVerificationFailed : kExitOk;
+        const VerifyResult result =
+            VerifyChecksumFile(checksumPath, file.file->Content(), services_.runDigest);
+        ShowVerifyResult(services_.dialogs, services_.language, result);
+        switch (result.outcome) {
+            case VerifyOutcome::NothingDone:
+            case VerifyOutcome::Passed:
+                return kExitOk;
+            case VerifyOutcome::Failed:
+            case VerifyOutcome::Cancelled:
+                return kExitVerificationFailed;
+            case VerifyOutcome::ReadError:
+                break;
+        }
+        // A data file that cannot be read ends the program after its message.
+        EndProgram(kExitFatal);
     }
     switch (VerifyChecksumList(services_.dialogs, services_.language, services_.runMany,
                                checksumPath, *file.file, file.entries)) {
@@ -464,7 +476,7 @@ bool MainWindowModel::CalculateDigest() {
         case FileDigestResult::Status::Cancelled:
             return false;
         case FileDigestResult::Status::ReadError:
-            ShowFileReadError(services_.dialogs, path, result);
+            ShowFileReadError(services_.dialogs, path, ReadErrorReason(result));
             EndProgram(kExitFatal);
         case FileDigestResult::Status::Ok:
             break;

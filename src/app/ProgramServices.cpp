@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "app/Startup.h"
+
 namespace vorlix {
 
 ProgramServices::ProgramServices(Dialogs& dialogs, SettingsStore& store,
@@ -10,7 +12,7 @@ ProgramServices::ProgramServices(Dialogs& dialogs, SettingsStore& store,
                                  DigestRunner runDigest, Downloader download,
                                  ManyFilesRunner runMany)
     : location(location),
-      language(dialogs, location.LanguagesFolder()),
+      language(location.LanguagesFolder(), EndOnPackFailure(dialogs)),
       languages(language),
       associationPlatform(std::move(platform)),
       association(*associationPlatform, dialogs, language, location),

@@ -3,11 +3,14 @@
 #include <cstdint>
 #include <string>
 #include <system_error>
+#include <utility>
 
 #include "app/PackInfo.h"
 #include "digest/FileDigest.h"
 #include "ui/Dialogs.h"
+#include "ui/EmergencyHelp.h"
 #include "ui/EndProgram.h"
+#include "ui/ReadError.h"
 #include "util/FileExists.h"
 #include "util/ProgramLocation.h"
 
@@ -35,7 +38,40 @@ void Warn(Dialogs& dialogs, const std::string& text) {
     dialogs.MessageBox(text, "Warning", MessageIcon::Information);
 }
 
+// A pack's digest; a pack that cannot be read ends the program after the
+// read-error message.
+std::string PackDigest(Dialogs& dialogs, const std::string& path) {
+    FileDigestResult result = ComputeFileDigest(path);
+    if (result.status != FileDigestResult::Status::Ok) {
+        ShowFileReadError(dialogs, path, ReadErrorReason(result));
+        EndProgram(kExitFatal);
+    }
+    return std::move(result.digest);
+}
+
+// One number for every cause of a failed load: missing, unreadable or malformed.
+constexpr const char* kLoadErrorNumber = "-2147221504";
+
 }  // namespace
+
+PackFailureHandler EndOnPackFailure(Dialogs& dialogs) {
+    return [&dialogs](PackFailure failure, const std::string& fileName) {
+        switch (failure) {
+            case PackFailure::Unreadable:
+                dialogs.MessageBox(std::string("Chyba č. ") + kLoadErrorNumber +
+                                       " při načítání jazykového souboru " + fileName,
+                                   "Chyba čtení souboru", MessageIcon::Stop);
+                ShowEmergencyHelp(dialogs);
+                break;
+            case PackFailure::NoPack:
+                ShowEmergencyHelp(dialogs);
+                break;
+            case PackFailure::OtherLanguage:
+                break;  // ends without a word
+        }
+        EndProgram(kExitFatal);
+    };
+}
 
 void CheckLanguagePacks(Dialogs& dialogs, const std::filesystem::path& programFolder) {
     const std::filesystem::path folder = LanguagesFolderOf(programFolder);
@@ -55,7 +91,7 @@ void CheckLanguagePacks(Dialogs& dialogs, const std::filesystem::path& programFo
         }
     }
     for (const ShippedPack& pack : kPacks) {
-        if (FileDigestText(dialogs, (folder / pack.fileName).string()) != pack.md5) {
+        if (PackDigest(dialogs, (folder / pack.fileName).string()) != pack.md5) {
             Warn(dialogs, std::string("MD5 of file ") + pack.upperName +
                               " does not match, reinstall program!");
         }

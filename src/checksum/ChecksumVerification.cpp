@@ -6,83 +6,74 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <utility>
 
 #include "checksum/ChecksumFile.h"
 #include "digest/FileDigest.h"
-#include "language/Language.h"
-#include "ui/Dialogs.h"
-#include "ui/EndProgram.h"
 #include "util/FileExists.h"
-#include "util/Text.h"
 
 namespace vorlix {
 namespace {
 
-// The messages of a verification, texts from the "frmVorlix" section.
-class VerificationMessages {
-  public:
-    VerificationMessages(Dialogs& dialogs, const Language& language)
-        : dialogs_(dialogs), language_(language) {}
+using Kind = VerifyMessage::Kind;
 
-    void Unrecognised(const std::string& checksumPath) {
-        Show(Label("msgbox5Text1") + " " + checksumPath + " " + Label("msgbox5Text2"),
-             "msgbox2Caption", MessageIcon::Stop);
+// A verification under way: the messages so far and how it stands.
+class Verification {
+  public:
+    explicit Verification(const VerifyDigestRunner& runDigest) : runDigest_(runDigest) {}
+
+    // Records a message; a failure makes the whole a failure.
+    void Say(Kind kind, std::string subject) {
+        result_.messages.push_back({kind, std::move(subject)});
+        if (kind != Kind::Success) anyFailure_ = true;
     }
-    void MissingFile(const std::string& dataName) {
-        Show(Label("lblFileSource") + " " + dataName + " " + Label("msgbox6Text1"),
-             "msgbox6Caption", MessageIcon::Stop);
+
+    // The data file's digest; nothing when the user cancelled it or it could
+    // not be read, which ends the verification.
+    std::optional<std::string> DigestDataFile(const std::string& dataPath) {
+        // A name from a checksum file may point anywhere, a disk included;
+        // only a regular file is read for it.
+        FileDigestResult digest;  // a read error unless the file is digested
+        struct stat info {};
+        if (::stat(dataPath.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+            digest = runDigest_ ? runDigest_(dataPath)
+                                : ComputeFileDigest(dataPath, {}, nullptr, FileKind::RegularOnly);
+        }
+        switch (digest.status) {
+            case FileDigestResult::Status::Ok:
+                return std::move(digest.digest);
+            case FileDigestResult::Status::Cancelled:
+                stopped_ = VerifyOutcome::Cancelled;
+                return std::nullopt;
+            case FileDigestResult::Status::ReadError:
+                break;
+        }
+        stopped_ = VerifyOutcome::ReadError;
+        result_.unreadPath = dataPath;
+        result_.unreadReason = ReadErrorReason(digest);
+        return std::nullopt;
     }
-    void DigestMismatch(const std::string& subject) {
-        Show(Label("msgbox7Text1") + " " + Utf8Upper(subject) + " " + Label("msgbox7Text2"),
-             "msgbox6Caption", MessageIcon::Stop);
-    }
-    void LengthMismatch(const std::string& subject) {
-        Show(Label("msgbox8Text1") + " " + Utf8Upper(subject) + " " + Label("msgbox8Text2"),
-             "msgbox6Caption", MessageIcon::Stop);
-    }
-    void Success(const std::string& subject) {
-        Show(Label("msgbox9Text1") + " " + Utf8Upper(subject) + " " + Label("msgbox9Text2"),
-             "msgbox9Text3", MessageIcon::Information);
+
+    // The result once nothing more is to be done; NothingDone when no message was recorded.
+    VerifyResult Finish() {
+        if (stopped_) {
+            result_.outcome = *stopped_;
+        } else if (!result_.messages.empty()) {
+            result_.outcome = anyFailure_ ? VerifyOutcome::Failed : VerifyOutcome::Passed;
+        }
+        return std::move(result_);
     }
 
   private:
-    std::string Label(std::string_view key) const { return language_.GetLabel("frmVorlix", key); }
-    void Show(const std::string& text, std::string_view captionKey, MessageIcon icon) {
-        dialogs_.MessageBox(text, Label(captionKey), icon);
-    }
-
-    Dialogs& dialogs_;
-    const Language& language_;
+    const VerifyDigestRunner& runDigest_;
+    VerifyResult result_;
+    bool anyFailure_ = false;
+    std::optional<VerifyOutcome> stopped_;
 };
 
-// The data file's digest; nothing when the user cancelled it. A read error
-// ends the program after its message.
-std::optional<std::string> DigestDataFile(Dialogs& dialogs, const VerifyDigestRunner& runDigest,
-                                          const std::string& dataPath) {
-    // A name from a checksum file may point anywhere, a disk included; only a
-    // regular file is read for it.
-    FileDigestResult result;  // a read error unless the file is digested
-    struct stat info {};
-    if (::stat(dataPath.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
-        result = runDigest ? runDigest(dataPath)
-                           : ComputeFileDigest(dataPath, {}, nullptr, FileKind::RegularOnly);
-    }
-    switch (result.status) {
-        case FileDigestResult::Status::Ok:
-            return result.digest;
-        case FileDigestResult::Status::Cancelled:
-            return std::nullopt;
-        case FileDigestResult::Status::ReadError:
-            break;
-    }
-    ShowFileReadError(dialogs, dataPath, result);
-    EndProgram(kExitFatal);
-}
-
 // The first difference ends it; the lines' order decides which is found first.
-VerifyOutcome VerifySectioned(VerificationMessages& messages, Dialogs& dialogs,
-                              const VerifyDigestRunner& runDigest, const std::string& checksumPath,
-                              std::istream& in) {
+VerifyResult VerifySectioned(Verification& verification, const std::string& checksumPath,
+                             std::istream& in) {
     std::string name;
     std::optional<std::string> digest;  // computed once a "FileName" line was read
     std::optional<std::uint64_t> size;
@@ -94,63 +85,61 @@ VerifyOutcome VerifySectioned(VerificationMessages& messages, Dialogs& dialogs,
             name = parsed.value;
             const std::string dataPath = ResolveDataPath(checksumPath, name);
             if (!IsUsableRecordedName(name) || !FileExists(dataPath)) {
-                messages.MissingFile(name);
-                return VerifyOutcome::Failed;
+                verification.Say(Kind::MissingFile, name);
+                return verification.Finish();
             }
-            digest = DigestDataFile(dialogs, runDigest, dataPath);
-            if (!digest) return VerifyOutcome::Cancelled;
+            digest = verification.DigestDataFile(dataPath);
+            if (!digest) return verification.Finish();
             std::error_code error;
             const auto length = std::filesystem::file_size(dataPath, error);
             size = error ? std::nullopt : std::optional<std::uint64_t>(length);
         }
         // A digest or length standing before the name was never checked.
         if (parsed.checksum && (!digest || !SameDigest(parsed.value, *digest))) {
-            messages.DigestMismatch(name);
-            return VerifyOutcome::Failed;
+            verification.Say(Kind::DigestMismatch, name);
+            return verification.Finish();
         }
         if (parsed.length && (!size || ParseLengthValue(parsed.value) != size)) {
-            messages.LengthMismatch(name);
-            return VerifyOutcome::Failed;
+            verification.Say(Kind::LengthMismatch, name);
+            return verification.Finish();
         }
     }
-    messages.Success(name);
-    return VerifyOutcome::Passed;
+    verification.Say(Kind::Success, name);
+    return verification.Finish();
 }
 
 // Every entry for the data file gets its own message.
-VerifyOutcome VerifyStandard(VerificationMessages& messages, Dialogs& dialogs,
-                             const VerifyDigestRunner& runDigest, const std::string& checksumPath,
-                             std::istream& in) {
+VerifyResult VerifyStandard(Verification& verification, const std::string& checksumPath,
+                            std::istream& in) {
     const auto dataName = ExpectedDataName(checksumPath);
-    if (!dataName) return VerifyOutcome::NothingDone;
+    if (!dataName) return verification.Finish();
     const std::string dataPath = ResolveDataPath(checksumPath, *dataName);
 
     std::optional<std::string> digest;
-    bool anyEntry = false;
-    bool anyFailure = false;
     ChecksumLineReader reader(in);
     for (std::string line; reader.Next(line);) {
         if (reader.Cut()) continue;  // a line known only in part says nothing
         const auto entry = ParseStandardEntry(line);
         if (!entry || !IsEntryFor(*entry, *dataName)) continue;
-        anyEntry = true;
         if (!digest) {
             if (!FileExists(dataPath)) {
-                messages.MissingFile(*dataName);
-                return VerifyOutcome::Failed;
+                verification.Say(Kind::MissingFile, *dataName);
+                return verification.Finish();
             }
-            digest = DigestDataFile(dialogs, runDigest, dataPath);
-            if (!digest) return VerifyOutcome::Cancelled;
+            digest = verification.DigestDataFile(dataPath);
+            if (!digest) return verification.Finish();
         }
-        if (SameDigest(entry->digest, *digest)) {
-            messages.Success(checksumPath);
-        } else {
-            messages.DigestMismatch(checksumPath);
-            anyFailure = true;
-        }
+        verification.Say(SameDigest(entry->digest, *digest) ? Kind::Success : Kind::DigestMismatch,
+                         checksumPath);
     }
-    if (!anyEntry) return VerifyOutcome::NothingDone;
-    return anyFailure ? VerifyOutcome::Failed : VerifyOutcome::Passed;
+    return verification.Finish();
+}
+
+VerifyResult Unrecognised(const std::string& checksumPath) {
+    VerifyResult result;
+    result.outcome = VerifyOutcome::Failed;
+    result.messages.push_back({Kind::Unrecognised, checksumPath});
+    return result;
 }
 
 }  // namespace
@@ -186,34 +175,29 @@ bool SameDigest(std::string_view stored, std::string_view computed) {
     return true;
 }
 
-VerifyOutcome VerifyChecksumFile(Dialogs& dialogs, const Language& language,
-                                 const std::string& checksumPath,
-                                 const VerifyDigestRunner& runDigest) {
-    if (!FileExists(checksumPath)) return VerifyOutcome::NothingDone;
+VerifyResult VerifyChecksumFile(const std::string& checksumPath,
+                                const VerifyDigestRunner& runDigest) {
+    if (!FileExists(checksumPath)) return {};
     std::ifstream in;
     if (!OpenChecksumFile(checksumPath, in)) {
-        VerificationMessages(dialogs, language).Unrecognised(checksumPath);
-        return VerifyOutcome::Failed;
+        return Unrecognised(checksumPath);
     }
-    return VerifyChecksumFile(dialogs, language, checksumPath, in, runDigest);
+    return VerifyChecksumFile(checksumPath, in, runDigest);
 }
 
-VerifyOutcome VerifyChecksumFile(Dialogs& dialogs, const Language& language,
-                                 const std::string& checksumPath, std::istream& in,
-                                 const VerifyDigestRunner& runDigest) {
-    VerificationMessages messages(dialogs, language);
+VerifyResult VerifyChecksumFile(const std::string& checksumPath, std::istream& in,
+                                const VerifyDigestRunner& runDigest) {
     const auto rewind = [&in] {
         in.clear();
         return static_cast<bool>(in.seekg(0));
     };
     const int layout = rewind() ? DetectChecksumFileLayout(checksumPath, in) : kLayoutUnrecognised;
     if (layout == kLayoutUnrecognised || !rewind()) {
-        messages.Unrecognised(checksumPath);
-        return VerifyOutcome::Failed;
+        return Unrecognised(checksumPath);
     }
-    return layout == kLayoutSectioned
-               ? VerifySectioned(messages, dialogs, runDigest, checksumPath, in)
-               : VerifyStandard(messages, dialogs, runDigest, checksumPath, in);
+    Verification verification(runDigest);
+    return layout == kLayoutSectioned ? VerifySectioned(verification, checksumPath, in)
+                                      : VerifyStandard(verification, checksumPath, in);
 }
 
 }  // namespace vorlix

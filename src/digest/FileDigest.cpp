@@ -13,8 +13,6 @@
 
 #include "digest/InputFile.h"
 #include "digest/Md5.h"
-#include "ui/Dialogs.h"
-#include "ui/EndProgram.h"
 
 namespace vorlix {
 namespace {
@@ -237,37 +235,6 @@ FileDigestResult ComputeFileDigest(const std::string& path, const DigestProgress
         result.errorNumber = ENOMEM;
         return result;
     }
-}
-
-void ShowFileReadError(Dialogs& dialogs, const std::string& path) {
-    // Fixed English texts: this message must work even without a language pack.
-    dialogs.MessageBox("Error Reading File " + path, "Error Read File", MessageIcon::Stop,
-                       MessageButtons::Ok);
-}
-
-void ShowFileReadError(Dialogs& dialogs, const std::string& path, const FileDigestResult& result) {
-    if (!result.changedWhileRead) return ShowFileReadError(dialogs, path);
-    // CR LF, as every message breaks its lines; the console escapes a lone LF.
-    dialogs.MessageBox("Error Reading File " + path + "\r\n" + kFileChangedWhileRead,
-                       "Error Read File", MessageIcon::Stop, MessageButtons::Ok);
-}
-
-std::string ReadFileDigest(Dialogs& dialogs, const std::string& path, int& flag, FileKind kind) {
-    FileDigestResult result = ComputeFileDigest(path, {}, nullptr, kind);
-    if (result.status != FileDigestResult::Status::Ok) {
-        ShowFileReadError(dialogs, path, result);
-        flag = -1;
-        return {};
-    }
-    flag = 0;
-    return std::move(result.digest);
-}
-
-std::string FileDigestText(Dialogs& dialogs, const std::string& path, FileKind kind) {
-    int flag = 0;
-    std::string digest = ReadFileDigest(dialogs, path, flag, kind);
-    if (flag != 0) EndProgram(kExitFatal);
-    return digest;
 }
 
 }  // namespace vorlix

@@ -4,12 +4,11 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "digest/InputFile.h"
 
 namespace vorlix {
-
-class Dialogs;
 
 struct FileDigestResult {
     enum class Status { Ok, ReadError, Cancelled };
@@ -36,19 +35,10 @@ FileDigestResult ComputeFileDigest(const std::string& path, const DigestProgress
                                    const std::atomic<bool>* cancel = nullptr,
                                    FileKind kind = FileKind::RegularOrBlockDevice);
 
-// The fixed read-failure message: "Error Reading File " + path.
-void ShowFileReadError(Dialogs& dialogs, const std::string& path);
-// The same for a failed digest; a file that changed while it was read says so
-// on a second line.
-void ShowFileReadError(Dialogs& dialogs, const std::string& path, const FileDigestResult& result);
-
-// The digest text, or an empty text and flag -1 after showing the message.
-std::string ReadFileDigest(Dialogs& dialogs, const std::string& path, int& flag,
-                           FileKind kind = FileKind::RegularOrBlockDevice);
-
-// The digest text; after a read failure the message is shown and the program
-// ends with the fatal status.
-std::string FileDigestText(Dialogs& dialogs, const std::string& path,
-                           FileKind kind = FileKind::RegularOrBlockDevice);
+// Why a failed digest failed, for its message: empty but for a file that
+// changed while it was read.
+inline std::string_view ReadErrorReason(const FileDigestResult& result) {
+    return result.changedWhileRead ? kFileChangedWhileRead : std::string_view();
+}
 
 }  // namespace vorlix

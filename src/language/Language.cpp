@@ -8,9 +8,6 @@
 #include <unordered_set>
 #include <utility>
 
-#include "ui/Dialogs.h"
-#include "ui/EmergencyHelp.h"
-#include "ui/EndProgram.h"
 #include "util/FileExists.h"
 #include "util/Text.h"
 
@@ -23,9 +20,6 @@ struct Language::Document {
 namespace {
 
 constexpr const char* kRootName = "Vorlix_LanguageFile";
-
-// One number for every cause of a failed load: missing, unreadable or malformed.
-constexpr const char* kLoadErrorNumber = "-2147221504";
 
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
     // A folder of that name opens but cannot be read; FileExists keeps it out.
@@ -249,36 +243,37 @@ std::string TextContent(pugi::xml_node element) {
 
 }  // namespace
 
-Language::Language(Dialogs& dialogs, std::filesystem::path languagesFolder)
-    : dialogs_(dialogs), folder_(std::move(languagesFolder)) {}
+Language::Language(std::filesystem::path languagesFolder, PackFailureHandler onFailure)
+    : folder_(std::move(languagesFolder)), onFailure_(std::move(onFailure)) {}
 
 Language::~Language() = default;
 
-void Language::LoadLanguageFile(std::int32_t identifier) {
+bool Language::LoadLanguageFile(std::int32_t identifier) {
     // The old pack goes first, so a failed load leaves none behind.
     document_ = std::make_unique<Document>();
     const std::string fileName = std::to_string(identifier) + ".xml";
 
     const auto bytes = ReadWholeFile(folder_ / fileName);
-    if (bytes && ParsePack(*bytes, document_->tree)) return;
+    if (bytes && ParsePack(*bytes, document_->tree)) return true;
 
     document_.reset();
-    dialogs_.MessageBox(std::string("Chyba č. ") + kLoadErrorNumber +
-                            " při načítání jazykového souboru " + fileName,
-                        "Chyba čtení souboru", MessageIcon::Stop);
-    ShowEmergencyHelp(dialogs_);
-    EndProgram(kExitFatal);
+    if (onFailure_) onFailure_(PackFailure::Unreadable, fileName);
+    return false;
 }
 
 std::string Language::GetLabel(std::string_view section, std::string_view key) const {
     if (!document_) {
-        ShowEmergencyHelp(dialogs_);
-        EndProgram(kExitFatal);
+        ReportFailure(PackFailure::NoPack);
+        return {};
     }
     const pugi::xml_node element = FindKey(document_->tree, section, key);
     return element ? TextContent(element) : std::string();
 }
 
 bool Language::IsLoaded() const { return document_ != nullptr; }
+
+void Language::ReportFailure(PackFailure failure) const {
+    if (onFailure_) onFailure_(failure, {});
+}
 
 }  // namespace vorlix

@@ -7,7 +7,6 @@
 #include "language/LanguageSwitch.h"
 #include "settings/FileAssociation.h"
 #include "settings/Options.h"
-#include "ui/EndProgram.h"
 
 namespace vorlix {
 
@@ -43,7 +42,9 @@ void OptionsWindowModel::LoadLangPackToOptionsForm() {
     } else if (identifier == std::to_string(kEnglish)) {
         SetLanguageIndex(1);
     } else {
-        EndProgram(kExitFatal);  // no pack of ours names another language
+        // No pack of ours names another language.
+        pack.ReportFailure(PackFailure::OtherLanguage);
+        return;
     }
 
     state_.cmdCancel = pack.GetLabel("Generic", "ButtonCancelCaption");

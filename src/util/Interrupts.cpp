@@ -36,7 +36,7 @@ extern "C" void OnInterrupt(int) {
 
 }  // namespace
 
-void EndProgramOnInterrupt(int status) {
+void ExitOnInterrupt(int status) {
     gExitStatus.store(status);
     struct sigaction action {};
     action.sa_handler = OnInterrupt;

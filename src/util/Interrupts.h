@@ -9,7 +9,7 @@ namespace vorlix {
 // `status` at once, after removing the temporary file being written, if there
 // is one. Work that must not stop halfway holds them back with an
 // InterruptHold.
-void EndProgramOnInterrupt(int status);
+void ExitOnInterrupt(int status);
 
 // Without it, a write beyond the file-size limit kills the program before it
 // can clean up or say why; ignored, the write fails with EFBIG instead.
@@ -17,7 +17,7 @@ void IgnoreFileSizeSignal();
 
 // While one exists, an interrupt is only noted; the work may watch
 // Requested() to stop early. When the last hold goes, a noted interrupt ends
-// the program. Inert unless EndProgramOnInterrupt was called.
+// the program. Inert unless ExitOnInterrupt was called.
 class InterruptHold {
   public:
     InterruptHold();

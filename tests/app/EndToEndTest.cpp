@@ -349,7 +349,7 @@ TEST_F(ConsoleStory, HelpTextIsComposedFromThePackAndUsageErrorsEndWithTwo) {
     std::string expected = "Vorlix: ";
     {
         test::ScriptedDialogs dialogs;
-        Language czech(dialogs, fs::path(VORLIX_BINARY).parent_path() / "Languages");
+        Language czech(fs::path(VORLIX_BINARY).parent_path() / "Languages");
         czech.LoadLanguageFile(1027);
         const auto text = [&](const char* key) { return czech.GetLabel("modVorlix", key); };
         expected += text("Text1") + " \n   " + text("Text2") + "\n   " + text("Text3") + "\n   " +

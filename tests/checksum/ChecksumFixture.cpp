@@ -47,7 +47,7 @@ std::tm FixedClock::LocalNow() const {
     return now;
 }
 
-ChecksumTest::ChecksumTest() : language(dialogs, packDir.Path() / "Languages") {
+ChecksumTest::ChecksumTest() : language(packDir.Path() / "Languages") {
     packDir.Write("Languages/1033.xml", PackXml());
     language.LoadLanguageFile(1033);
 }

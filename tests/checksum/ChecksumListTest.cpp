@@ -25,7 +25,7 @@ constexpr const char* kEmpty = "d41d8cd98f00b204e9800998ecf8427e";  // ""
 // The shipped English pack, so the new texts are checked along the way.
 class ListTest : public ::testing::Test {
 protected:
-    ListTest() : language(dialogs, VORLIX_SOURCE_PACKS) { language.LoadLanguageFile(1033); }
+    ListTest() : language(VORLIX_SOURCE_PACKS) { language.LoadLanguageFile(1033); }
     std::string L(const char* section, const char* key) { return language.GetLabel(section, key); }
 
     TempDir dir;

@@ -19,7 +19,7 @@ constexpr const char* kEmpty = "d41d8cd98f00b204e9800998ecf8427e";  // ""
 // The shipped English pack, so the new texts are checked along the way.
 class ResultsModelTest : public ::testing::Test {
   protected:
-    ResultsModelTest() : language(dialogs, VORLIX_SOURCE_PACKS) { language.LoadLanguageFile(1033); }
+    ResultsModelTest() : language(VORLIX_SOURCE_PACKS) { language.LoadLanguageFile(1033); }
     std::string L(const char* key) { return language.GetLabel("frmResults", key); }
 
     TempDir dir;

@@ -13,7 +13,7 @@
 #include "support/ScriptedDialogs.h"
 #include "support/SystemFiles.h"
 #include "support/TempDir.h"
-#include "ui/EndProgram.h"
+#include "ui/ReadError.h"
 
 namespace vorlix {
 namespace {
@@ -51,10 +51,6 @@ TEST(FileDigestTest, DigestsTheContentByteForByte) {
         EXPECT_EQ(result.status, Status::Ok) << c.name;
         EXPECT_EQ(result.size, c.content.size()) << c.name;
         EXPECT_EQ(result.digest, TextDigest(c.content)) << c.name;
-
-        ScriptedDialogs dialogs;
-        EXPECT_EQ(FileDigestText(dialogs, path), result.digest) << c.name;
-        EXPECT_TRUE(dialogs.Seen().empty()) << c.name;
     }
 }
 
@@ -74,37 +70,6 @@ TEST(FileDigestTest, MissingOrUnreadableNamesAreReadErrors) {
     }
     // Digesting never leaves a file behind.
     EXPECT_FALSE(std::filesystem::exists(missing));
-}
-
-TEST(FileDigestTest, ReadFailureShowsTheFixedMessageAndFlags) {
-    TempDir dir;
-    const std::string path = dir / "gone ž.zip";
-    ScriptedDialogs dialogs;
-    int flag = 0;
-    EXPECT_EQ(ReadFileDigest(dialogs, path, flag), "");
-    EXPECT_EQ(flag, -1);
-    EXPECT_EQ(dialogs.Seen(), std::vector{Message("Error Reading File " + path, "Error Read File",
-                                                  MessageIcon::Stop)});
-
-    flag = 5;
-    const std::string good = dir.Write("abc", "abc");
-    EXPECT_EQ(ReadFileDigest(dialogs, good, flag), "900150983cd24fb0d6963f7d28e17f72");
-    EXPECT_EQ(flag, 0);
-}
-
-TEST(FileDigestTest, ReadFailureEndsTheProgramAfterTheMessage) {
-    TempDir dir;
-    const std::string folder = dir / "folder.iso";
-    std::filesystem::create_directory(folder);
-    ScriptedDialogs dialogs;
-    try {
-        FileDigestText(dialogs, folder);
-        FAIL() << "the program went on";
-    } catch (const ProgramEnded& ended) {
-        EXPECT_EQ(ended.status, kExitFatal);
-    }
-    EXPECT_EQ(dialogs.Seen(), std::vector{Message("Error Reading File " + folder, "Error Read File",
-                                                  MessageIcon::Stop)});
 }
 
 TEST(FileDigestTest, ReportsProgressAndStopsWhenCancelled) {
@@ -171,7 +136,7 @@ TEST(FileDigestTest, AFileThatChangesWhileItIsReadIsAReadError) {
             EXPECT_TRUE(result.digest.empty()) << c.name;
 
             ScriptedDialogs dialogs;
-            ShowFileReadError(dialogs, path, result);
+            ShowFileReadError(dialogs, path, ReadErrorReason(result));
             EXPECT_EQ(dialogs.Seen(),
                       std::vector{Message(
                           "Error Reading File " + path + "\r\nthe file changed while it was read",

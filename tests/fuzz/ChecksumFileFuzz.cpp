@@ -1,7 +1,8 @@
 // A checksum file of any content, under each of a few names, beside a small
 // fixed data folder: layout detection, both readers and the verification.
-// The run may end the program only through the read-error message, and never
-// creates, removes or changes a file.
+// The verification passes only when every message it has is a success, and
+// never creates, removes or changes a file.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -12,8 +13,6 @@
 #include "checksum/ChecksumFile.h"
 #include "checksum/ChecksumVerification.h"
 #include "fuzz/FuzzSupport.h"
-#include "language/Language.h"
-#include "ui/EndProgram.h"
 
 namespace fs = std::filesystem;
 using namespace vorlix;
@@ -72,15 +71,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int layout = DetectChecksumFileLayout(checksumPath.string());
     if (layout < kLayoutUnrecognised || layout > kLayoutStandard) fuzz::Fail("unknown layout code");
 
-    fixture.dialogs.messages.clear();
-    try {
-        (void)VerifyChecksumFile(fixture.dialogs, fixture.language, checksumPath.string());
-    } catch (const ProgramEnded& ended) {
-        const auto& shown = fixture.dialogs.messages;
-        if (ended.status != kExitFatal || shown.empty() ||
-            shown.back().caption != "Error Read File") {
-            fuzz::Fail("the verification ended the program without the read-error message");
-        }
+    const VerifyResult result = VerifyChecksumFile(checksumPath.string());
+    if ((result.outcome == VerifyOutcome::ReadError) == result.unreadPath.empty()) {
+        fuzz::Fail("a read error without its file, or a file without a read error");
+    }
+    const bool anyFailure =
+        std::any_of(result.messages.begin(), result.messages.end(),
+                    [](const VerifyMessage& m) { return m.kind != VerifyMessage::Kind::Success; });
+    const bool stopped = result.outcome == VerifyOutcome::ReadError;
+    if ((result.outcome == VerifyOutcome::Passed) !=
+        (!stopped && !anyFailure && !result.messages.empty())) {
+        fuzz::Fail("a verification passed with a failure in it, or failed without one");
     }
 
     if (fuzz::Snapshot(fixture.data) != before) fuzz::Fail("the verification changed a file");

@@ -93,7 +93,7 @@ void InstallEndRoutine() {
 }
 
 EnglishProgram::EnglishProgram(std::string_view name)
-    : program(ScratchFolder(name)), language(dialogs, program / "Languages") {
+    : program(ScratchFolder(name)), language(program / "Languages") {
     InstallEndRoutine();
     CopyShippedPacks(program);
     language.LoadLanguageFile(1033);

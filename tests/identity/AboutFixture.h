@@ -58,7 +58,7 @@ struct AboutPackFixture {
     }
     TempDir folder;
     ScriptedDialogs dialogs;
-    Language language{dialogs, folder.Path() / "Languages"};
+    Language language{folder.Path() / "Languages"};
 };
 
 }  // namespace vorlix::test

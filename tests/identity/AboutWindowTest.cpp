@@ -166,7 +166,7 @@ TEST(AboutWindowPacksTest, ShippedTextsFitTheWindowWithoutTouching) {
     for (int pack : {1027, 1033}) {
         SCOPED_TRACE(pack);
         test::ScriptedDialogs dialogs;
-        Language language(dialogs, VORLIX_SOURCE_PACKS);
+        Language language(VORLIX_SOURCE_PACKS);
         language.LoadLanguageFile(pack);
         test::YearClock clock(2026);
         AboutWindow window(language, clock, test::kManualUrl);

@@ -69,7 +69,7 @@ class ShippedPackTest : public ::testing::TestWithParam<std::int32_t> {};
 
 TEST_P(ShippedPackTest, HoldsEveryLabelOnOneLine) {
     test::ScriptedDialogs dialogs;
-    Language language(dialogs, VORLIX_SOURCE_PACKS);
+    Language language(VORLIX_SOURCE_PACKS);
     language.LoadLanguageFile(GetParam());
 
     EXPECT_EQ(language.GetLabel("Head", "LanguageFileNo"), std::to_string(GetParam()));

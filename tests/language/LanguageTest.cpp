@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Startup.h"
 #include "language/Language.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
@@ -57,7 +58,7 @@ TEST(LanguageTest, LabelLookupFollowsSectionAndKeyPaths) {
     TempDir dir;
     dir.Write("1027.xml", kFixture);
     ScriptedDialogs dialogs;
-    Language language(dialogs, dir.Path());
+    Language language(dir.Path());
     language.LoadLanguageFile(1027);
     ASSERT_TRUE(language.IsLoaded());
 
@@ -92,7 +93,7 @@ TEST(LanguageTest, PackWithAnotherRootLoadsButFindsNothing) {
     TempDir dir;
     dir.Write("1033.xml", "<Other><frmAbout><Caption>About</Caption></frmAbout></Other>");
     ScriptedDialogs dialogs;
-    Language language(dialogs, dir.Path());
+    Language language(dir.Path());
     language.LoadLanguageFile(1033);
     EXPECT_TRUE(language.IsLoaded());
     EXPECT_EQ(language.GetLabel("frmAbout", "Caption"), "");
@@ -103,7 +104,7 @@ TEST(LanguageTest, LoadingAgainReadsTheFileAnew) {
     TempDir dir;
     dir.Write("1033.xml", "<Vorlix_LanguageFile><Head><No>1</No></Head></Vorlix_LanguageFile>");
     ScriptedDialogs dialogs;
-    Language language(dialogs, dir.Path());
+    Language language(dir.Path());
     language.LoadLanguageFile(1033);
     dir.Write("1033.xml", "<Vorlix_LanguageFile><Head><No>2</No></Head></Vorlix_LanguageFile>");
     language.LoadLanguageFile(1033);
@@ -158,9 +159,13 @@ TEST(LanguageTest, FailedLoadShowsCzechMessageThenEmergencyHelpAndEnds) {
             std::filesystem::create_directory(dir.Path() / c.fileName);
         }
         ScriptedDialogs dialogs;
-        Language language(dialogs, dir.Path());
+        Language language(dir.Path(), EndOnPackFailure(dialogs));
         language.LoadLanguageFile(1027);
 
+        // The pack only reports the failure; the program's handler shows it and ends.
+        Language quiet(dir.Path());
+        EXPECT_FALSE(quiet.LoadLanguageFile(1029));
+        EXPECT_FALSE(quiet.IsLoaded());
         EXPECT_EQ(EndStatusOf([&] { language.LoadLanguageFile(1029); }), kExitFatal);
         EXPECT_EQ(dialogs.Seen(), (std::vector<Shown>{LoadFailure("1029.xml"), EmergencyHelp()}));
         // The pack loaded before is gone too.
@@ -186,7 +191,7 @@ TEST(LanguageTest, PacksInEncodingsTheParserConvertsExactlyLoad) {
         TempDir dir;
         dir.Write("1033.xml", pack);
         ScriptedDialogs dialogs;
-        Language language(dialogs, dir.Path());
+        Language language(dir.Path());
         language.LoadLanguageFile(1033);
         EXPECT_EQ(language.GetLabel("frmAbout", "Caption"), "café & ž");
         EXPECT_TRUE(dialogs.Seen().empty());
@@ -205,7 +210,7 @@ TEST(LanguageTest, LookupInADeeplyNestedPackIsRight) {
     TempDir dir;
     dir.Write("1033.xml", pack);
     ScriptedDialogs dialogs;
-    Language language(dialogs, dir.Path());
+    Language language(dir.Path());
     language.LoadLanguageFile(1033);
     ASSERT_TRUE(language.IsLoaded());
     EXPECT_EQ(language.GetLabel("frmAbout", "Key"), "found");
@@ -217,7 +222,7 @@ TEST(LanguageTest, LookupInADeeplyNestedPackIsRight) {
 TEST(LanguageTest, LookupWithoutPackShowsOnlyEmergencyHelpAndEnds) {
     TempDir dir;
     ScriptedDialogs dialogs;
-    Language language(dialogs, dir.Path());
+    Language language(dir.Path(), EndOnPackFailure(dialogs));
     EXPECT_EQ(EndStatusOf([&] { language.GetLabel("Head", "LanguageFileNo"); }), kExitFatal);
     EXPECT_EQ(dialogs.Seen(), std::vector<Shown>{EmergencyHelp()});
 }

@@ -15,7 +15,7 @@ protected:
     const ProgramLocation location = ProgramLocation::FromExecutable(folder.Path() / "vorlix");
     test::ScriptedDialogs dialogs;
     test::FakeAssociationPlatform platform;
-    Language language{dialogs, location.LanguagesFolder()};
+    Language language{location.LanguagesFolder()};
     FileAssociation association{platform, dialogs, language, location};
 };
 

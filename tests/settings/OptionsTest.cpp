@@ -52,7 +52,7 @@ protected:
     MemorySettingsStore store;
     test::ScriptedDialogs dialogs;
     test::FakeAssociationPlatform platform;
-    Language language{dialogs, location.LanguagesFolder()};
+    Language language{location.LanguagesFolder()};
     FileAssociation association{platform, dialogs, language, location};
     Options options{store, dialogs, association, location};
 };

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "app/Startup.h"
 #include "identity/Version.h"
 #include "language/Language.h"
 #include "language/LanguageSwitch.h"
@@ -68,7 +69,7 @@ protected:
     MemorySettingsStore store;
     test::ScriptedDialogs dialogs;
     test::FakeAssociationPlatform platform;
-    Language language{dialogs, location.LanguagesFolder()};
+    Language language{location.LanguagesFolder(), EndOnPackFailure(dialogs)};
     LanguageSwitch languages{language};
     FileAssociation association{platform, dialogs, language, location};
     Options options{store, dialogs, association, location};

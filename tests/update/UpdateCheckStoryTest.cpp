@@ -42,7 +42,7 @@ struct Outcome {
 
 class UpdateCheckStory : public ::testing::Test {
 protected:
-    UpdateCheckStory() : czech(dialogs, VORLIX_SOURCE_PACKS) { czech.LoadLanguageFile(1027); }
+    UpdateCheckStory() : czech(VORLIX_SOURCE_PACKS) { czech.LoadLanguageFile(1027); }
 
     // The publisher makes the file with its tool.
     std::string UpdateFile(const std::string& version, const std::string& name = "Vorlix") {

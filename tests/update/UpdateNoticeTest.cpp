@@ -74,7 +74,7 @@ TEST(VersionComparison, ComparesAsOneNumberAndWarnsOnceWhenRunningIsNewer) {
 
 class UpdateNoticeTest : public ::testing::Test {
 protected:
-    UpdateNoticeTest() : language(dialogs, VORLIX_SOURCE_PACKS) { language.LoadLanguageFile(1033); }
+    UpdateNoticeTest() : language(VORLIX_SOURCE_PACKS) { language.LoadLanguageFile(1033); }
 
     UpdateNotice Notice(const std::string& plain, const std::string& running = "1.0.0.22") {
         folder.Write("Update.txt", test::EncipheredUpdateFile(plain));

@@ -44,7 +44,7 @@ struct FakeServer {
 
 class UpdateProcessTest : public ::testing::Test {
 protected:
-    UpdateProcessTest() : language(dialogs, VORLIX_SOURCE_PACKS) {
+    UpdateProcessTest() : language(VORLIX_SOURCE_PACKS) {
         language.LoadLanguageFile(1027);
         settings.address = "https://mirror.example/update.txt";
         settings.updateFilePath = (cache.Path() / "Vorlix" / "Update.txt").string();

@@ -33,7 +33,7 @@ TEST(InterruptsTest, AnInterruptEndsWithTheStatusAndRemovesTheTemporaryFile) {
         const std::string temporary = dir.Write(".a.MD5.tmp1-0", "half");
         const std::string kept = dir.Write("a.MD5", "old");
         const int status = InChild([&] {
-            EndProgramOnInterrupt(1);
+            ExitOnInterrupt(1);
             TemporaryFileCleanup cleanup(temporary);
             ::raise(signal);
             ::_exit(3);
@@ -49,7 +49,7 @@ TEST(InterruptsTest, AHoldLetsTheWorkFinishThenEnds) {
     TempDir dir;
     const std::string finished = dir / "finished";
     const int status = InChild([&] {
-        EndProgramOnInterrupt(1);
+        ExitOnInterrupt(1);
         {
             InterruptHold outer;
             {
