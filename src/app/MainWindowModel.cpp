@@ -7,7 +7,7 @@
 #include <locale>
 
 #include "app/CommandLine.h"
-#include "app/VerifyMessages.h"
+#include "app/JobMessages.h"
 #include "checksum/ChecksumFile.h"
 #include "checksum/ChecksumList.h"
 #include "checksum/ChecksumListVerification.h"
@@ -231,8 +231,10 @@ int MainWindowModel::VerifyAnyChecksumFile(const std::string& checksumPath) {
         // A data file that cannot be read ends the program after its message.
         EndProgram(kExitFatal);
     }
-    switch (VerifyChecksumList(services_.dialogs, services_.language, services_.runMany,
-                               checksumPath, *file.file, file.entries)) {
+    const ListResult result =
+        VerifyChecksumList(services_.runMany, checksumPath, *file.file, file.entries);
+    ShowListResult(services_.dialogs, services_.language, checksumPath, result);
+    switch (result.outcome) {
         case ListOutcome::Passed:
             return kExitOk;
         case ListOutcome::Failed:
@@ -244,8 +246,10 @@ int MainWindowModel::VerifyAnyChecksumFile(const std::string& checksumPath) {
 }
 
 int MainWindowModel::CreateFolderChecksum(const std::string& folder) {
-    switch (CreateFolderChecksumFile(services_.dialogs, services_.language, services_.clock,
-                                     services_.runMany, folder, AutoMode)) {
+    const FolderResult result = CreateFolderChecksumFile(
+        services_.dialogs, services_.language, services_.clock, services_.runMany, folder, AutoMode);
+    ShowFolderResult(services_.dialogs, services_.language, folder, result);
+    switch (result.outcome) {
         case FolderOutcome::Complete:
             return kExitOk;
         case FolderOutcome::Incomplete:

@@ -10,8 +10,6 @@
 #include <optional>
 #include <system_error>
 
-#include "language/Language.h"
-#include "ui/Dialogs.h"
 #include "util/Clock.h"
 #include "util/Md5sumName.h"
 
@@ -83,10 +81,6 @@ std::vector<std::string> ReadFolder(const std::string& path, const std::string& 
     }
     ::closedir(folder);
     return folders;
-}
-
-std::string Label(const Language& language, std::string_view key) {
-    return language.GetLabel("modChecksumList", key);
 }
 
 }  // namespace
@@ -193,10 +187,10 @@ std::string FolderListText(std::string_view commentLine, const std::vector<Resul
     return text;
 }
 
-FolderOutcome CreateFolderChecksumFile(Dialogs& dialogs, const Language& language,
-                                       const Clock& clock, const ManyFilesRunner& run,
-                                       const std::string& folder, bool autoMode) {
-    const std::string caption = Label(language, "folderCaption");
+FolderResult CreateFolderChecksumFile(Dialogs& dialogs, const Language& language,
+                                      const Clock& clock, const ManyFilesRunner& run,
+                                      const std::string& folder, bool autoMode) {
+    FolderResult result;
     std::error_code ignored;
     // One path for the walk, the names and the checksum file: "dir/link/.."
     // read once by the system and once by hand would be two folders.
@@ -205,19 +199,16 @@ FolderOutcome CreateFolderChecksumFile(Dialogs& dialogs, const Language& languag
     // shorter folder again at every level, without end.
     if (!folder.empty() && folder.find('\0') == std::string::npos) resolved = ResolveFolder(folder);
     if (!resolved || !fs::is_directory(*resolved, ignored) || resolved->filename().empty()) {
-        dialogs.MessageBox(Label(language, "folderText1") + " " + folder + " " +
-                               Label(language, "folderNotFound"),
-                           caption, MessageIcon::Stop);
-        return FolderOutcome::NotAFolder;
+        return result;
     }
-    const std::string listed = resolved->string();
+    result.listed = resolved->string();
     const std::string ownName = resolved->filename().string();
-    const std::string checksumPath = (resolved->parent_path() / (ownName + ".MD5")).string();
+    result.checksumPath = (resolved->parent_path() / (ownName + ".MD5")).string();
 
-    const FolderScan scan = ScanFolder(listed);
+    const FolderScan scan = ScanFolder(result.listed);
     ManyFilesJob job;
     job.kind = ManyFilesKind::Folder;
-    job.title = listed;
+    job.title = result.listed;
     job.listFolder = resolved->parent_path().string();
     for (const FolderFile& file : scan.files) {
         job.names.push_back(ownName + "/" + file.relative);
@@ -225,33 +216,28 @@ FolderOutcome CreateFolderChecksumFile(Dialogs& dialogs, const Language& languag
     }
     const ManyFilesOutcome outcome = run ? run(job) : RunManyFiles(job);
     if (outcome.cancelled) {
-        const auto label = [&](std::string_view key) { return language.GetLabel("frmVorlix", key); };
-        dialogs.MessageBox(label("msgbox2Text1") + " " + checksumPath + " " + label("msgbox2Text2"),
-                           label("msgbox2Caption"), MessageIcon::Information);
-        return FolderOutcome::Cancelled;
+        result.outcome = FolderOutcome::Cancelled;
+        result.runCancelled = true;
+        return result;
     }
 
-    std::vector<std::string> leftOut;
-    for (const std::string& name : scan.leftOut) leftOut.push_back(ownName + "/" + name);
+    for (const std::string& name : scan.leftOut) result.leftOut.push_back(ownName + "/" + name);
     for (const ResultRow& row : outcome.rows) {
-        if (row.status != EntryStatus::Digested) leftOut.push_back(row.name);
+        if (row.status != EntryStatus::Digested) result.leftOut.push_back(row.name);
     }
-    std::sort(leftOut.begin(), leftOut.end());
-    const ResultCounts counts = CountResults(outcome.rows);
+    std::sort(result.leftOut.begin(), result.leftOut.end());
+    result.counts = CountResults(outcome.rows);
 
-    std::string summary = Label(language, "folderText1") + " " + listed;
-    if (counts.digested == 0) {
-        summary += " " + Label(language, "folderEmpty");
-    } else {
+    if (result.counts.digested != 0) {
         SaveRequest save;
-        save.target = checksumPath;
+        save.target = result.checksumPath;
         save.content = [&](const std::string& target) {
             // Names as md5sum -c run in the list's own folder finds them.
             return FolderListText(ChecksumCommentLine(clock.LocalNow(), ProgramChecksumIdentity()),
                                   outcome.rows, fs::absolute(target).parent_path().string());
         };
         save.dataFiles = job.paths;
-        save.listedFolder = listed;
+        save.listedFolder = result.listed;
         // The summary says where it went; a confirmation too would say it twice.
         save.confirm = false;
         save.askFirst = !autoMode;
@@ -260,21 +246,17 @@ FolderOutcome CreateFolderChecksumFile(Dialogs& dialogs, const Language& languag
             case SaveOutcome::Saved:
                 break;
             case SaveOutcome::Cancelled:
-                return FolderOutcome::Cancelled;
+                result.outcome = FolderOutcome::Cancelled;
+                return result;
             case SaveOutcome::Failed:
-                return FolderOutcome::Failed;
+                result.outcome = FolderOutcome::Failed;
+                return result;
         }
-        summary += "\r\n" + Label(language, "folderSavedTo") + " " + saved.savedAs;
-        summary += "\r\n" + Label(language, "folderRecorded") + " " + std::to_string(counts.digested);
-        summary += "\r\n" + Label(language, "folderBytes") + " " + std::to_string(counts.bytes);
+        result.savedAs = saved.savedAs;
     }
-    if (!leftOut.empty()) {
-        summary += "\r\n" + Label(language, "folderLeftOut");
-        for (const std::string& name : leftOut) summary += "\r\n   " + Md5sumEscape(name);
-    }
-    const bool complete = leftOut.empty() && counts.digested != 0;
-    dialogs.MessageBox(summary, caption, complete ? MessageIcon::Information : MessageIcon::Stop);
-    return complete ? FolderOutcome::Complete : FolderOutcome::Incomplete;
+    const bool complete = result.leftOut.empty() && result.counts.digested != 0;
+    result.outcome = complete ? FolderOutcome::Complete : FolderOutcome::Incomplete;
+    return result;
 }
 
 }  // namespace vorlix

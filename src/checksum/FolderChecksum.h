@@ -56,11 +56,21 @@ enum class FolderOutcome {
     NotAFolder,  // nothing done
 };
 
-// Creates "<folder>.MD5" beside the folder (through SaveFile, the question
-// skipped in automatic mode) and shows the summary, which also says where
-// the file went.
-FolderOutcome CreateFolderChecksumFile(Dialogs& dialogs, const Language& language,
-                                       const Clock& clock, const ManyFilesRunner& run,
-                                       const std::string& folder, bool autoMode);
+struct FolderResult {
+    FolderOutcome outcome = FolderOutcome::NotAFolder;
+    bool runCancelled = false;  // Cancelled while the files were read, not at the save
+    std::string listed;         // the folder as resolved
+    std::string checksumPath;   // where the file was meant to go
+    std::string savedAs;        // where it went, when saved
+    ResultCounts counts;
+    std::vector<std::string> leftOut;  // names as they would be recorded, sorted
+};
+
+// Creates "<folder>.MD5" beside the folder, through SaveFile (which asks its
+// questions and reports a failed save itself; the question is skipped in
+// automatic mode). The rest is the front-end's to tell.
+FolderResult CreateFolderChecksumFile(Dialogs& dialogs, const Language& language,
+                                      const Clock& clock, const ManyFilesRunner& run,
+                                      const std::string& folder, bool autoMode);
 
 }  // namespace vorlix

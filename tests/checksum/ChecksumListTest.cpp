@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "ChecksumFixture.h"
+#include "app/JobMessages.h"
 #include "checksum/ChecksumFile.h"
 #include "checksum/ChecksumList.h"
 #include "checksum/ChecksumListVerification.h"
@@ -27,6 +28,19 @@ class ListTest : public ::testing::Test {
 protected:
     ListTest() : language(VORLIX_SOURCE_PACKS) { language.LoadLanguageFile(1033); }
     std::string L(const char* section, const char* key) { return language.GetLabel(section, key); }
+    // Creates and shows the outcome as the program does.
+    FolderOutcome CreateFolder(const std::string& folder, bool autoMode) {
+        const FolderResult result =
+            CreateFolderChecksumFile(dialogs, language, clock, {}, folder, autoMode);
+        ShowFolderResult(dialogs, language, folder, result);
+        return result.outcome;
+    }
+    // Verifies and shows the summary as the program does.
+    ListOutcome Verify(const ManyFilesRunner& run, const std::string& list) {
+        const ListResult result = VerifyChecksumList(run, list);
+        ShowListResult(dialogs, language, list, result);
+        return result.outcome;
+    }
 
     TempDir dir;
     ScriptedDialogs dialogs;
@@ -111,7 +125,7 @@ TEST_F(ListTest, AListVerifiesEveryEntryInOrderAndSumsUp) {
         EXPECT_EQ(job.kind, ManyFilesKind::ChecksumList);
         return RunManyFiles(job, [&](const ResultRow& row) { seen.push_back(Md5sumCheckLine(row)); });
     };
-    EXPECT_EQ(VerifyChecksumList(dialogs, language, run, list), ListOutcome::Failed);
+    EXPECT_EQ(Verify(run, list), ListOutcome::Failed);
     EXPECT_EQ(seen, (std::vector<std::string>{
                         "abc.txt: OK", "changed.txt: FAILED", "missing.txt: FAILED open or read",
                         "a folder: FAILED open or read", "../other/empty: OK",
@@ -128,12 +142,12 @@ TEST_F(ListTest, AListVerifiesEveryEntryInOrderAndSumsUp) {
 
     dialogs.Clear();
     const std::string good = dir.Write("list/GOOD", std::string(kAbc) + "  abc.txt\n");
-    EXPECT_EQ(VerifyChecksumList(dialogs, language, {}, good), ListOutcome::Passed);
+    EXPECT_EQ(Verify({}, good), ListOutcome::Passed);
     EXPECT_EQ(dialogs.Seen().at(0).icon, MessageIcon::Information);
 
     dialogs.Clear();
     const std::string none = dir.Write("list/NONE", "nothing\n");
-    EXPECT_EQ(VerifyChecksumList(dialogs, language, {}, none), ListOutcome::NoUsableEntry);
+    EXPECT_EQ(Verify({}, none), ListOutcome::NoUsableEntry);
     EXPECT_EQ(dialogs.Seen(), (std::vector{Message(L("frmVorlix", "msgbox5Text1") + " " + none +
                                                        " " + L("frmVorlix", "msgbox5Text2"),
                                                    L("frmVorlix", "msgbox2Caption"),
@@ -167,7 +181,7 @@ TEST_F(ListTest, AFolderFileRecordsEveryReadableFileAndNamesTheRest) {
     dir.Write("Data/new\nline", "");
     ASSERT_EQ(mkfifo((dir.Path() / "Data/pipe").c_str(), 0600), 0);
 
-    EXPECT_EQ(CreateFolderChecksumFile(dialogs, language, clock, {}, dir / "Data", false),
+    EXPECT_EQ(CreateFolder(dir / "Data", false),
               FolderOutcome::Incomplete);
     EXPECT_EQ(ReadAll(dir / "Data.MD5"), FixedCommentLine() + "\r\n" + kAbc +
                                              " *Data/a b.txt\r\n\\" + kEmpty +
@@ -187,24 +201,24 @@ TEST_F(ListTest, AFolderFileRecordsEveryReadableFileAndNamesTheRest) {
     dialogs.Clear();
     dialogs.ThenAnswer(Answer::No).ThenCancelFileDialog();
     const std::string before = ReadAll(dir / "Data.MD5");
-    EXPECT_EQ(CreateFolderChecksumFile(dialogs, language, clock, {}, dir / "Data", false),
+    EXPECT_EQ(CreateFolder(dir / "Data", false),
               FolderOutcome::Cancelled);
     EXPECT_EQ(ReadAll(dir / "Data.MD5"), before);
     EXPECT_EQ(dialogs.Seen().front().buttons, MessageButtons::YesNo);
 
     // Automatic mode replaces it without a question or a confirmation.
     dialogs.Clear();
-    EXPECT_EQ(CreateFolderChecksumFile(dialogs, language, clock, {}, dir / "Data", true),
+    EXPECT_EQ(CreateFolder(dir / "Data", true),
               FolderOutcome::Complete);
     ASSERT_EQ(dialogs.Seen().size(), 1u);
     EXPECT_EQ(dialogs.Seen()[0].icon, MessageIcon::Information);
 
     // Nothing to record: nothing written.
     fs::create_directories(dir.Path() / "Empty");
-    EXPECT_EQ(CreateFolderChecksumFile(dialogs, language, clock, {}, dir / "Empty", true),
+    EXPECT_EQ(CreateFolder(dir / "Empty", true),
               FolderOutcome::Incomplete);
     EXPECT_FALSE(fs::exists(dir.Path() / "Empty.MD5"));
-    EXPECT_EQ(CreateFolderChecksumFile(dialogs, language, clock, {}, dir / "Data.MD5", true),
+    EXPECT_EQ(CreateFolder(dir / "Data.MD5", true),
               FolderOutcome::NotAFolder);
     EXPECT_TRUE(dialogs.ScriptUsedUp());
 }

@@ -5,7 +5,7 @@
 #include <iostream>
 
 #include "ChecksumFixture.h"
-#include "app/VerifyMessages.h"
+#include "app/JobMessages.h"
 #include "checksum/ChecksumFile.h"
 #include "checksum/ChecksumVerification.h"
 #include "ui/EndProgram.h"

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ChecksumFixture.h"
+#include "app/JobMessages.h"
 #include "checksum/FolderChecksum.h"
 #include "support/TempDir.h"
 
@@ -65,8 +66,12 @@ class FolderSave : public ChecksumTest {
   protected:
     FolderSave() : root(fs::canonical(dir.Path())) {}
 
+    // Creates and shows the outcome as the program does.
     FolderOutcome Create(const fs::path& folder, bool autoMode = true) {
-        return CreateFolderChecksumFile(dialogs, language, clock, {}, folder.string(), autoMode);
+        const FolderResult result =
+            CreateFolderChecksumFile(dialogs, language, clock, {}, folder.string(), autoMode);
+        ShowFolderResult(dialogs, language, folder.string(), result);
+        return result.outcome;
     }
     Shown Refusal(const std::string& target, const char* key) const {
         return Message(T("lblFileSource") + " " + target + " " + T(key), T("msgbox2Caption"),
