@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 #include "settings/XdgAssociationPlatform.h"
 #include "support/TempDir.h"
@@ -42,10 +43,10 @@ TEST_F(XdgAssociationPlatformTest, RegisterWritesTypeEntryIconAndDefault) {
     EXPECT_NE(package.find("<mime-type type=\"application/x-vorlix-md5\">"), std::string::npos);
     EXPECT_NE(package.find("<glob pattern=\"*.md5\"/>"), std::string::npos);
 
-    const std::string entry = ReadAll(data / "applications/vorlix-filetype-vorlix.desktop");
-    EXPECT_NE(entry.find("\nExec=\"/opt/vorlix/vorlix\" %f\n"), std::string::npos);
-    EXPECT_NE(entry.find("\nMimeType=application/x-vorlix-md5;\n"), std::string::npos);
-    EXPECT_NE(entry.find("\nIcon=vorlix-filetype-vorlix\n"), std::string::npos);
+    EXPECT_EQ(ReadAll(data / "applications/vorlix-filetype-vorlix.desktop"),
+              "[Desktop Entry]\nType=Application\nName=vorlix\nExec=\"/opt/vorlix/vorlix\" %f\n"
+              "Icon=vorlix-filetype-vorlix\nMimeType=application/x-vorlix-md5;\n"
+              "Terminal=false\nNoDisplay=true\n");
     EXPECT_TRUE(std::filesystem::is_regular_file(
         data / "icons/hicolor/scalable/apps/vorlix-filetype-vorlix.svg"));
 
@@ -65,29 +66,38 @@ TEST_F(XdgAssociationPlatformTest, ProgramPathsSurviveQuotingAndEscaping) {
         platform.Register("md5", path, "vorlix");
         EXPECT_EQ(platform.OpenCommandProgram("vorlix"), path);
     }
-    EXPECT_EQ(DesktopExecValue("/a b/$x%\\v"), "\"/a b/\\\\$x%%\\\\\\\\v\" %f");
+    // Exec quoting first, then the key file's own escape of the backslash.
+    platform.Register("md5", "/a b/$x%\\v", "vorlix");
+    EXPECT_NE(ReadAll(home.Path() / "data/applications/vorlix-filetype-vorlix.desktop")
+                  .find("\nExec=\"/a b/\\\\$x%%\\\\\\\\v\" %f\n"),
+              std::string::npos);
     // Entries written by hand are read as the desktop would run them.
     EXPECT_EQ(ProgramOfDesktopExec("/usr/bin/vorlix %f"), "/usr/bin/vorlix");
     EXPECT_EQ(ProgramOfDesktopExec("\"/usr/bin/unterminated %f"), "");
 }
 
-TEST_F(XdgAssociationPlatformTest, DefaultsOfOtherTypesStay) {
+// The user's own list keeps its other groups, comments and defaults. The
+// desktop's key-file writer puts a blank line between groups, also between
+// a comment and the group below it; nothing else of the user's changes.
+TEST_F(XdgAssociationPlatformTest, TheUsersListKeepsEverythingElse) {
     home.Write("config/mimeapps.list",
                "# kept\n[Added Associations]\ntext/plain=editor.desktop;\n\n"
-               "[Default Applications]\ntext/plain=editor.desktop;\n"
-               "application/x-vorlix-md5=someone-else.desktop;\n\n"
+               "[Default Applications]\n# chosen by hand\ntext/plain=editor.desktop;\n"
+               "application/x-vorlix-md5=someone-else.desktop;\nimage/png=viewer.desktop;\n\n"
                "[Removed Associations]\nimage/png=viewer.desktop;\n");
-    platform.Register("md5", "/opt/vorlix/vorlix", "vorlix");
+    EXPECT_TRUE(platform.Register("md5", "/opt/vorlix/vorlix", "vorlix").empty());
     EXPECT_EQ(MimeApps(),
-              "# kept\n[Added Associations]\ntext/plain=editor.desktop;\n\n"
-              "[Default Applications]\ntext/plain=editor.desktop;\n"
-              "application/x-vorlix-md5=vorlix-filetype-vorlix.desktop;\n\n"
+              "# kept\n\n[Added Associations]\ntext/plain=editor.desktop;\n\n"
+              "[Default Applications]\n# chosen by hand\ntext/plain=editor.desktop;\n"
+              "application/x-vorlix-md5=vorlix-filetype-vorlix.desktop;\n"
+              "image/png=viewer.desktop;\n\n"
               "[Removed Associations]\nimage/png=viewer.desktop;\n");
 
-    platform.Unregister("md5", "vorlix");
+    EXPECT_TRUE(platform.Unregister("md5", "vorlix").empty());
     EXPECT_EQ(MimeApps(),
-              "# kept\n[Added Associations]\ntext/plain=editor.desktop;\n\n"
-              "[Default Applications]\ntext/plain=editor.desktop;\n\n"
+              "# kept\n\n[Added Associations]\ntext/plain=editor.desktop;\n\n"
+              "[Default Applications]\n# chosen by hand\ntext/plain=editor.desktop;\n"
+              "image/png=viewer.desktop;\n\n"
               "[Removed Associations]\nimage/png=viewer.desktop;\n");
 }
 
