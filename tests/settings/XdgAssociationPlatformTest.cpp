@@ -1,13 +1,17 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <system_error>
+#include <vector>
 
 #include "settings/XdgAssociationPlatform.h"
 #include "support/TempDir.h"
+#include "support/Unprivileged.h"
 
 namespace vorlix {
 namespace {
@@ -99,6 +103,61 @@ TEST_F(XdgAssociationPlatformTest, TheUsersListKeepsEverythingElse) {
               "[Default Applications]\n# chosen by hand\ntext/plain=editor.desktop;\n"
               "image/png=viewer.desktop;\n\n"
               "[Removed Associations]\nimage/png=viewer.desktop;\n");
+}
+
+// A list that is no key file is the user's to mend: it is left as it is.
+TEST_F(XdgAssociationPlatformTest, AListThatCannotBeReadIsReportedAndLeftAlone) {
+    const std::string broken = "[Default Applications]\nnot a key line\n";
+    home.Write("config/mimeapps.list", broken);
+    for (const auto& failures : {platform.Register("md5", "/opt/vorlix/vorlix", "vorlix"),
+                                 platform.Unregister("md5", "vorlix")}) {
+        ASSERT_EQ(failures.size(), 1u);
+        EXPECT_EQ(failures[0].what, (home.Path() / "config/mimeapps.list").string());
+        EXPECT_FALSE(failures[0].reason.empty());
+        EXPECT_EQ(MimeApps(), broken);
+    }
+}
+
+// Folders the user may not write: every file that could not be written or
+// removed is named with the system's reason, and the others are still tried.
+TEST_F(XdgAssociationPlatformTest, WhatCouldNotBeWrittenIsReported) {
+    platform.Register("md5", "/old/vorlix", "vorlix");
+    const std::string list = MimeApps();
+    const std::vector<std::string> files{
+        "data/mime/packages/vorlix-filetype-vorlix.xml",
+        "data/icons/hicolor/scalable/apps/vorlix-filetype-vorlix.svg",
+        "data/applications/vorlix-filetype-vorlix.desktop", "config/mimeapps.list"};
+    for (const auto& file : files) ::chmod((home.Path() / file).c_str(), 0444);
+    const std::vector<std::string> folders{"data/mime/packages", "data/icons/hicolor/scalable/apps",
+                                           "data/applications", "config"};
+    for (const auto& folder : folders) ::chmod((home.Path() / folder).c_str(), 0555);
+    ::chmod(home.Path().c_str(), 0755);
+
+    const auto reported = test::RunWithoutPrivileges([&] {
+        // Without the database tools, whose own failures would come on top.
+        setenv("PATH", (home.Path() / "no-tools").c_str(), 1);
+        std::string out;
+        for (const auto& failures : {platform.Register("md5", "/opt/vorlix/vorlix", "vorlix"),
+                                     platform.Unregister("md5", "vorlix")}) {
+            for (const auto& failure : failures) {
+                out +=
+                    std::filesystem::path(failure.what).lexically_relative(home.Path()).string() +
+                    " " + failure.error.message() + "\n";
+            }
+            out += "--\n";
+        }
+        return out;
+    });
+    for (const auto& folder : folders) ::chmod((home.Path() / folder).c_str(), 0755);
+    if (!reported) GTEST_SKIP() << "root cannot run a process as nobody here";
+
+    // Our default is in the list already, so Register has no need to write it.
+    const std::string denied = " " + std::make_error_code(std::errc::permission_denied).message();
+    EXPECT_EQ(*reported, files[0] + denied + "\n" + files[1] + denied + "\n" + files[2] + denied +
+                             "\n--\n" + files[2] + denied + "\n" + files[0] + denied + "\n" +
+                             files[1] + denied + "\n" + files[3] + denied + "\n--\n");
+    EXPECT_EQ(MimeApps(), list);
+    EXPECT_EQ(platform.OpenCommandProgram("vorlix"), "/old/vorlix");
 }
 
 // A list kept elsewhere and linked stays linked, and keeps its permissions.
