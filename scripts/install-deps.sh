@@ -8,6 +8,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-translations-l10n libgl-dev libpugixml-dev libcurl4-openssl-dev
+  libglib2.0-dev
   libgtest-dev libbenchmark-dev libssl-dev
   ca-certificates openssl fonts-dejavu-core fonts-dejavu-extra xvfb xauth
   xdg-utils shared-mime-info desktop-file-utils

@@ -32,16 +32,17 @@ bool FileAssociation::RefuseDottedExtension(const std::string& extension) {
     return true;
 }
 
-void FileAssociation::AssociateExtension(const std::string& extension, const std::string& target,
-                                         const std::string& typeName) {
-    if (RefuseDottedExtension(extension)) return;
-    platform_.Register(extension, target, typeName);
+AssociationFailures FileAssociation::AssociateExtension(const std::string& extension,
+                                                        const std::string& target,
+                                                        const std::string& typeName) {
+    if (RefuseDottedExtension(extension)) return {};
+    return platform_.Register(extension, target, typeName);
 }
 
-void FileAssociation::RemoveExtensionAssociation(const std::string& extension,
-                                                 const std::string& typeName) {
-    if (RefuseDottedExtension(extension)) return;
-    platform_.Unregister(extension, typeName);
+AssociationFailures FileAssociation::RemoveExtensionAssociation(const std::string& extension,
+                                                                const std::string& typeName) {
+    if (RefuseDottedExtension(extension)) return {};
+    return platform_.Unregister(extension, typeName);
 }
 
 bool FileAssociation::IsExtensionAssociated() {

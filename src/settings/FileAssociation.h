@@ -2,11 +2,11 @@
 
 #include <string>
 
+#include "settings/AssociationPlatform.h"
 #include "util/ProgramLocation.h"
 
 namespace vorlix {
 
-class AssociationPlatform;
 class Dialogs;
 class Language;
 
@@ -17,10 +17,12 @@ public:
                     ProgramLocation location);
 
     // extension without its dot ("md5"); a dot gets the pack's message and
-    // nothing is written.
-    void AssociateExtension(const std::string& extension, const std::string& target,
-                            const std::string& typeName);
-    void RemoveExtensionAssociation(const std::string& extension, const std::string& typeName);
+    // nothing is written. Returns what the desktop could not be given; the
+    // options window shows none of it (the box shows the state next time).
+    AssociationFailures AssociateExtension(const std::string& extension, const std::string& target,
+                                           const std::string& typeName);
+    AssociationFailures RemoveExtensionAssociation(const std::string& extension,
+                                                   const std::string& typeName);
 
     // True when this program's file type opens files with exactly ExeFullPath.
     // Builds ExeFullPath and sets AssociationChecked.

@@ -64,7 +64,8 @@ void OptionsWindowModel::SaveOptions() {
     FileAssociation& association = services_.association;
     options.SaveSetting(kKeyVersionProgram, VersionString() + " " + BuildString());
     // One of the two runs on every save, so the desktop always ends up as the
-    // box shows it.
+    // box shows it. What the desktop refused is not shown: the box shows the
+    // real state the next time the window opens.
     if (state_.chckAssociateTicked && association.AssociationChecked) {
         association.AssociateExtension("md5", association.ExeFullPath, association.TypeName());
     } else {

@@ -38,17 +38,24 @@ std::string Narrow(const std::wstring& text) {
 // HKEY_CLASSES_ROOT ahead of the machine's.
 const std::wstring kClasses = L"Software\\Classes\\";
 
-// Results are not looked at: a refused write leaves the old state, which the
-// options window shows the next time it tests it.
-void SetDefaultValue(const std::wstring& key, const std::wstring& value) {
+// A refused write leaves the old state, which the options window shows the
+// next time it tests it; the failure names the key.
+void SetDefaultValue(AssociationFailures& failures, const std::wstring& key,
+                     const std::wstring& value) {
     HKEY handle = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, (kClasses + key).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
-                        nullptr, &handle, nullptr) != ERROR_SUCCESS) {
-        return;
+    LONG status = RegCreateKeyExW(HKEY_CURRENT_USER, (kClasses + key).c_str(), 0, nullptr, 0,
+                                  KEY_SET_VALUE, nullptr, &handle, nullptr);
+    if (status == ERROR_SUCCESS) {
+        status =
+            RegSetValueExW(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(handle);
     }
-    RegSetValueExW(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(handle);
+    if (status != ERROR_SUCCESS) {
+        failures.push_back({"HKEY_CURRENT_USER\\" + Narrow(kClasses + key),
+                            std::error_code(static_cast<int>(status), std::system_category()),
+                            {}});
+    }
 }
 
 std::optional<std::wstring> DefaultValue(HKEY root, const std::wstring& key) {
@@ -71,9 +78,16 @@ std::optional<std::wstring> DefaultValue(HKEY root, const std::wstring& key) {
     return value;
 }
 
-// RegDeleteKeyW refuses a key that still has subkeys, which is what we want.
-void DeleteKeyIfLeaf(const std::wstring& key) {
-    RegDeleteKeyW(HKEY_CURRENT_USER, (kClasses + key).c_str());
+// RegDeleteKeyW refuses a key that still has subkeys, which is what we want:
+// that refusal, and a key that is not there, are no failure.
+void DeleteKeyIfLeaf(AssociationFailures& failures, const std::wstring& key) {
+    const LONG status = RegDeleteKeyW(HKEY_CURRENT_USER, (kClasses + key).c_str());
+    if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND &&
+        status != ERROR_ACCESS_DENIED) {
+        failures.push_back({"HKEY_CURRENT_USER\\" + Narrow(kClasses + key),
+                            std::error_code(static_cast<int>(status), std::system_category()),
+                            {}});
+    }
 }
 
 void NotifyShell() { SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr); }
@@ -83,30 +97,36 @@ public:
     explicit WindowsAssociationPlatform(ProgramLocation location)
         : location_(std::move(location)) {}
 
-    void Register(const std::string& extension, const std::string& target,
-                  const std::string& typeName) override {
+    AssociationFailures Register(const std::string& extension, const std::string& target,
+                                 const std::string& typeName) override {
+        AssociationFailures failures;
         const std::wstring type = Wide(typeName);
-        SetDefaultValue(type, type);
-        SetDefaultValue(L"." + Wide(extension), type);
+        SetDefaultValue(failures, type, type);
+        SetDefaultValue(failures, L"." + Wide(extension), type);
         // Quoted, so that paths with spaces reach the program as one argument.
-        SetDefaultValue(type + L"\\shell\\open\\command", L"\"" + Wide(target) + L"\" \"%1\"");
-        SetDefaultValue(type + L"\\DefaultIcon",
+        SetDefaultValue(failures, type + L"\\shell\\open\\command",
+                        L"\"" + Wide(target) + L"\" \"%1\"");
+        SetDefaultValue(failures, type + L"\\DefaultIcon",
                         location_.folder.wstring() + L"\\" + Wide(location_.exeName) + L".exe,0");
         NotifyShell();
+        return failures;
     }
 
-    void Unregister(const std::string& extension, const std::string& typeName) override {
+    AssociationFailures Unregister(const std::string& extension,
+                                   const std::string& typeName) override {
+        AssociationFailures failures;
         const std::wstring type = Wide(typeName);
-        DeleteKeyIfLeaf(type + L"\\DefaultIcon");
-        DeleteKeyIfLeaf(type + L"\\shell\\open\\command");
-        DeleteKeyIfLeaf(type + L"\\shell\\open");
-        DeleteKeyIfLeaf(type + L"\\shell");
-        DeleteKeyIfLeaf(type);
+        DeleteKeyIfLeaf(failures, type + L"\\DefaultIcon");
+        DeleteKeyIfLeaf(failures, type + L"\\shell\\open\\command");
+        DeleteKeyIfLeaf(failures, type + L"\\shell\\open");
+        DeleteKeyIfLeaf(failures, type + L"\\shell");
+        DeleteKeyIfLeaf(failures, type);
         // Another program's claim on the extension is not ours to take away.
         const std::wstring extensionKey = L"." + Wide(extension);
         const auto owner = DefaultValue(HKEY_CURRENT_USER, kClasses + extensionKey);
-        if (owner && *owner == type) DeleteKeyIfLeaf(extensionKey);
+        if (owner && *owner == type) DeleteKeyIfLeaf(failures, extensionKey);
         NotifyShell();
+        return failures;
     }
 
     std::optional<std::string> OpenCommandProgram(const std::string& typeName) override {

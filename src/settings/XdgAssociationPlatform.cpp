@@ -1,6 +1,7 @@
 #include "settings/XdgAssociationPlatform.h"
 
 #include <fcntl.h>
+#include <glib.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -8,11 +9,13 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
+#include <functional>
+#include <iterator>
 #include <sstream>
 #include <system_error>
 #include <vector>
 
+#include "util/ReplaceFileContent.h"
 #include "util/Text.h"
 
 extern char** environ;
@@ -24,7 +27,8 @@ namespace {
 // Our entries carry this prefix so that they can never be taken for another
 // program's, and removal can never touch one.
 constexpr const char* kIdPrefix = "vorlix-filetype-";
-constexpr const char* kDefaultGroup = "[Default Applications]";
+constexpr const char* kDefaultGroup = "Default Applications";
+constexpr const char* kEntryGroup = "Desktop Entry";
 
 std::string Sanitized(const std::string& text) {
     std::string out;
@@ -44,59 +48,88 @@ std::filesystem::path XdgFolder(const char* variable, const char* fallbackBelowH
     return std::filesystem::path(home && *home ? home : "/") / fallbackBelowHome;
 }
 
-std::string ReadText(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+void Free(gchar* text) { g_free(text); }
+void Free(gchar** list) { g_strfreev(list); }
+void Free(GError* error) { g_error_free(error); }
+
+// Owns what GLib hands out, freeing it the way GLib wants.
+template <typename T>
+struct GLibOwned {
+    GLibOwned() = default;
+    GLibOwned(const GLibOwned&) = delete;
+    GLibOwned& operator=(const GLibOwned&) = delete;
+    ~GLibOwned() {
+        if (value) Free(value);
+    }
+    T value = nullptr;
+};
+
+using KeyFile = std::unique_ptr<GKeyFile, void (*)(GKeyFile*)>;
+
+KeyFile NewKeyFile() { return KeyFile(g_key_file_new(), g_key_file_free); }
+
+std::optional<std::string> StringValue(GKeyFile* file, const char* group, const char* key) {
+    GLibOwned<gchar*> value;
+    value.value = g_key_file_get_string(file, group, key, nullptr);
+    if (!value.value) return std::nullopt;
+    return std::string(value.value);
 }
 
-// Where a chain of symbolic links ends. Users keep mimeapps.list in a dotfiles
-// folder and link to it; renaming over the link would cut that tie.
-std::filesystem::path LinkTarget(std::filesystem::path file) {
+// A list value without its empty items; empty when the key is not there.
+std::vector<std::string> ListValue(GKeyFile* file, const char* group, const std::string& key) {
+    GLibOwned<gchar**> items;
+    items.value = g_key_file_get_string_list(file, group, key.c_str(), nullptr, nullptr);
+    std::vector<std::string> list;
+    for (gchar** item = items.value; item && *item; ++item) {
+        if (**item) list.emplace_back(*item);
+    }
+    return list;
+}
+
+void SetListValue(GKeyFile* file, const char* group, const std::string& key,
+                  const std::vector<std::string>& list) {
+    std::vector<const gchar*> items;
+    for (const auto& item : list) items.push_back(item.c_str());
+    g_key_file_set_string_list(file, group, key.c_str(), items.data(), items.size());
+}
+
+std::string KeyFileText(GKeyFile* file) {
+    GLibOwned<gchar*> text;
+    text.value = g_key_file_to_data(file, nullptr, nullptr);
+    return text.value ? text.value : "";
+}
+
+// The key file at `file`, its comments and translations kept so that writing
+// it back changes only what was set; a file that is not there reads as an
+// empty one. Nothing when it cannot be read or is no key file (`why` says).
+KeyFile LoadKeyFile(const std::filesystem::path& file, std::string& why) {
+    KeyFile keys = NewKeyFile();
+    GLibOwned<gchar*> text;
+    gsize length = 0;
+    GLibOwned<GError*> error;
+    if (!g_file_get_contents(file.c_str(), &text.value, &length, &error.value)) {
+        if (g_error_matches(error.value, G_FILE_ERROR, G_FILE_ERROR_NOENT)) return keys;
+        why = error.value->message;
+        return KeyFile(nullptr, g_key_file_free);
+    }
+    const auto flags =
+        static_cast<GKeyFileFlags>(G_KEY_FILE_KEEP_COMMENTS | G_KEY_FILE_KEEP_TRANSLATIONS);
+    if (!g_key_file_load_from_data(keys.get(), text.value, length, flags, &error.value)) {
+        why = error.value->message;
+        return KeyFile(nullptr, g_key_file_free);
+    }
+    return keys;
+}
+
+// Written through ReplaceFileContent: a reader never sees half a file, a
+// linked file (users keep mimeapps.list in a dotfiles folder) is written
+// where the link points and stays linked, and a private file stays private.
+void WriteText(AssociationFailures& failures, const std::filesystem::path& file,
+               const std::string& text) {
     std::error_code error;
-    for (int hops = 0; hops < 40 && std::filesystem::is_symlink(file, error); ++hops) {
-        const std::filesystem::path target = std::filesystem::read_symlink(file, error);
-        if (error) break;
-        file = target.is_absolute() ? target : file.parent_path() / target;
-    }
-    return file;
-}
-
-// Written beside and renamed over, so that a reader never sees half a file.
-void WriteText(const std::filesystem::path& link, const std::string& text) {
-    const std::filesystem::path file = LinkTarget(link);
-    std::error_code ignored;
-    std::filesystem::create_directories(file.parent_path(), ignored);
-    const std::filesystem::path temporary = file.string() + ".vorlix-new";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << text;
-        if (!out.flush()) {
-            std::filesystem::remove(temporary, ignored);
-            return;
-        }
-    }
-    // A list the user keeps private stays private.
-    const auto existing = std::filesystem::status(file, ignored);
-    if (std::filesystem::is_regular_file(existing)) {
-        std::filesystem::permissions(temporary, existing.permissions(), ignored);
-    }
-    std::filesystem::rename(temporary, file, ignored);
-    if (ignored) std::filesystem::remove(temporary, ignored);
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
-std::string Joined(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const auto& line : lines) text += line + "\n";
-    return text;
+    std::filesystem::create_directories(file.parent_path(), error);
+    if (!error) error = ReplaceFileContent(file.string(), text);
+    if (error) failures.push_back({file.string(), error, {}});
 }
 
 std::string EscapedXml(const std::string& text) {
@@ -122,121 +155,86 @@ std::string EscapedXml(const std::string& text) {
     return out;
 }
 
-// Runs a desktop database tool when it is installed; its absence is no error,
-// the files are then picked up by the next tool run of the desktop itself.
-void RunToolIfPresent(const char* tool, const std::filesystem::path& folder) {
+// Runs a desktop database tool on a folder that is there, when the tool is
+// installed; its absence is no error, the files are then picked up by the
+// next tool run of the desktop itself.
+void RunToolIfPresent(AssociationFailures& failures, const char* tool,
+                      const std::filesystem::path& folder) {
+    std::error_code error;
+    if (!std::filesystem::is_directory(folder, error)) return;
     const std::string argument = folder.string();
     char* argv[] = {const_cast<char*>(tool), const_cast<char*>(argument.c_str()), nullptr};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     pid_t child = 0;
-    if (posix_spawnp(&child, tool, &actions, nullptr, argv, environ) == 0) {
-        int status = 0;
-        while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-        }
-    }
+    const int spawned = posix_spawnp(&child, tool, &actions, nullptr, argv, environ);
     posix_spawn_file_actions_destroy(&actions);
+    if (spawned == ENOENT) return;
+    if (spawned != 0) {
+        failures.push_back({tool, std::error_code(spawned, std::generic_category()), {}});
+        return;
+    }
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return;
+    failures.push_back({tool,
+                        {},
+                        WIFEXITED(status)
+                            ? "exited with status " + std::to_string(WEXITSTATUS(status))
+                            : "ended by signal " + std::to_string(WTERMSIG(status))});
 }
 
-void RefreshDatabases() {
-    RunToolIfPresent("update-mime-database", XdgAssociationPlatform::DataHome() / "mime");
-    RunToolIfPresent("update-desktop-database",
-                     XdgAssociationPlatform::DataHome() / "applications");
+void RefreshDatabases(AssociationFailures& failures) {
+    const auto data = XdgAssociationPlatform::DataHome();
+    RunToolIfPresent(failures, "update-mime-database", data / "mime");
+    RunToolIfPresent(failures, "update-desktop-database", data / "applications");
 }
 
-// mimeapps.list with our default for one MIME type set (desktopId) or taken
-// out (empty desktopId); every other line stays as it was.
-std::string WithDefaultApplication(const std::string& text, const std::string& mimeType,
-                                   const std::string& ourId, bool set) {
-    std::vector<std::string> lines = Lines(text);
-    const std::string prefix = mimeType + "=";
-    bool inDefaults = false;
-    bool sawDefaults = false;
-    bool written = false;
-    std::vector<std::string> out;
-    auto insertOurs = [&] {
-        if (set && !written) out.push_back(prefix + ourId + ";");
-        written = true;
-    };
-    for (const auto& line : lines) {
-        const std::string_view trimmed = Trim(line);
-        if (!trimmed.empty() && trimmed.front() == '[') {
-            if (inDefaults) insertOurs();
-            inDefaults = trimmed == kDefaultGroup;
-            sawDefaults = sawDefaults || inDefaults;
-            out.push_back(line);
-            continue;
-        }
-        if (inDefaults && line.rfind(prefix, 0) == 0) {
-            if (set) {
-                insertOurs();
-                continue;
-            }
-            // Only our own id leaves the list; a default the user chose stays.
-            std::string kept;
-            std::istringstream ids(line.substr(prefix.size()));
-            for (std::string id; std::getline(ids, id, ';');) {
-                if (!id.empty() && id != ourId) kept += id + ";";
-            }
-            if (!kept.empty()) out.push_back(prefix + kept);
-            continue;
-        }
-        out.push_back(line);
+// Makes ourId the one default application of mimeType (set), or takes it out
+// of the defaults; a default the user chose besides it stays. True when the
+// list changed.
+bool EditDefault(GKeyFile* list, const std::string& mimeType, const std::string& ourId, bool set) {
+    const std::vector<std::string> before = ListValue(list, kDefaultGroup, mimeType);
+    std::vector<std::string> after;
+    if (set) {
+        after.push_back(ourId);
+    } else {
+        std::copy_if(before.begin(), before.end(), std::back_inserter(after),
+                     [&](const std::string& id) { return id != ourId; });
     }
-    if (inDefaults) insertOurs();
-    if (set && !sawDefaults) {
-        if (!out.empty() && !out.back().empty()) out.push_back("");
-        out.push_back(kDefaultGroup);
-        out.push_back(prefix + ourId + ";");
+    if (after == before) return false;
+    if (after.empty()) {
+        g_key_file_remove_key(list, kDefaultGroup, mimeType.c_str(), nullptr);
+    } else {
+        SetListValue(list, kDefaultGroup, mimeType, after);
     }
-    return Joined(out);
+    return true;
 }
 
-// The value of a key in the [Desktop Entry] group, exactly as stored.
-std::optional<std::string> DesktopEntryValue(const std::string& text, const std::string& key) {
-    bool inEntry = false;
-    for (const auto& line : Lines(text)) {
-        const std::string_view trimmed = Trim(line);
-        if (!trimmed.empty() && trimmed.front() == '[') {
-            inEntry = trimmed == "[Desktop Entry]";
-            continue;
-        }
-        if (!inEntry) continue;
-        const auto equals = line.find('=');
-        if (equals == std::string::npos) continue;
-        if (Trim(std::string_view(line).substr(0, equals)) == key) {
-            return std::string(Trim(std::string_view(line).substr(equals + 1)));
-        }
+// Applies edit to the user's mimeapps.list and writes it back when edit
+// changed it. A list that cannot be read is left alone: writing it would
+// lose the user's other defaults.
+void EditMimeAppsList(AssociationFailures& failures, const std::function<bool(GKeyFile*)>& edit) {
+    const auto path = XdgAssociationPlatform::MimeAppsListPath();
+    std::string why;
+    const KeyFile list = LoadKeyFile(path, why);
+    if (!list) {
+        failures.push_back({path.string(), {}, why});
+        return;
     }
-    return std::nullopt;
-}
-
-std::vector<std::string> ListValue(const std::string& value) {
-    std::vector<std::string> items;
-    std::istringstream in(value);
-    for (std::string item; std::getline(in, item, ';');) {
-        if (!item.empty()) items.push_back(item);
-    }
-    return items;
+    if (edit(list.get())) WriteText(failures, path, KeyFileText(list.get()));
 }
 
 // The first application that the user's mimeapps.list names as the default
 // for a MIME type.
 std::string UserDefaultFor(const std::string& mimeType) {
-    bool inDefaults = false;
-    for (const auto& line : Lines(ReadText(XdgAssociationPlatform::MimeAppsListPath()))) {
-        const std::string_view trimmed = Trim(line);
-        if (!trimmed.empty() && trimmed.front() == '[') {
-            inDefaults = trimmed == kDefaultGroup;
-            continue;
-        }
-        if (inDefaults && line.rfind(mimeType + "=", 0) == 0) {
-            const auto ids = ListValue(line.substr(mimeType.size() + 1));
-            return ids.empty() ? std::string() : ids.front();
-        }
-    }
-    return {};
+    std::string why;
+    const KeyFile list = LoadKeyFile(XdgAssociationPlatform::MimeAppsListPath(), why);
+    if (!list) return {};
+    const auto ids = ListValue(list.get(), kDefaultGroup, mimeType);
+    return ids.empty() ? std::string() : ids.front();
 }
 
 // The full path of the program an Exec= value runs, looked up on PATH as the
@@ -265,27 +263,46 @@ std::filesystem::path ResolvedProgram(const std::string& program) {
     return error ? found : canonical;
 }
 
+// A desktop entry's program and MIME types; nothing when the entry cannot be
+// read or has no Exec= key.
+struct DesktopEntry {
+    std::string program;
+    std::vector<std::string> mimeTypes;
+};
+
+std::optional<DesktopEntry> ReadDesktopEntry(const std::filesystem::path& file) {
+    std::string why;
+    const KeyFile keys = LoadKeyFile(file, why);
+    if (!keys) return std::nullopt;
+    const auto exec = StringValue(keys.get(), kEntryGroup, "Exec");
+    if (!exec) return std::nullopt;
+    return DesktopEntry{ProgramOfDesktopExec(*exec),
+                        ListValue(keys.get(), kEntryGroup, "MimeType")};
+}
+
 // The installed desktop entry when it runs target and opens mimeType.
 std::optional<std::filesystem::path> InstalledEntryOf(const std::string& target,
                                                       const std::string& mimeType) {
-    const auto entry = XdgAssociationPlatform::InstalledDesktopEntryPath();
-    if (!entry) return std::nullopt;
-    const std::string text = ReadText(*entry);
-    const auto exec = DesktopEntryValue(text, "Exec");
-    const auto types = ListValue(DesktopEntryValue(text, "MimeType").value_or(""));
-    if (!exec || std::find(types.begin(), types.end(), mimeType) == types.end()) {
+    const auto path = XdgAssociationPlatform::InstalledDesktopEntryPath();
+    if (!path) return std::nullopt;
+    const auto entry = ReadDesktopEntry(*path);
+    if (!entry || std::find(entry->mimeTypes.begin(), entry->mimeTypes.end(), mimeType) ==
+                      entry->mimeTypes.end()) {
         return std::nullopt;
     }
-    const auto program = ResolvedProgram(ProgramOfDesktopExec(*exec));
+    const auto program = ResolvedProgram(entry->program);
     if (program.empty() || program != ResolvedProgram(target)) return std::nullopt;
-    return entry;
+    return path;
 }
 
-void RemoveOwnFiles(const std::string& typeName) {
-    std::error_code ignored;
-    std::filesystem::remove(XdgAssociationPlatform::DesktopEntryPath(typeName), ignored);
-    std::filesystem::remove(XdgAssociationPlatform::MimePackagePath(typeName), ignored);
-    std::filesystem::remove(XdgAssociationPlatform::IconPath(typeName), ignored);
+void RemoveOwnFiles(AssociationFailures& failures, const std::string& typeName) {
+    for (const auto& file : {XdgAssociationPlatform::DesktopEntryPath(typeName),
+                             XdgAssociationPlatform::MimePackagePath(typeName),
+                             XdgAssociationPlatform::IconPath(typeName)}) {
+        std::error_code error;
+        std::filesystem::remove(file, error);
+        if (error) failures.push_back({file.string(), error, {}});
+    }
 }
 
 constexpr const char* kIconSvg =
@@ -301,31 +318,7 @@ constexpr const char* kIconSvg =
 
 }  // namespace
 
-static std::string KeyFileEscaped(const std::string& value) {
-    std::string stored;
-    for (char c : value) {
-        switch (c) {
-            case '\\':
-                stored += "\\\\";
-                break;
-            case '\n':
-                stored += "\\n";
-                break;
-            case '\t':
-                stored += "\\t";
-                break;
-            case '\r':
-                stored += "\\r";
-                break;
-            default:
-                stored += c;
-        }
-    }
-    return stored;
-}
-
 std::string DesktopExecValue(const std::string& program) {
-    // Quoting rules of Exec first, then the escapes of every string value.
     std::string quoted = "\"";
     for (char c : program) {
         if (c == '"' || c == '`' || c == '$' || c == '\\') quoted += '\\';
@@ -333,23 +326,10 @@ std::string DesktopExecValue(const std::string& program) {
         quoted += c;
     }
     quoted += "\" %f";
-    return KeyFileEscaped(quoted);
+    return quoted;
 }
 
-std::string ProgramOfDesktopExec(const std::string& storedValue) {
-    std::string value;
-    for (std::size_t i = 0; i < storedValue.size(); ++i) {
-        char c = storedValue[i];
-        if (c == '\\' && i + 1 < storedValue.size()) {
-            const char next = storedValue[++i];
-            c = next == 'n'   ? '\n'
-                : next == 't' ? '\t'
-                : next == 'r' ? '\r'
-                : next == 's' ? ' '
-                              : next;
-        }
-        value += c;
-    }
+std::string ProgramOfDesktopExec(const std::string& value) {
     std::string program;
     std::size_t i = 0;
     if (!value.empty() && value[0] == '"') {
@@ -421,22 +401,26 @@ std::optional<std::filesystem::path> XdgAssociationPlatform::InstalledDesktopEnt
     return std::nullopt;
 }
 
-void XdgAssociationPlatform::Register(const std::string& extension, const std::string& target,
-                                      const std::string& typeName) {
+AssociationFailures XdgAssociationPlatform::Register(const std::string& extension,
+                                                     const std::string& target,
+                                                     const std::string& typeName) {
+    AssociationFailures failures;
     const std::string mimeType = MimeTypeName(typeName, extension);
     const std::string iconName = kIdPrefix + Sanitized(typeName);
-    const auto list = MimeAppsListPath();
+    auto makeDefault = [&](const std::string& desktopId) {
+        EditMimeAppsList(
+            failures, [&](GKeyFile* list) { return EditDefault(list, mimeType, desktopId, true); });
+    };
 
     if (InstalledEntryOf(target, mimeType)) {
         // Files of ours beside the installed entry would list the program twice.
-        RemoveOwnFiles(typeName);
-        WriteText(list,
-                  WithDefaultApplication(ReadText(list), mimeType, InstalledDesktopFileId(), true));
-        RefreshDatabases();
-        return;
+        RemoveOwnFiles(failures, typeName);
+        makeDefault(InstalledDesktopFileId());
+        RefreshDatabases(failures);
+        return failures;
     }
 
-    WriteText(MimePackagePath(typeName),
+    WriteText(failures, MimePackagePath(typeName),
               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
               "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
               "  <mime-type type=\"" +
@@ -455,67 +439,54 @@ void XdgAssociationPlatform::Register(const std::string& extension, const std::s
                   "  </mime-type>\n"
                   "</mime-info>\n");
 
-    WriteText(IconPath(typeName), kIconSvg);
+    WriteText(failures, IconPath(typeName), kIconSvg);
 
-    WriteText(DesktopEntryPath(typeName),
-              "[Desktop Entry]\n"
-              "Type=Application\n"
-              "Name=" +
-                  KeyFileEscaped(typeName) +
-                  "\n"
-                  "Exec=" +
-                  DesktopExecValue(target) +
-                  "\n"
-                  "Icon=" +
-                  iconName +
-                  "\n"
-                  "MimeType=" +
-                  mimeType +
-                  ";\n"
-                  "Terminal=false\n"
-                  "NoDisplay=true\n");
+    const KeyFile entry = NewKeyFile();
+    g_key_file_set_string(entry.get(), kEntryGroup, "Type", "Application");
+    g_key_file_set_string(entry.get(), kEntryGroup, "Name", typeName.c_str());
+    g_key_file_set_string(entry.get(), kEntryGroup, "Exec", DesktopExecValue(target).c_str());
+    g_key_file_set_string(entry.get(), kEntryGroup, "Icon", iconName.c_str());
+    SetListValue(entry.get(), kEntryGroup, "MimeType", {mimeType});
+    g_key_file_set_boolean(entry.get(), kEntryGroup, "Terminal", FALSE);
+    g_key_file_set_boolean(entry.get(), kEntryGroup, "NoDisplay", TRUE);
+    WriteText(failures, DesktopEntryPath(typeName), KeyFileText(entry.get()));
 
-    WriteText(list,
-              WithDefaultApplication(ReadText(list), mimeType, DesktopFileId(typeName), true));
-
-    RefreshDatabases();
+    makeDefault(DesktopFileId(typeName));
+    RefreshDatabases(failures);
+    return failures;
 }
 
-void XdgAssociationPlatform::Unregister(const std::string& extension, const std::string& typeName) {
-    std::error_code ignored;
-    RemoveOwnFiles(typeName);
-
-    const auto list = MimeAppsListPath();
-    if (std::filesystem::exists(list, ignored)) {
-        const std::string before = ReadText(list);
-        const std::string mimeType = MimeTypeName(typeName, extension);
+AssociationFailures XdgAssociationPlatform::Unregister(const std::string& extension,
+                                                       const std::string& typeName) {
+    AssociationFailures failures;
+    RemoveOwnFiles(failures, typeName);
+    const std::string mimeType = MimeTypeName(typeName, extension);
+    EditMimeAppsList(failures, [&](GKeyFile* list) {
         // The installed entry stays installed; only the user's choice of it goes.
-        const std::string after = WithDefaultApplication(
-            WithDefaultApplication(before, mimeType, DesktopFileId(typeName), false), mimeType,
-            InstalledDesktopFileId(), false);
-        if (after != before) WriteText(list, after);
-    }
-
-    RefreshDatabases();
+        const bool ours = EditDefault(list, mimeType, DesktopFileId(typeName), false);
+        const bool installed = EditDefault(list, mimeType, InstalledDesktopFileId(), false);
+        return ours || installed;
+    });
+    RefreshDatabases(failures);
+    return failures;
 }
 
 std::optional<std::string> XdgAssociationPlatform::OpenCommandProgram(const std::string& typeName) {
     std::error_code ignored;
-    const auto entry = DesktopEntryPath(typeName);
-    if (std::filesystem::is_regular_file(entry, ignored)) {
-        const auto exec = DesktopEntryValue(ReadText(entry), "Exec");
-        if (!exec) return std::nullopt;
-        return ProgramOfDesktopExec(*exec);
+    const auto own = DesktopEntryPath(typeName);
+    if (std::filesystem::is_regular_file(own, ignored)) {
+        const auto entry = ReadDesktopEntry(own);
+        if (!entry) return std::nullopt;
+        return entry->program;
     }
     // The installed entry opens the type once the user's default names it.
     const auto installed = InstalledDesktopEntryPath();
     if (!installed) return std::nullopt;
-    const std::string text = ReadText(*installed);
-    const auto exec = DesktopEntryValue(text, "Exec");
-    if (!exec) return std::nullopt;
-    for (const auto& mimeType : ListValue(DesktopEntryValue(text, "MimeType").value_or(""))) {
+    const auto entry = ReadDesktopEntry(*installed);
+    if (!entry) return std::nullopt;
+    for (const auto& mimeType : entry->mimeTypes) {
         if (UserDefaultFor(mimeType) == InstalledDesktopFileId()) {
-            const auto program = ResolvedProgram(ProgramOfDesktopExec(*exec));
+            const auto program = ResolvedProgram(entry->program);
             if (!program.empty()) return program.string();
         }
     }

@@ -18,9 +18,10 @@ namespace vorlix {
 // program twice.
 class XdgAssociationPlatform final : public AssociationPlatform {
 public:
-    void Register(const std::string& extension, const std::string& target,
-                  const std::string& typeName) override;
-    void Unregister(const std::string& extension, const std::string& typeName) override;
+    AssociationFailures Register(const std::string& extension, const std::string& target,
+                                 const std::string& typeName) override;
+    AssociationFailures Unregister(const std::string& extension,
+                                   const std::string& typeName) override;
     std::optional<std::string> OpenCommandProgram(const std::string& typeName) override;
 
     // Where things land, for a file type name and extension.
@@ -40,11 +41,11 @@ public:
 };
 
 // The Exec= value that runs program with the file as its one argument, quoted
-// and escaped as desktop entries require.
+// as desktop entries require (the key file adds its own escapes on writing).
 std::string DesktopExecValue(const std::string& program);
 
-// The program that an Exec= value (as stored in the file) runs; empty when
-// the value is malformed.
-std::string ProgramOfDesktopExec(const std::string& storedValue);
+// The program that an Exec= value (as read from the key file, its escapes
+// undone) runs; empty when the value is malformed.
+std::string ProgramOfDesktopExec(const std::string& value);
 
 }  // namespace vorlix

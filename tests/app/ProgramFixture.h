@@ -18,10 +18,15 @@ namespace vorlix::test {
 // Remembers registrations instead of touching the desktop.
 class RecordingAssociationPlatform final : public AssociationPlatform {
 public:
-    void Register(const std::string&, const std::string& target, const std::string&) override {
+    AssociationFailures Register(const std::string&, const std::string& target,
+                                 const std::string&) override {
         program = target;
+        return {};
     }
-    void Unregister(const std::string&, const std::string&) override { program.reset(); }
+    AssociationFailures Unregister(const std::string&, const std::string&) override {
+        program.reset();
+        return {};
+    }
     std::optional<std::string> OpenCommandProgram(const std::string&) override { return program; }
     std::optional<std::string> program;
 };

@@ -9,17 +9,21 @@
 
 namespace vorlix::test {
 
-// Keeps registrations in memory and remembers every call.
+// Keeps registrations in memory and remembers every call; every call
+// reports `failures`.
 class FakeAssociationPlatform final : public AssociationPlatform {
 public:
-    void Register(const std::string& extension, const std::string& target,
-                  const std::string& typeName) override {
+    AssociationFailures Register(const std::string& extension, const std::string& target,
+                                 const std::string& typeName) override {
         calls.push_back("register " + extension + " " + target + " " + typeName);
         openCommands[typeName] = target;
+        return failures;
     }
-    void Unregister(const std::string& extension, const std::string& typeName) override {
+    AssociationFailures Unregister(const std::string& extension,
+                                   const std::string& typeName) override {
         calls.push_back("unregister " + extension + " " + typeName);
         openCommands.erase(typeName);
+        return failures;
     }
     std::optional<std::string> OpenCommandProgram(const std::string& typeName) override {
         auto found = openCommands.find(typeName);
@@ -29,6 +33,7 @@ public:
 
     std::vector<std::string> calls;
     std::map<std::string, std::string> openCommands;
+    AssociationFailures failures;
 };
 
 }  // namespace vorlix::test

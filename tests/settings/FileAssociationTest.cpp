@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <system_error>
+
 #include "language/Language.h"
 #include "settings/FakeAssociationPlatform.h"
 #include "settings/FileAssociation.h"
@@ -19,9 +21,14 @@ protected:
     FileAssociation association{platform, dialogs, language, location};
 };
 
-TEST_F(FileAssociationTest, RegistersAndRemovesUnderTheTypeName) {
-    association.AssociateExtension("md5", "/opt/vorlix/vorlix", "vorlix");
-    association.RemoveExtensionAssociation("md5", "vorlix");
+// What the desktop refused comes back to the caller; nothing is shown.
+TEST_F(FileAssociationTest, RegistersAndRemovesUnderTheTypeNameAndPassesFailuresOn) {
+    platform.failures = {
+        {"/home/u/.config/mimeapps.list", std::make_error_code(std::errc::permission_denied), {}},
+        {"update-mime-database", {}, "exited with status 1"}};
+    EXPECT_EQ(association.AssociateExtension("md5", "/opt/vorlix/vorlix", "vorlix"),
+              platform.failures);
+    EXPECT_EQ(association.RemoveExtensionAssociation("md5", "vorlix"), platform.failures);
     EXPECT_EQ(platform.calls, (std::vector<std::string>{"register md5 /opt/vorlix/vorlix vorlix",
                                                         "unregister md5 vorlix"}));
     EXPECT_TRUE(dialogs.Seen().empty());

@@ -1,12 +1,17 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
+#include <system_error>
+#include <vector>
 
 #include "settings/XdgAssociationPlatform.h"
 #include "support/TempDir.h"
+#include "support/Unprivileged.h"
 
 namespace vorlix {
 namespace {
@@ -42,10 +47,10 @@ TEST_F(XdgAssociationPlatformTest, RegisterWritesTypeEntryIconAndDefault) {
     EXPECT_NE(package.find("<mime-type type=\"application/x-vorlix-md5\">"), std::string::npos);
     EXPECT_NE(package.find("<glob pattern=\"*.md5\"/>"), std::string::npos);
 
-    const std::string entry = ReadAll(data / "applications/vorlix-filetype-vorlix.desktop");
-    EXPECT_NE(entry.find("\nExec=\"/opt/vorlix/vorlix\" %f\n"), std::string::npos);
-    EXPECT_NE(entry.find("\nMimeType=application/x-vorlix-md5;\n"), std::string::npos);
-    EXPECT_NE(entry.find("\nIcon=vorlix-filetype-vorlix\n"), std::string::npos);
+    EXPECT_EQ(ReadAll(data / "applications/vorlix-filetype-vorlix.desktop"),
+              "[Desktop Entry]\nType=Application\nName=vorlix\nExec=\"/opt/vorlix/vorlix\" %f\n"
+              "Icon=vorlix-filetype-vorlix\nMimeType=application/x-vorlix-md5;\n"
+              "Terminal=false\nNoDisplay=true\n");
     EXPECT_TRUE(std::filesystem::is_regular_file(
         data / "icons/hicolor/scalable/apps/vorlix-filetype-vorlix.svg"));
 
@@ -65,30 +70,94 @@ TEST_F(XdgAssociationPlatformTest, ProgramPathsSurviveQuotingAndEscaping) {
         platform.Register("md5", path, "vorlix");
         EXPECT_EQ(platform.OpenCommandProgram("vorlix"), path);
     }
-    EXPECT_EQ(DesktopExecValue("/a b/$x%\\v"), "\"/a b/\\\\$x%%\\\\\\\\v\" %f");
+    // Exec quoting first, then the key file's own escape of the backslash.
+    platform.Register("md5", "/a b/$x%\\v", "vorlix");
+    EXPECT_NE(ReadAll(home.Path() / "data/applications/vorlix-filetype-vorlix.desktop")
+                  .find("\nExec=\"/a b/\\\\$x%%\\\\\\\\v\" %f\n"),
+              std::string::npos);
     // Entries written by hand are read as the desktop would run them.
     EXPECT_EQ(ProgramOfDesktopExec("/usr/bin/vorlix %f"), "/usr/bin/vorlix");
     EXPECT_EQ(ProgramOfDesktopExec("\"/usr/bin/unterminated %f"), "");
 }
 
-TEST_F(XdgAssociationPlatformTest, DefaultsOfOtherTypesStay) {
+// The user's own list keeps its other groups, comments and defaults. The
+// desktop's key-file writer puts a blank line between groups, also between
+// a comment and the group below it; nothing else of the user's changes.
+TEST_F(XdgAssociationPlatformTest, TheUsersListKeepsEverythingElse) {
     home.Write("config/mimeapps.list",
                "# kept\n[Added Associations]\ntext/plain=editor.desktop;\n\n"
-               "[Default Applications]\ntext/plain=editor.desktop;\n"
-               "application/x-vorlix-md5=someone-else.desktop;\n\n"
+               "[Default Applications]\n# chosen by hand\ntext/plain=editor.desktop;\n"
+               "application/x-vorlix-md5=someone-else.desktop;\nimage/png=viewer.desktop;\n\n"
                "[Removed Associations]\nimage/png=viewer.desktop;\n");
-    platform.Register("md5", "/opt/vorlix/vorlix", "vorlix");
+    EXPECT_TRUE(platform.Register("md5", "/opt/vorlix/vorlix", "vorlix").empty());
     EXPECT_EQ(MimeApps(),
-              "# kept\n[Added Associations]\ntext/plain=editor.desktop;\n\n"
-              "[Default Applications]\ntext/plain=editor.desktop;\n"
-              "application/x-vorlix-md5=vorlix-filetype-vorlix.desktop;\n\n"
+              "# kept\n\n[Added Associations]\ntext/plain=editor.desktop;\n\n"
+              "[Default Applications]\n# chosen by hand\ntext/plain=editor.desktop;\n"
+              "application/x-vorlix-md5=vorlix-filetype-vorlix.desktop;\n"
+              "image/png=viewer.desktop;\n\n"
               "[Removed Associations]\nimage/png=viewer.desktop;\n");
 
-    platform.Unregister("md5", "vorlix");
+    EXPECT_TRUE(platform.Unregister("md5", "vorlix").empty());
     EXPECT_EQ(MimeApps(),
-              "# kept\n[Added Associations]\ntext/plain=editor.desktop;\n\n"
-              "[Default Applications]\ntext/plain=editor.desktop;\n\n"
+              "# kept\n\n[Added Associations]\ntext/plain=editor.desktop;\n\n"
+              "[Default Applications]\n# chosen by hand\ntext/plain=editor.desktop;\n"
+              "image/png=viewer.desktop;\n\n"
               "[Removed Associations]\nimage/png=viewer.desktop;\n");
+}
+
+// A list that is no key file is the user's to mend: it is left as it is.
+TEST_F(XdgAssociationPlatformTest, AListThatCannotBeReadIsReportedAndLeftAlone) {
+    const std::string broken = "[Default Applications]\nnot a key line\n";
+    home.Write("config/mimeapps.list", broken);
+    for (const auto& failures : {platform.Register("md5", "/opt/vorlix/vorlix", "vorlix"),
+                                 platform.Unregister("md5", "vorlix")}) {
+        ASSERT_EQ(failures.size(), 1u);
+        EXPECT_EQ(failures[0].what, (home.Path() / "config/mimeapps.list").string());
+        EXPECT_FALSE(failures[0].reason.empty());
+        EXPECT_EQ(MimeApps(), broken);
+    }
+}
+
+// Folders the user may not write: every file that could not be written or
+// removed is named with the system's reason, and the others are still tried.
+TEST_F(XdgAssociationPlatformTest, WhatCouldNotBeWrittenIsReported) {
+    platform.Register("md5", "/old/vorlix", "vorlix");
+    const std::string list = MimeApps();
+    const std::vector<std::string> files{
+        "data/mime/packages/vorlix-filetype-vorlix.xml",
+        "data/icons/hicolor/scalable/apps/vorlix-filetype-vorlix.svg",
+        "data/applications/vorlix-filetype-vorlix.desktop", "config/mimeapps.list"};
+    for (const auto& file : files) ::chmod((home.Path() / file).c_str(), 0444);
+    const std::vector<std::string> folders{"data/mime/packages", "data/icons/hicolor/scalable/apps",
+                                           "data/applications", "config"};
+    for (const auto& folder : folders) ::chmod((home.Path() / folder).c_str(), 0555);
+    ::chmod(home.Path().c_str(), 0755);
+
+    const auto reported = test::RunWithoutPrivileges([&] {
+        // Without the database tools, whose own failures would come on top.
+        setenv("PATH", (home.Path() / "no-tools").c_str(), 1);
+        std::string out;
+        for (const auto& failures : {platform.Register("md5", "/opt/vorlix/vorlix", "vorlix"),
+                                     platform.Unregister("md5", "vorlix")}) {
+            for (const auto& failure : failures) {
+                out +=
+                    std::filesystem::path(failure.what).lexically_relative(home.Path()).string() +
+                    " " + failure.error.message() + "\n";
+            }
+            out += "--\n";
+        }
+        return out;
+    });
+    for (const auto& folder : folders) ::chmod((home.Path() / folder).c_str(), 0755);
+    if (!reported) GTEST_SKIP() << "root cannot run a process as nobody here";
+
+    // Our default is in the list already, so Register has no need to write it.
+    const std::string denied = " " + std::make_error_code(std::errc::permission_denied).message();
+    EXPECT_EQ(*reported, files[0] + denied + "\n" + files[1] + denied + "\n" + files[2] + denied +
+                             "\n--\n" + files[2] + denied + "\n" + files[0] + denied + "\n" +
+                             files[1] + denied + "\n" + files[3] + denied + "\n--\n");
+    EXPECT_EQ(MimeApps(), list);
+    EXPECT_EQ(platform.OpenCommandProgram("vorlix"), "/old/vorlix");
 }
 
 // A list kept elsewhere and linked stays linked, and keeps its permissions.
