@@ -4,10 +4,10 @@
 #include <string_view>
 
 #include "checksum/ChecksumList.h"
-#include "util/Md5sumName.h"
 #include "language/Language.h"
 #include "ui/Dialogs.h"
 #include "ui/ReadError.h"
+#include "util/Md5sumName.h"
 #include "util/Text.h"
 
 namespace vorlix {
@@ -107,15 +107,16 @@ void ShowFolderResult(Dialogs& dialogs, const Language& language, const std::str
         summary += "\r\n" + ListLabel(language, "folderSavedTo") + " " + result.savedAs;
         summary += "\r\n" + ListLabel(language, "folderRecorded") + " " +
                    std::to_string(result.counts.digested);
-        summary += "\r\n" + ListLabel(language, "folderBytes") + " " + std::to_string(result.counts.bytes);
+        summary +=
+            "\r\n" + ListLabel(language, "folderBytes") + " " + std::to_string(result.counts.bytes);
     }
     if (!result.leftOut.empty()) {
         summary += "\r\n" + ListLabel(language, "folderLeftOut");
         for (const std::string& name : result.leftOut) summary += "\r\n   " + Md5sumEscape(name);
     }
-    dialogs.MessageBox(summary, caption,
-                       result.outcome == FolderOutcome::Complete ? MessageIcon::Information
-                                                                 : MessageIcon::Stop);
+    dialogs.MessageBox(
+        summary, caption,
+        result.outcome == FolderOutcome::Complete ? MessageIcon::Information : MessageIcon::Stop);
 }
 
 }  // namespace vorlix

@@ -22,8 +22,8 @@
 #include "settings/OptionsWindowModel.h"
 #include "ui/Dialogs.h"
 #include "ui/EndProgram.h"
-#include "ui/ReadError.h"
 #include "ui/Links.h"
+#include "ui/ReadError.h"
 #include "util/Clock.h"
 #include "util/FileExists.h"
 #include "util/PathHelpers.h"
@@ -246,8 +246,9 @@ int MainWindowModel::VerifyAnyChecksumFile(const std::string& checksumPath) {
 }
 
 int MainWindowModel::CreateFolderChecksum(const std::string& folder) {
-    const FolderResult result = CreateFolderChecksumFile(
-        services_.dialogs, services_.language, services_.clock, services_.runMany, folder, AutoMode);
+    const FolderResult result =
+        CreateFolderChecksumFile(services_.dialogs, services_.language, services_.clock,
+                                 services_.runMany, folder, AutoMode);
     ShowFolderResult(services_.dialogs, services_.language, folder, result);
     switch (result.outcome) {
         case FolderOutcome::Complete:

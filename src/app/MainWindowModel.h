@@ -66,7 +66,7 @@ struct MainWindowState {
 
 // What the behaviour asks of the window that shows it.
 class MainWindowView {
-public:
+  public:
     virtual ~MainWindowView() = default;
     virtual void StateChanged() {}
     virtual void CentreOnScreen() {}
@@ -100,17 +100,17 @@ struct MainWindowServices {
     LanguageSwitch& languages;
     Options& options;
     const Clock& clock;
-    DigestRunner runDigest;      // empty: ComputeFileDigest on this thread
-    char decimalSeparator = '.'; // of the user's locale
-    Downloader download;         // empty: DownloadFile on this thread
-    ManyFilesRunner runMany;     // empty: RunManyFiles on this thread, nothing shown
+    DigestRunner runDigest;       // empty: ComputeFileDigest on this thread
+    char decimalSeparator = '.';  // of the user's locale
+    Downloader download;          // empty: DownloadFile on this thread
+    ManyFilesRunner runMany;      // empty: RunManyFiles on this thread, nothing shown
 };
 
 // The behaviour of the main window frmVorlix, without any widget: the load
 // step with the command line, the file selection, the digest run, saving and
 // verifying checksum files, the flags and the menu commands.
 class MainWindowModel {
-public:
+  public:
     explicit MainWindowModel(MainWindowServices services);
 
     void SetView(MainWindowView* view) { view_ = view; }
@@ -166,7 +166,7 @@ public:
     bool AutoMode = false;
     std::vector<std::string> CommandWords;
 
-private:
+  private:
     SaveOutcome SaveChecksumFile();
     void ActOnCommandLine();
     void ShowUsageError(const UsageError& error);

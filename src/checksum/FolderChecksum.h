@@ -21,8 +21,9 @@ struct FolderFile {
 };
 
 struct FolderScan {
-    std::vector<FolderFile> files;     // regular files and links to them, in byte order
-    std::vector<std::string> leftOut;  // anything else found that is no folder, and unreadable folders
+    std::vector<FolderFile> files;  // regular files and links to them, in byte order
+    std::vector<std::string>
+        leftOut;  // anything else found that is no folder, and unreadable folders
 };
 
 // Every regular file below `folder`, hidden ones included. Links to files

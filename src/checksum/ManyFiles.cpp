@@ -7,8 +7,7 @@ namespace vorlix {
 
 ManyFilesOutcome RunManyFiles(const ManyFilesJob& job,
                               const std::function<void(const ResultRow&)>& onRow,
-                              const std::atomic<bool>* cancel,
-                              const DigestManyProgress& progress) {
+                              const std::atomic<bool>* cancel, const DigestManyProgress& progress) {
     ManyFilesOutcome outcome;
     if (job.keepRows) outcome.rows.reserve(job.Count());
     std::size_t next = 0;

@@ -32,9 +32,9 @@ using ManyFilesSource = std::function<bool(ManyFilesEntry& next)>;
 
 struct ManyFilesJob {
     ManyFilesKind kind = ManyFilesKind::Dropped;
-    std::string title;               // the list's or folder's path
-    std::vector<std::string> names;  // as shown, one per file
-    std::vector<std::string> paths;  // as read, one per file
+    std::string title;                                 // the list's or folder's path
+    std::vector<std::string> names;                    // as shown, one per file
+    std::vector<std::string> paths;                    // as read, one per file
     std::vector<std::optional<std::string>> expected;  // recorded digests; empty: none
     std::string listFolder;  // where a list saved from the results would be relative to
     // A list's summary needs only the counts; a folder's file and the

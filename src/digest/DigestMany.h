@@ -22,8 +22,7 @@ using DigestManyProgress = std::function<void(std::uint64_t bytesDone)>;
 // work behind this may be spread over several files at once. After `cancel`
 // is set the remaining files are reported Cancelled, still in order.
 void DigestMany(const std::vector<std::string>& paths, const DigestResultHandler& onResult,
-                const std::atomic<bool>* cancel = nullptr,
-                const DigestManyProgress& progress = {});
+                const std::atomic<bool>* cancel = nullptr, const DigestManyProgress& progress = {});
 
 // The same for files that a source gives one by one: no more of them are
 // held at a time than the engine's window.

@@ -13,9 +13,9 @@ namespace vorlix {
 struct FileDigestResult {
     enum class Status { Ok, ReadError, Cancelled };
     Status status = Status::ReadError;
-    std::string digest;       // 32 lower-case hex digits when Ok
-    std::uint64_t size = 0;   // bytes digested
-    int errorNumber = 0;      // errno of the failure
+    std::string digest;      // 32 lower-case hex digits when Ok
+    std::uint64_t size = 0;  // bytes digested
+    int errorNumber = 0;     // errno of the failure
     // A ReadError because the size or the modification time changed while
     // the file was read.
     bool changedWhileRead = false;

@@ -33,7 +33,7 @@ constexpr std::size_t kLaneBuffer = std::size_t{128} << 10;
 // unfinished; a worker wakes it once that file is ready, at most once per
 // pass of its lanes.
 class Shared {
-public:
+  public:
     Shared(std::vector<ManyFileEntry> first, bool sourceEnded, const ManyFileSource& source,
            const std::atomic<bool>* cancel)
         : source_(source), cancel_(cancel), slots_(std::max<std::size_t>(first.size(), 1)) {
@@ -136,12 +136,13 @@ public:
             ManyFileEntry entry = std::move(slot.entry);
             Pull(slot);
             onResult(index, entry, result);
-            if (progress && std::chrono::steady_clock::now() - lastProgress > kProgressEvery) report();
+            if (progress && std::chrono::steady_clock::now() - lastProgress > kProgressEvery)
+                report();
         }
         report();
     }
 
-private:
+  private:
     static constexpr auto kWaitSlice = std::chrono::milliseconds(20);
     static constexpr auto kProgressEvery = std::chrono::milliseconds(50);
 
@@ -229,15 +230,17 @@ struct LaneFile {
     std::size_t index = 0;
     InputFile input;
     std::unique_ptr<std::uint8_t[]> buffer;
-    std::size_t filled = 0;   // bytes in the buffer
-    std::uint64_t read = 0;   // bytes read from the file so far
+    std::size_t filled = 0;  // bytes in the buffer
+    std::uint64_t read = 0;  // bytes read from the file so far
     bool busy = false;
 };
 
 class Worker {
-public:
+  public:
     Worker(Shared& shared, const ManyFileDigestOptions& options, int laneCount, int width)
-        : shared_(shared), options_(options), width_(width),
+        : shared_(shared),
+          options_(options),
+          width_(width),
           lanes_(static_cast<std::size_t>(laneCount)),
           files_(static_cast<std::size_t>(laneCount)) {
         for (LaneFile& file : files_) file.buffer.reset(new std::uint8_t[kLaneBuffer]);
@@ -275,7 +278,7 @@ public:
         }
     }
 
-private:
+  private:
     // Starts files in the idle lanes; returns how many of them are busy now
     // (a file that cannot be opened is done at once). With nothing else in
     // hand, `wait` waits for room in the window.
@@ -284,9 +287,13 @@ private:
         for (const LaneFile& file : files_) idle += file.busy ? 0 : 1;
         std::size_t first = 0, taken = 0;
         switch (shared_.Next(idle, first, taken, wait)) {
-            case Shared::Take::Exhausted: exhausted_ = true; return 0;
-            case Shared::Take::Full: return 0;
-            case Shared::Take::Got: break;
+            case Shared::Take::Exhausted:
+                exhausted_ = true;
+                return 0;
+            case Shared::Take::Full:
+                return 0;
+            case Shared::Take::Got:
+                break;
         }
         std::size_t started = 0;
         for (std::size_t i = 0; i < files_.size() && taken > 0; ++i) {

@@ -1,10 +1,10 @@
 #include "digest/Md5.h"
 
-#include "digest/Md5Lanes.h"
-
 #include <algorithm>
 #include <bit>
 #include <cstring>
+
+#include "digest/Md5Lanes.h"
 
 namespace vorlix {
 namespace {

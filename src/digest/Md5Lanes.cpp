@@ -15,8 +15,10 @@ int DetectWidth() {
     if (detail::HasAvx512()) width = 16;
     if (const char* forced = std::getenv("VORLIX_MD5_LANES")) {
         const std::string_view text(forced);
-        if (text == "1") width = 1;
-        else if (text == "8") width = std::min(width, 8);
+        if (text == "1")
+            width = 1;
+        else if (text == "8")
+            width = std::min(width, 8);
     }
     return width;
 }

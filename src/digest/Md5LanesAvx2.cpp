@@ -48,10 +48,14 @@ struct V {
     // Eight rows of eight words become eight columns: out[w] holds word w of
     // every lane.
     VORLIX_LANES_TARGET static void Transpose(const Reg (&in)[8], Reg* out) {
-        const Reg t0 = _mm256_unpacklo_epi32(in[0], in[1]), t1 = _mm256_unpackhi_epi32(in[0], in[1]);
-        const Reg t2 = _mm256_unpacklo_epi32(in[2], in[3]), t3 = _mm256_unpackhi_epi32(in[2], in[3]);
-        const Reg t4 = _mm256_unpacklo_epi32(in[4], in[5]), t5 = _mm256_unpackhi_epi32(in[4], in[5]);
-        const Reg t6 = _mm256_unpacklo_epi32(in[6], in[7]), t7 = _mm256_unpackhi_epi32(in[6], in[7]);
+        const Reg t0 = _mm256_unpacklo_epi32(in[0], in[1]),
+                  t1 = _mm256_unpackhi_epi32(in[0], in[1]);
+        const Reg t2 = _mm256_unpacklo_epi32(in[2], in[3]),
+                  t3 = _mm256_unpackhi_epi32(in[2], in[3]);
+        const Reg t4 = _mm256_unpacklo_epi32(in[4], in[5]),
+                  t5 = _mm256_unpackhi_epi32(in[4], in[5]);
+        const Reg t6 = _mm256_unpacklo_epi32(in[6], in[7]),
+                  t7 = _mm256_unpackhi_epi32(in[6], in[7]);
         const Reg u0 = _mm256_unpacklo_epi64(t0, t2), u1 = _mm256_unpackhi_epi64(t0, t2);
         const Reg u2 = _mm256_unpacklo_epi64(t1, t3), u3 = _mm256_unpackhi_epi64(t1, t3);
         const Reg u4 = _mm256_unpacklo_epi64(t4, t6), u5 = _mm256_unpackhi_epi64(t4, t6);
@@ -71,8 +75,8 @@ struct V {
         for (int half = 0; half < 2; ++half) {
             Reg rows[8];
             for (int lane = 0; lane < 8; ++lane) {
-                rows[lane] = _mm256_loadu_si256(
-                    reinterpret_cast<const __m256i*>(block[lane] + 32 * half));
+                rows[lane] =
+                    _mm256_loadu_si256(reinterpret_cast<const __m256i*>(block[lane] + 32 * half));
             }
             Transpose(rows, x + 8 * half);
         }

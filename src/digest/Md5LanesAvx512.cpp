@@ -77,8 +77,8 @@ struct V {
         for (int half = 0; half < 2; ++half) {
             __m256i low[8], high[8];
             for (int lane = 0; lane < 8; ++lane) {
-                low[lane] = _mm256_loadu_si256(
-                    reinterpret_cast<const __m256i*>(block[lane] + 32 * half));
+                low[lane] =
+                    _mm256_loadu_si256(reinterpret_cast<const __m256i*>(block[lane] + 32 * half));
                 high[lane] = _mm256_loadu_si256(
                     reinterpret_cast<const __m256i*>(block[lane + 8] + 32 * half));
             }

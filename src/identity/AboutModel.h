@@ -32,7 +32,7 @@ struct AboutTexts {
 // The behaviour of the About window frmAbout, without any widget: the texts
 // of its load step and the triggers that close it.
 class AboutModel {
-public:
+  public:
     static constexpr int kAutoCloseMilliseconds = 20000;
     static constexpr int kEscapeKeyCode = 27;
     // Corner ellipses of the window's outline, in device pixels.
@@ -55,7 +55,7 @@ public:
     bool TimerEnabled() const { return timerEnabled_; }
     int TimerInterval() const { return timerInterval_; }
 
-private:
+  private:
     void ShowProgramType();
     void CloseAbout();
 

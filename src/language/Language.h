@@ -23,7 +23,7 @@ using PackFailureHandler = std::function<void(PackFailure failure, const std::st
 
 // One loaded language pack and the lookup of its labels (clsLanguage).
 class Language {
-public:
+  public:
     explicit Language(std::filesystem::path languagesFolder, PackFailureHandler onFailure = {});
     ~Language();
     Language(const Language&) = delete;
@@ -44,7 +44,7 @@ public:
     // Reports a pack that is loaded but cannot serve.
     void ReportFailure(PackFailure failure) const;
 
-private:
+  private:
     struct Document;
     std::filesystem::path folder_;
     PackFailureHandler onFailure_;

@@ -12,14 +12,14 @@ inline constexpr std::int32_t kEnglish = 1033;
 
 // A window that wants to hear when the shared pack was replaced (iLanguage).
 class iLanguage {
-public:
+  public:
     virtual ~iLanguage() = default;
     virtual void Updated() = 0;
 };
 
 // Which language is in force, and the switch to another (modLanguage).
 class LanguageSwitch {
-public:
+  public:
     explicit LanguageSwitch(Language& language) : language_(language) {}
 
     // Loads the pack (the program ends if it cannot), tells the listeners,
@@ -32,7 +32,7 @@ public:
     void AddListener(iLanguage* window) { listeners_.push_back(window); }
     void RemoveListener(iLanguage* window);
 
-private:
+  private:
     Language& language_;
     std::int32_t current_ = 0;
     std::vector<iLanguage*> listeners_;

@@ -26,7 +26,7 @@ using AssociationFailures = std::vector<AssociationFailure>;
 // The desktop's record of which program opens a file type: the registry's
 // file classes on Windows, the freedesktop MIME and desktop-entry files elsewhere.
 class AssociationPlatform {
-public:
+  public:
     virtual ~AssociationPlatform() = default;
 
     // Files ending in "." + extension become of the file type, opened by

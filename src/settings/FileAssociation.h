@@ -12,7 +12,7 @@ class Language;
 
 // The ".md5" file-type association (modAssociateExtension).
 class FileAssociation {
-public:
+  public:
     FileAssociation(AssociationPlatform& platform, Dialogs& dialogs, const Language& language,
                     ProgramLocation location);
 
@@ -38,7 +38,7 @@ public:
     std::string ExeFullPath;
     bool AssociationChecked = false;
 
-private:
+  private:
     bool RefuseDottedExtension(const std::string& extension);
 
     AssociationPlatform& platform_;

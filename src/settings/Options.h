@@ -16,7 +16,7 @@ class SettingsStore;
 // The settings of this user (modOptions): the store, the in-memory copies the
 // rest of the program works on, the defaults and the check.
 class Options {
-public:
+  public:
     Options(SettingsStore& store, Dialogs& dialogs, FileAssociation& association,
             ProgramLocation location);
 
@@ -51,7 +51,7 @@ public:
     std::string DefaultLanguage;
     bool DefaultContentMD5File = false;
 
-private:
+  private:
     std::string ReadSetting(const std::string& key);
     bool StoreFailed();
     void UseDefaultsInMemory();

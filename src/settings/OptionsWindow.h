@@ -17,7 +17,7 @@ namespace vorlix {
 // so create one for every opening and show it with exec().
 class OptionsWindow final : public QDialog, public OptionsWindowView {
     Q_OBJECT
-public:
+  public:
     explicit OptionsWindow(OptionsWindowModel& model, QWidget* parent = nullptr);
     ~OptionsWindow() override;
 
@@ -39,14 +39,14 @@ public:
     QPushButton* cmdCancel = nullptr;
     QPushButton* cmdApply = nullptr;
 
-public slots:
+  public slots:
     // Escape and the close box.
     void reject() override;
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     void BuildControls();
     void FitOptionsMenu();
 

@@ -39,7 +39,7 @@ struct OptionsWindowState {
 
 // What the behaviour asks of the window that shows it.
 class OptionsWindowView {
-public:
+  public:
     virtual ~OptionsWindowView() = default;
     virtual void StateChanged() {}
     virtual void CentreOnScreen() {}
@@ -64,7 +64,7 @@ struct OptionsWindowServices {
 // label routine rely on it. The view reports the user's choices through the
 // same Set... calls.
 class OptionsWindowModel {
-public:
+  public:
     explicit OptionsWindowModel(OptionsWindowServices services);
 
     void SetView(OptionsWindowView* view) { view_ = view; }
@@ -86,7 +86,7 @@ public:
     // The close box does what Cancel does.
     void Form_CloseBox() { cmdCancel_Click(); }
 
-private:
+  private:
     void lbxOptionsMenu_Click();
     void cobSelectLanguage_Click();
     void chkCreateStandardFile_Click();

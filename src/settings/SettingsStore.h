@@ -10,7 +10,7 @@ namespace vorlix {
 // The per-user settings store: texts by section and key. An absent key reads
 // as the empty text.
 class SettingsStore {
-public:
+  public:
     virtual ~SettingsStore() = default;
     virtual std::string Read(const std::string& section, const std::string& key) = 0;
     virtual void Write(const std::string& section, const std::string& key,
@@ -20,19 +20,19 @@ public:
     // be done; it stays set for the rest of the run.
     const std::optional<std::string>& Failure() const { return failure_; }
 
-protected:
+  protected:
     void Failed(std::string why) {
         if (!failure_) failure_ = std::move(why);
     }
 
-private:
+  private:
     std::optional<std::string> failure_;
 };
 
 // A store that lives in memory only: for tests. Once broken, it reads
 // nothing and keeps nothing, as a store on a lost disk would.
 class MemorySettingsStore final : public SettingsStore {
-public:
+  public:
     std::string Read(const std::string& section, const std::string& key) override {
         if (broken_) {
             Failed(*broken_);
@@ -57,7 +57,7 @@ public:
         return values_;
     }
 
-private:
+  private:
     std::map<std::pair<std::string, std::string>, std::string> values_;
     std::optional<std::string> broken_;
 };

@@ -93,7 +93,7 @@ void DeleteKeyIfLeaf(AssociationFailures& failures, const std::wstring& key) {
 void NotifyShell() { SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr); }
 
 class WindowsAssociationPlatform final : public AssociationPlatform {
-public:
+  public:
     explicit WindowsAssociationPlatform(ProgramLocation location)
         : location_(std::move(location)) {}
 
@@ -152,7 +152,7 @@ public:
         return Narrow(program);
     }
 
-private:
+  private:
     ProgramLocation location_;
 };
 

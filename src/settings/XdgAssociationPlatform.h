@@ -17,7 +17,7 @@ namespace vorlix {
 // default names it and nothing else is written, so the desktop never shows the
 // program twice.
 class XdgAssociationPlatform final : public AssociationPlatform {
-public:
+  public:
     AssociationFailures Register(const std::string& extension, const std::string& target,
                                  const std::string& typeName) override;
     AssociationFailures Unregister(const std::string& extension,

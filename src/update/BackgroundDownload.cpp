@@ -14,7 +14,8 @@ bool DownloadInBackground(const std::string& address, const std::string& localPa
     std::thread worker([&] {
         succeeded = DownloadFile(address, localPath, limits);
         // Queued: a quit posted before exec() starts still ends it.
-        QMetaObject::invokeMethod(&loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
     });
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     worker.join();

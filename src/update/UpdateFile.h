@@ -13,7 +13,7 @@ namespace vorlix {
 // local copy, deletes it and deciphers it; later questions are answered from
 // the lines kept here until ResetUpdateFile.
 class UpdateFile {
-public:
+  public:
     // Section, then key, to the value of the first such entry.
     using Entries =
         std::map<std::string, std::map<std::string, std::string, std::less<>>, std::less<>>;
@@ -31,7 +31,7 @@ public:
     bool Loaded() const { return UpdateLoaded; }
     const std::vector<std::string>& Lines() const { return UpdateLines; }
 
-private:
+  private:
     bool Load(const std::string& path);
 
     std::vector<std::string> UpdateLines;

@@ -83,7 +83,8 @@ bool EncipherUpdateText(const std::string& plain, const std::string& keyText, st
                  ": a character that Windows-1250 has no code for, or text that is not UTF-8";
         return false;
     }
-    if (bytes.size() % kBlockBytes != 0) bytes.append(kBlockBytes - bytes.size() % kBlockBytes, ' ');
+    if (bytes.size() % kBlockBytes != 0)
+        bytes.append(kBlockBytes - bytes.size() % kBlockBytes, ' ');
     std::string hex;
     hex.reserve(bytes.size() * 2);
     for (char byte : bytes) {
@@ -124,7 +125,8 @@ int RunUpdateFileTool(const std::vector<std::string>& words, std::istream& in, s
     if (command.empty()) return Fail(err, "say encipher or decipher; see --help");
 
     if (command == "encipher") {
-        const std::string plain{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        const std::string plain{std::istreambuf_iterator<char>(in),
+                                std::istreambuf_iterator<char>()};
         std::string cipher;
         std::string reason;
         if (!EncipherUpdateText(plain, keyText, cipher, reason)) return Fail(err, reason);

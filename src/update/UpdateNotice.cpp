@@ -118,8 +118,8 @@ std::optional<std::string> ReadPublishedVersion(UpdateFile& file, const std::str
     for (int i = 1; i <= count; ++i) {
         const auto name = file.ReadUpdateValue(path, "ProgramNames", "Program" + std::to_string(i));
         if (name && *name == wanted) {
-            auto version =
-                file.ReadUpdateValue(path, "UpdateVersionProgram", "VersionFile" + std::to_string(i));
+            auto version = file.ReadUpdateValue(path, "UpdateVersionProgram",
+                                                "VersionFile" + std::to_string(i));
             if (!version || version->empty()) return std::nullopt;
             return version;
         }
@@ -130,7 +130,9 @@ std::optional<std::string> ReadPublishedVersion(UpdateFile& file, const std::str
 UpdateNotice GetUpdateNotice(Dialogs& dialogs, const Language& language, UpdateFile& file,
                              const std::string& path, const std::function<void()>& unloadWindow,
                              std::string_view ThisProgVer) {
-    const auto label = [&language](const char* key) { return language.GetLabel("modAvizo_v4", key); };
+    const auto label = [&language](const char* key) {
+        return language.GetLabel("modAvizo_v4", key);
+    };
     const auto unload = [&unloadWindow] {
         if (unloadWindow) unloadWindow();
     };
@@ -139,9 +141,9 @@ UpdateNotice GetUpdateNotice(Dialogs& dialogs, const Language& language, UpdateF
     const std::string productName = ProductInfo::OfThisBuild().productName;
     const auto PublicProgVer = ReadPublishedVersion(file, path, productName);
     if (!PublicProgVer) {
-        dialogs.MessageBox(label("txtRecordNotFound1") + " " + productName + " " +
-                               label("txtRecordNotFound2"),
-                           language.GetLabel("Generic", "CaptionInformation"), MessageIcon::Stop);
+        dialogs.MessageBox(
+            label("txtRecordNotFound1") + " " + productName + " " + label("txtRecordNotFound2"),
+            language.GetLabel("Generic", "CaptionInformation"), MessageIcon::Stop);
         unload();
         return {"", UpdateOutcome::NotListed};
     }

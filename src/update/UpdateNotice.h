@@ -53,7 +53,7 @@ enum class UpdateOutcome {
     NotListed,       // this program or its version is missing from the file
     InvalidVersion,  // a version text could not be read
     DownloadFailed,
-    Unfinished,      // the window closed before the file was read, or the copy vanished
+    Unfinished,  // the window closed before the file was read, or the copy vanished
 };
 
 // The exit status of a check run from the command line: 0 up to date or

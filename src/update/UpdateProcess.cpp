@@ -40,7 +40,8 @@ UpdateCheckSettings UpdateCheckSettingsFromEnvironment() {
 
     const std::string timeout = Environment("VORLIX_UPDATE_TIMEOUT");
     int seconds = 0;
-    const auto [end, error] = std::from_chars(timeout.data(), timeout.data() + timeout.size(), seconds);
+    const auto [end, error] =
+        std::from_chars(timeout.data(), timeout.data() + timeout.size(), seconds);
     if (error == std::errc() && end == timeout.data() + timeout.size() && seconds >= 1 &&
         seconds <= 60) {
         const std::chrono::milliseconds total = std::chrono::seconds(seconds);
@@ -61,12 +62,15 @@ bool PrepareUpdateFolder(const std::string& updateFilePath) {
 
 UpdateProcessModel::UpdateProcessModel(Dialogs& dialogs, const Language& language,
                                        UpdateCheckSettings settings, Downloader download)
-    : dialogs_(dialogs), language_(language), settings_(std::move(settings)),
+    : dialogs_(dialogs),
+      language_(language),
+      settings_(std::move(settings)),
       download_(std::move(download)) {
-    if (!download_) download_ = [](const std::string& address, const std::string& path,
-                                   const DownloadLimits& limits) {
-        return DownloadFile(address, path, limits);
-    };
+    if (!download_)
+        download_ = [](const std::string& address, const std::string& path,
+                       const DownloadLimits& limits) {
+            return DownloadFile(address, path, limits);
+        };
 }
 
 UpdateProcessModel::~UpdateProcessModel() { Form_Unload(); }

@@ -39,7 +39,7 @@ bool PrepareUpdateFolder(const std::string& updateFilePath);
 
 // What the update window asks of the window that shows it.
 class UpdateProcessView {
-public:
+  public:
     virtual ~UpdateProcessView() = default;
     // The captions are set: lay out, centre, set the width from the label.
     virtual void LabelsChanged() {}
@@ -50,7 +50,7 @@ public:
 // The behaviour of the update window frmUpdateProcess, without any widget:
 // one check from the download to the notice.
 class UpdateProcessModel {
-public:
+  public:
     static constexpr int kTimerInterval = 100;
 
     UpdateProcessModel(Dialogs& dialogs, const Language& language, UpdateCheckSettings settings,
@@ -82,7 +82,7 @@ public:
     UpdateOutcome Outcome() const { return outcome_; }
     const std::string& UpdateFilePath() const { return settings_.updateFilePath; }
 
-private:
+  private:
     void Unload();
 
     Dialogs& dialogs_;

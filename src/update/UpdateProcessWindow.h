@@ -13,7 +13,7 @@ namespace vorlix {
 // text, shown modally while one update check runs.
 class UpdateProcessWindow final : public QDialog, public UpdateProcessView {
     Q_OBJECT
-public:
+  public:
     explicit UpdateProcessWindow(UpdateProcessModel& model, QWidget* parent = nullptr);
     ~UpdateProcessWindow() override;
 
@@ -29,10 +29,10 @@ public:
     QLabel* lblCaption = nullptr;
     QTimer* tmrCheckUpdates = nullptr;
 
-protected:
+  protected:
     void done(int result) override;
 
-private:
+  private:
     void CentreOnScreen();
 
     UpdateProcessModel& model_;

@@ -7,7 +7,7 @@ namespace vorlix {
 
 // Time as the program reads it; tests install a fixed clock.
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     // For measuring how long something took: never jumps, never runs backwards.
     virtual std::chrono::steady_clock::time_point Monotonic() const = 0;
@@ -16,7 +16,7 @@ public:
 };
 
 class SystemClock final : public Clock {
-public:
+  public:
     std::chrono::steady_clock::time_point Monotonic() const override {
         return std::chrono::steady_clock::now();
     }

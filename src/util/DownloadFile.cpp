@@ -48,9 +48,17 @@ void Find(void* library, const char* name, Function& function, std::string& fail
 
 CurlLibrary MakeCurlReady() {
 #ifdef _WIN32
-    CurlLibrary curl{&curl_global_init, &curl_easy_init,    &curl_easy_setopt, &curl_easy_perform,
-                     &curl_easy_cleanup, &curl_url,         &curl_url_set,     &curl_url_get,
-                     &curl_url_cleanup,  &curl_free,        {}};
+    CurlLibrary curl{&curl_global_init,
+                     &curl_easy_init,
+                     &curl_easy_setopt,
+                     &curl_easy_perform,
+                     &curl_easy_cleanup,
+                     &curl_url,
+                     &curl_url_set,
+                     &curl_url_get,
+                     &curl_url_cleanup,
+                     &curl_free,
+                     {}};
 #else
     CurlLibrary curl = LoadCurlLibrary("libcurl.so.4");
     if (!curl.Usable()) return curl;
@@ -85,8 +93,8 @@ std::optional<std::string> LocalPath(const CurlLibrary& api, const std::string& 
 
 bool StartsWithFileScheme(const std::string& address) {
     return address.size() >= 5 &&
-           std::equal(address.begin(), address.begin() + 5, "file:",
-                      [](char a, char b) { return std::tolower(a) == b; });
+           std::equal(address.begin(), address.begin() + 5,
+                      "file:", [](char a, char b) { return std::tolower(a) == b; });
 }
 
 // A local source, held open while it is read. A FIFO or a device would keep

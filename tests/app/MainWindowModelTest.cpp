@@ -17,7 +17,7 @@ using test::Question;
 constexpr const char* kAbcDigest = "900150983cd24fb0d6963f7d28e17f72";
 
 class MainWindowStory : public ::testing::Test {
-protected:
+  protected:
     std::string Label(const char* section, const char* key) {
         return fixture.program->language.GetLabel(section, key);
     }
@@ -222,9 +222,9 @@ TEST_F(MainWindowStory, AFileThatCannotBeReadEndsTheProgramAfterItsMessage) {
     } catch (const ProgramEnded& ended) {
         EXPECT_EQ(ended.status, 2);
     }
-    EXPECT_EQ(fixture.dialogs.Messages(),
-              std::vector{Message("Error Reading File " + folder, "Error Read File",
-                                  MessageIcon::Stop)});
+    EXPECT_EQ(
+        fixture.dialogs.Messages(),
+        std::vector{Message("Error Reading File " + folder, "Error Read File", MessageIcon::Stop)});
 }
 
 TEST_F(MainWindowStory, SavingShowsTheEndButtonFromThenOn) {
@@ -309,8 +309,8 @@ TEST_F(MainWindowStory, FlagsAskBeforeSwitchingAndOnlyForAnotherLanguage) {
 
     const auto english = Question("Change program language to English?", "Question",
                                   MessageIcon::Question, DefaultButton::Yes);
-    const auto czech = Question("Změnit jazyk programu na češtinu?", "Dotaz",
-                                MessageIcon::Question, DefaultButton::Yes);
+    const auto czech = Question("Změnit jazyk programu na češtinu?", "Dotaz", MessageIcon::Question,
+                                DefaultButton::Yes);
     const auto messages = fixture.dialogs.Messages();
     EXPECT_EQ(messages, (std::vector{english, english, czech}));
     // The buttons speak the language of the question, whichever is in force.
@@ -402,8 +402,8 @@ TEST_F(MainWindowStory, AutomaticModeWithoutAUsableFileWritesNothing) {
     const std::string missing = second.root / "missing.bin";
     EXPECT_EQ(second.Load({"--auto", "--sourcefile=" + missing}), 2);
     EXPECT_EQ(second.dialogs.Messages(),
-              std::vector{Message("Error Reading File " + missing, "Error Read File",
-                                  MessageIcon::Stop)});
+              std::vector{
+                  Message("Error Reading File " + missing, "Error Read File", MessageIcon::Stop)});
     EXPECT_FALSE(std::filesystem::exists(missing));
     EXPECT_FALSE(std::filesystem::exists(missing + ".MD5"));
     EXPECT_FALSE(std::filesystem::exists(".MD5"));
@@ -490,7 +490,7 @@ TEST_F(MainWindowStory, AnArgumentThatIsNoFileOpensTheWindow) {
 }
 
 class ClipboardView final : public MainWindowView {
-public:
+  public:
     void PutOnClipboard(const std::string& text) override { clipboard = text; }
     std::string clipboard;
 };
@@ -558,7 +558,7 @@ TEST_F(MainWindowStory, CheckUpdateRunsTheCheckInsteadOfTheWindowAndEnds) {
 }
 
 class CompareView final : public MainWindowView {
-public:
+  public:
     std::optional<std::string> ClipboardText() override { return clipboard; }
     std::optional<std::string> AskText(const std::string& prompt, const std::string&) override {
         asked.push_back(prompt);

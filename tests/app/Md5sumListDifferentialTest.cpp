@@ -1,8 +1,8 @@
 // Vorlix against md5sum -c on checksum lists made at random from a fixed
 // seed: every line md5sum verifies, Vorlix verifies with the same result
 // line, in the same order, and both agree on whether the list passed.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -115,11 +115,26 @@ Outcome Finish(const Child& child) {
 
 // What a name is built from: the bytes and words that have fooled list
 // readers before, from blanks and escapes to the other layout's keys.
-const std::vector<std::string> kPieces = {
-    " ", "\t", "\x1b", "\xC2\x9B", "\x9B", "\\", "\n", "\r", "*", "(", ")", ") = ",
-    "FileName", "MD5Checksum", "FileLenght", "[INI]", "[MD5FileInfo]", "[EOF]",
-    "FileName=readme"};
-const std::vector<std::string> kLayoutWords = {"FileName", "MD5Checksum", "FileLenght",
+const std::vector<std::string> kPieces = {" ",
+                                          "\t",
+                                          "\x1b",
+                                          "\xC2\x9B",
+                                          "\x9B",
+                                          "\\",
+                                          "\n",
+                                          "\r",
+                                          "*",
+                                          "(",
+                                          ")",
+                                          ") = ",
+                                          "FileName",
+                                          "MD5Checksum",
+                                          "FileLenght",
+                                          "[INI]",
+                                          "[MD5FileInfo]",
+                                          "[EOF]",
+                                          "FileName=readme"};
+const std::vector<std::string> kLayoutWords = {"FileName", "MD5Checksum",   "FileLenght",
                                                "[INI]",    "[MD5FileInfo]", "[EOF]"};
 
 // md5sum reads standard input for "-"; the others are no file names.
@@ -135,7 +150,7 @@ struct ListCase {
 };
 
 class ListMaker {
-public:
+  public:
     explicit ListMaker(unsigned index) : rng_(kSeed + index) {}
 
     ListCase Make(bool layoutWords) {
@@ -157,7 +172,7 @@ public:
         return std::move(made_);
     }
 
-private:
+  private:
     bool Chance(double p) { return std::bernoulli_distribution(p)(rng_); }
     int Between(int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng_); }
     template <class T>
@@ -167,7 +182,8 @@ private:
 
     std::string Letter() {
         static const std::string letters = "abcxyzABCXYZ019._";
-        return letters.substr(static_cast<std::size_t>(Between(0, static_cast<int>(letters.size()) - 1)), 1);
+        return letters.substr(
+            static_cast<std::size_t>(Between(0, static_cast<int>(letters.size()) - 1)), 1);
     }
 
     std::string Junk(int most) {
@@ -303,40 +319,62 @@ private:
         }
         if (!made_.files.empty() && Chance(0.5)) {
             const auto& [name, content] = *made_.files.begin();
-            const std::vector<std::string> block = {
-                "[INI]", "[MD5FileInfo]", "FileName=" + name, "MD5Checksum=" + TextDigest(content),
-                "FileLenght=" + std::to_string(content.size()), "[EOF]"};
+            const std::vector<std::string> block = {"[INI]",
+                                                    "[MD5FileInfo]",
+                                                    "FileName=" + name,
+                                                    "MD5Checksum=" + TextDigest(content),
+                                                    "FileLenght=" + std::to_string(content.size()),
+                                                    "[EOF]"};
             lines.insert(Chance(0.5) ? lines.begin() : lines.end(), block.begin(), block.end());
         }
     }
 
     // A line that is no entry, or only nearly one.
     std::string Other() {
-        const std::string name = made_.files.empty() || Chance(0.3) ? FreshName()
-                                                                    : made_.files.begin()->first;
+        const std::string name =
+            made_.files.empty() || Chance(0.3) ? FreshName() : made_.files.begin()->first;
         const std::string digest =
             made_.files.count(name) ? TextDigest(made_.files[name]) : RandomDigest();
         switch (Between(0, 18)) {
-            case 0: return "";
-            case 1: return Pick<std::string>({" ", "\t", " \t "});
-            case 2: return "#" + Junk(4);
-            case 3: return "#" + digest + "  " + name;
-            case 4: return Junk(6);
-            case 5: return digest.substr(1) + "  " + name;
-            case 6: return digest + "0  " + name;
-            case 7: return "g" + digest.substr(1) + "  " + name;
-            case 8: return "MD5 (" + name + ") = " + digest.substr(1);
-            case 9: return "MD5 (" + name + ") = " + digest + Pick<std::string>({" ", "\t", "x"});
-            case 10: return Pick<std::string>({"MD5  (", "md5 (", "SHA1 (", "MD5\t("}) + name +
-                            ") = " + digest;
-            case 11: return digest + Pick<std::string>({"", " ", "  ", " *"});
-            case 12: return "\\" + digest + "  " + name + "\\";
-            case 13: return "FileName=" + name;
-            case 14: return "MD5Checksum=" + digest;
-            case 15: return Pick(kLayoutWords);
-            case 16: return "FileName=readme";
-            case 17: return digest + "*" + name;
-            default: return "\r";
+            case 0:
+                return "";
+            case 1:
+                return Pick<std::string>({" ", "\t", " \t "});
+            case 2:
+                return "#" + Junk(4);
+            case 3:
+                return "#" + digest + "  " + name;
+            case 4:
+                return Junk(6);
+            case 5:
+                return digest.substr(1) + "  " + name;
+            case 6:
+                return digest + "0  " + name;
+            case 7:
+                return "g" + digest.substr(1) + "  " + name;
+            case 8:
+                return "MD5 (" + name + ") = " + digest.substr(1);
+            case 9:
+                return "MD5 (" + name + ") = " + digest + Pick<std::string>({" ", "\t", "x"});
+            case 10:
+                return Pick<std::string>({"MD5  (", "md5 (", "SHA1 (", "MD5\t("}) + name +
+                       ") = " + digest;
+            case 11:
+                return digest + Pick<std::string>({"", " ", "  ", " *"});
+            case 12:
+                return "\\" + digest + "  " + name + "\\";
+            case 13:
+                return "FileName=" + name;
+            case 14:
+                return "MD5Checksum=" + digest;
+            case 15:
+                return Pick(kLayoutWords);
+            case 16:
+                return "FileName=readme";
+            case 17:
+                return digest + "*" + name;
+            default:
+                return "\r";
         }
     }
 
@@ -417,9 +455,12 @@ TEST(Md5sumListDifferential, EveryLineMd5sumVerifiesVorlixVerifiesAlike) {
     fs::copy(fs::path(VORLIX_BINARY).parent_path() / "Languages", bin / "Languages",
              fs::copy_options::recursive);
     const std::string dir = home.Path().string();
-    const std::vector<std::string> vorlixEnv = {
-        "PATH=/usr/bin:/bin", "LANG=C.UTF-8", "VORLIX_UI=console", "HOME=" + dir,
-        "XDG_CONFIG_HOME=" + dir + "/config", "XDG_DATA_HOME=" + dir + "/data"};
+    const std::vector<std::string> vorlixEnv = {"PATH=/usr/bin:/bin",
+                                                "LANG=C.UTF-8",
+                                                "VORLIX_UI=console",
+                                                "HOME=" + dir,
+                                                "XDG_CONFIG_HOME=" + dir + "/config",
+                                                "XDG_DATA_HOME=" + dir + "/data"};
     const std::vector<std::string> md5sumEnv = {"PATH=/usr/bin:/bin", "LC_ALL=C"};
     const fs::path md5sumErrors = home.Path() / "md5sum.err";
     const fs::path vorlixErrors = home.Path() / "vorlix.err";
@@ -456,8 +497,8 @@ TEST(Md5sumListDifferential, EveryLineMd5sumVerifiesVorlixVerifiesAlike) {
     if (!mismatching.empty()) {
         std::string indices;
         for (const unsigned index : mismatching) indices += " " + std::to_string(index);
-        ADD_FAILURE() << "lists where Vorlix and md5sum -c differ:" << indices
-                      << "\n(the first " << kDumpedLists << " follow)" << dumps;
+        ADD_FAILURE() << "lists where Vorlix and md5sum -c differ:" << indices << "\n(the first "
+                      << kDumpedLists << " follow)" << dumps;
     }
 }
 

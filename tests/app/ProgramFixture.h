@@ -17,7 +17,7 @@ namespace vorlix::test {
 
 // Remembers registrations instead of touching the desktop.
 class RecordingAssociationPlatform final : public AssociationPlatform {
-public:
+  public:
     AssociationFailures Register(const std::string&, const std::string& target,
                                  const std::string&) override {
         program = target;
@@ -71,7 +71,7 @@ struct ProgramFixture {
     ScriptedDialogs dialogs;
     MemorySettingsStore store;
     std::unique_ptr<ProgramServices> program;
-    DigestRunner runDigest;              // empty: the real digest on this thread
+    DigestRunner runDigest;             // empty: the real digest on this thread
     std::vector<std::string> digested;  // every path the window had digested
 };
 

@@ -25,7 +25,7 @@ constexpr const char* kEmpty = "d41d8cd98f00b204e9800998ecf8427e";  // ""
 
 // The shipped English pack, so the new texts are checked along the way.
 class ListTest : public ::testing::Test {
-protected:
+  protected:
     ListTest() : language(VORLIX_SOURCE_PACKS) { language.LoadLanguageFile(1033); }
     std::string L(const char* section, const char* key) { return language.GetLabel(section, key); }
     // Creates and shows the outcome as the program does.
@@ -51,14 +51,21 @@ protected:
 TEST(ChecksumListParse, ReadsEveryMd5sumFormAndCountsTheRest) {
     const ChecksumList list = ParseChecksumList(
         "# a comment\r\n"
-        "\r\n"
-        + std::string(kAbc) + "  text mode.txt\r\n"
-        + std::string(kAbc) + " *binary mode.txt\n"
-        "MD5 (tag (form).txt) = " + kAbc + "\n"
-        "\\" + kAbc + "  new\\nline\\\\back\n"
-        "\\" + kAbc + "  bad\\escape\n"      // no such escape: no entry
-        "xyz *not a digest\n"                 // the single-file rule takes it, a list does not
-        + std::string(kAbc) + " *\n"          // no name
+        "\r\n" +
+        std::string(kAbc) + "  text mode.txt\r\n" + std::string(kAbc) +
+        " *binary mode.txt\n"
+        "MD5 (tag (form).txt) = " +
+        kAbc +
+        "\n"
+        "\\" +
+        kAbc +
+        "  new\\nline\\\\back\n"
+        "\\" +
+        kAbc +
+        "  bad\\escape\n"      // no such escape: no entry
+        "xyz *not a digest\n"  // the single-file rule takes it, a list does not
+        + std::string(kAbc) +
+        " *\n"  // no name
         "plain garbage\n");
     ASSERT_EQ(list.entries.size(), 4u);
     EXPECT_EQ(list.entries[0].name, "text mode.txt");
@@ -74,9 +81,12 @@ TEST_F(ListTest, OnlyEntriesForOtherFilesMakeAList) {
         std::string content;
         ChecksumFileKind kind;
     } cases[] = {
-        {"a.txt.MD5", "# Created Vorlix\r\n" + std::string(kAbc) + " *a.txt\r\n", ChecksumFileKind::Single},
-        {"a.txt.md5", std::string(kAbc) + " *a.txt\n" + kAbc + " *A.TXT\n", ChecksumFileKind::Single},
-        {"b.md5", "[INI]\n[MD5FileInfo]\nFileName=x\nMD5Checksum=y\nFileLenght=1\n[EOF]\n", ChecksumFileKind::Single},
+        {"a.txt.MD5", "# Created Vorlix\r\n" + std::string(kAbc) + " *a.txt\r\n",
+         ChecksumFileKind::Single},
+        {"a.txt.md5", std::string(kAbc) + " *a.txt\n" + kAbc + " *A.TXT\n",
+         ChecksumFileKind::Single},
+        {"b.md5", "[INI]\n[MD5FileInfo]\nFileName=x\nMD5Checksum=y\nFileLenght=1\n[EOF]\n",
+         ChecksumFileKind::Single},
         {"c.md5", "garbage\n", ChecksumFileKind::Single},
         {"a.md5", std::string(kAbc) + "  a\n" + kAbc + "  b\n", ChecksumFileKind::List},
         {"d.md5", std::string(kAbc) + "  sub/e.txt\n", ChecksumFileKind::List},
@@ -99,7 +109,8 @@ TEST(Md5sumLines, AreWhatMd5sumPrints) {
         {"sub/c", EntryStatus::Damaged, "sub/c: FAILED"},
         {"gone", EntryStatus::Missing, "gone: FAILED open or read"},
         {"dir", EntryStatus::Unreadable, "dir: FAILED open or read"},
-        {"back\\slash", EntryStatus::Intact, "back\\slash: OK"},  // md5sum -c escapes only for a line feed
+        {"back\\slash", EntryStatus::Intact,
+         "back\\slash: OK"},  // md5sum -c escapes only for a line feed
         {"new\nline\\x\r", EntryStatus::Intact, "\\new\\nline\\\\x\\r: OK"},
     };
     for (const auto& c : cases) {
@@ -115,30 +126,32 @@ TEST_F(ListTest, AListVerifiesEveryEntryInOrderAndSumsUp) {
     dir.Write("list/changed.txt", "abd");
     fs::create_directories(dir.Path() / "list" / "a folder");
     dir.Write("other/empty", "");
-    const std::string list = dir.Write(
-        "list/SUMS", std::string(kAbc) + "  abc.txt\n" + kAbc + " *changed.txt\n" + kAbc +
-                         "  missing.txt\n" + kAbc + "  a folder\n" + kEmpty + "  ../other/empty\n" +
-                         kEmpty + "  " + (dir.Path() / "other/empty").string() + "\nnot an entry\n");
+    const std::string list =
+        dir.Write("list/SUMS", std::string(kAbc) + "  abc.txt\n" + kAbc + " *changed.txt\n" + kAbc +
+                                   "  missing.txt\n" + kAbc + "  a folder\n" + kEmpty +
+                                   "  ../other/empty\n" + kEmpty + "  " +
+                                   (dir.Path() / "other/empty").string() + "\nnot an entry\n");
 
     std::vector<std::string> seen;
     const ManyFilesRunner run = [&](const ManyFilesJob& job) {
         EXPECT_EQ(job.kind, ManyFilesKind::ChecksumList);
-        return RunManyFiles(job, [&](const ResultRow& row) { seen.push_back(Md5sumCheckLine(row)); });
+        return RunManyFiles(job,
+                            [&](const ResultRow& row) { seen.push_back(Md5sumCheckLine(row)); });
     };
     EXPECT_EQ(Verify(run, list), ListOutcome::Failed);
-    EXPECT_EQ(seen, (std::vector<std::string>{
-                        "abc.txt: OK", "changed.txt: FAILED", "missing.txt: FAILED open or read",
-                        "a folder: FAILED open or read", "../other/empty: OK",
-                        (dir.Path() / "other/empty").string() + ": OK"}));
-    const std::string summary = L("modChecksumList", "listText1") + " " + list + "\r\n" +
-                                L("modChecksumList", "listChecked") + " 6\r\n" +
-                                L("modChecksumList", "listIntact") + " 3\r\n" +
-                                L("modChecksumList", "listDamaged") + " 1\r\n" +
-                                L("modChecksumList", "listMissing") + " 1\r\n" +
-                                L("modChecksumList", "listUnreadable") + " 1\r\n" +
-                                L("modChecksumList", "listNotEntries") + " 1";
-    EXPECT_EQ(dialogs.Seen(), (std::vector{Message(summary, L("modChecksumList", "listCaption"),
-                                                   MessageIcon::Stop)}));
+    EXPECT_EQ(seen, (std::vector<std::string>{"abc.txt: OK", "changed.txt: FAILED",
+                                              "missing.txt: FAILED open or read",
+                                              "a folder: FAILED open or read", "../other/empty: OK",
+                                              (dir.Path() / "other/empty").string() + ": OK"}));
+    const std::string summary =
+        L("modChecksumList", "listText1") + " " + list + "\r\n" +
+        L("modChecksumList", "listChecked") + " 6\r\n" + L("modChecksumList", "listIntact") +
+        " 3\r\n" + L("modChecksumList", "listDamaged") + " 1\r\n" +
+        L("modChecksumList", "listMissing") + " 1\r\n" + L("modChecksumList", "listUnreadable") +
+        " 1\r\n" + L("modChecksumList", "listNotEntries") + " 1";
+    EXPECT_EQ(
+        dialogs.Seen(),
+        (std::vector{Message(summary, L("modChecksumList", "listCaption"), MessageIcon::Stop)}));
 
     dialogs.Clear();
     const std::string good = dir.Write("list/GOOD", std::string(kAbc) + "  abc.txt\n");
@@ -148,10 +161,10 @@ TEST_F(ListTest, AListVerifiesEveryEntryInOrderAndSumsUp) {
     dialogs.Clear();
     const std::string none = dir.Write("list/NONE", "nothing\n");
     EXPECT_EQ(Verify({}, none), ListOutcome::NoUsableEntry);
-    EXPECT_EQ(dialogs.Seen(), (std::vector{Message(L("frmVorlix", "msgbox5Text1") + " " + none +
-                                                       " " + L("frmVorlix", "msgbox5Text2"),
-                                                   L("frmVorlix", "msgbox2Caption"),
-                                                   MessageIcon::Stop)}));
+    EXPECT_EQ(dialogs.Seen(),
+              (std::vector{Message(L("frmVorlix", "msgbox5Text1") + " " + none + " " +
+                                       L("frmVorlix", "msgbox5Text2"),
+                                   L("frmVorlix", "msgbox2Caption"), MessageIcon::Stop)}));
 }
 
 TEST_F(ListTest, AFolderIsScannedInByteOrderWithLinksToFilesOnly) {
@@ -181,8 +194,7 @@ TEST_F(ListTest, AFolderFileRecordsEveryReadableFileAndNamesTheRest) {
     dir.Write("Data/new\nline", "");
     ASSERT_EQ(mkfifo((dir.Path() / "Data/pipe").c_str(), 0600), 0);
 
-    EXPECT_EQ(CreateFolder(dir / "Data", false),
-              FolderOutcome::Incomplete);
+    EXPECT_EQ(CreateFolder(dir / "Data", false), FolderOutcome::Incomplete);
     EXPECT_EQ(ReadAll(dir / "Data.MD5"), FixedCommentLine() + "\r\n" + kAbc +
                                              " *Data/a b.txt\r\n\\" + kEmpty +
                                              " *Data/new\\nline\r\n");
@@ -190,8 +202,8 @@ TEST_F(ListTest, AFolderFileRecordsEveryReadableFileAndNamesTheRest) {
     ASSERT_EQ(dialogs.Seen().size(), 1u);
     EXPECT_EQ(dialogs.Seen()[0],
               Message(L("modChecksumList", "folderText1") + " " + (dir / "Data") + "\r\n" +
-                          L("modChecksumList", "folderSavedTo") + " " + (dir / "Data.MD5") + "\r\n" +
-                          L("modChecksumList", "folderRecorded") + " 2\r\n" +
+                          L("modChecksumList", "folderSavedTo") + " " + (dir / "Data.MD5") +
+                          "\r\n" + L("modChecksumList", "folderRecorded") + " 2\r\n" +
                           L("modChecksumList", "folderBytes") + " 3\r\n" +
                           L("modChecksumList", "folderLeftOut") + "\r\n   Data/pipe",
                       L("modChecksumList", "folderCaption"), MessageIcon::Stop));
@@ -201,25 +213,21 @@ TEST_F(ListTest, AFolderFileRecordsEveryReadableFileAndNamesTheRest) {
     dialogs.Clear();
     dialogs.ThenAnswer(Answer::No).ThenCancelFileDialog();
     const std::string before = ReadAll(dir / "Data.MD5");
-    EXPECT_EQ(CreateFolder(dir / "Data", false),
-              FolderOutcome::Cancelled);
+    EXPECT_EQ(CreateFolder(dir / "Data", false), FolderOutcome::Cancelled);
     EXPECT_EQ(ReadAll(dir / "Data.MD5"), before);
     EXPECT_EQ(dialogs.Seen().front().buttons, MessageButtons::YesNo);
 
     // Automatic mode replaces it without a question or a confirmation.
     dialogs.Clear();
-    EXPECT_EQ(CreateFolder(dir / "Data", true),
-              FolderOutcome::Complete);
+    EXPECT_EQ(CreateFolder(dir / "Data", true), FolderOutcome::Complete);
     ASSERT_EQ(dialogs.Seen().size(), 1u);
     EXPECT_EQ(dialogs.Seen()[0].icon, MessageIcon::Information);
 
     // Nothing to record: nothing written.
     fs::create_directories(dir.Path() / "Empty");
-    EXPECT_EQ(CreateFolder(dir / "Empty", true),
-              FolderOutcome::Incomplete);
+    EXPECT_EQ(CreateFolder(dir / "Empty", true), FolderOutcome::Incomplete);
     EXPECT_FALSE(fs::exists(dir.Path() / "Empty.MD5"));
-    EXPECT_EQ(CreateFolder(dir / "Data.MD5", true),
-              FolderOutcome::NotAFolder);
+    EXPECT_EQ(CreateFolder(dir / "Data.MD5", true), FolderOutcome::NotAFolder);
     EXPECT_TRUE(dialogs.ScriptUsedUp());
 }
 
@@ -249,7 +257,8 @@ TEST(PublishedDigest, IsFoundInTheFormsPeopleCopy) {
 }
 
 TEST_F(ListTest, ManyDigestsComeInOrderAndStopWhenCancelled) {
-    const std::vector<std::string> paths = {dir.Write("1", "abc"), dir / "missing", dir.Write("3", "")};
+    const std::vector<std::string> paths = {dir.Write("1", "abc"), dir / "missing",
+                                            dir.Write("3", "")};
     std::vector<std::size_t> order;
     std::vector<FileDigestResult> results;
     std::uint64_t lastProgress = 0;
@@ -268,9 +277,12 @@ TEST_F(ListTest, ManyDigestsComeInOrderAndStopWhenCancelled) {
 
     const std::atomic<bool> cancel{true};
     std::size_t cancelled = 0;
-    DigestMany(paths, [&](std::size_t, const FileDigestResult& result) {
-        cancelled += result.status == FileDigestResult::Status::Cancelled;
-    }, &cancel);
+    DigestMany(
+        paths,
+        [&](std::size_t, const FileDigestResult& result) {
+            cancelled += result.status == FileDigestResult::Status::Cancelled;
+        },
+        &cancel);
     EXPECT_EQ(cancelled, paths.size());
 }
 

@@ -276,8 +276,8 @@ TEST(ChecksumVerification, JoiningANameMatchesThePathLibrary) {
     namespace fs = std::filesystem;
     for (const char* list : {"a.md5", "/a.md5", "/data/a.md5", "data//a.md5", "./a.md5",
                              "../up/a.md5", "//a.md5", "data/./a.md5"}) {
-        for (const char* name : {"x", "sub/x", "/abs/x", "./x", "../x", "x/", ".", "..", " x",
-                                 "a\\b", "//x"}) {
+        for (const char* name :
+             {"x", "sub/x", "/abs/x", "./x", "../x", "x/", ".", "..", " x", "a\\b", "//x"}) {
             const fs::path expected = fs::path(list).parent_path() / name;
             const std::string wanted = fs::path(name).is_absolute() ? name : expected.string();
             EXPECT_EQ(ResolveDataPath(list, name), wanted) << list << " + " << name;

@@ -1,5 +1,5 @@
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -47,7 +47,7 @@ std::vector<Outcome> DigestAll(const std::vector<std::string>& paths,
 }
 
 class ManyFileDigestTest : public ::testing::Test {
-protected:
+  protected:
     std::string Write(const std::string& name, std::size_t size) {
         std::string bytes(size, '\0');
         for (char& c : bytes) c = static_cast<char>(random_() & 0xff);
@@ -124,7 +124,8 @@ TEST_F(ManyFileDigestTest, MoreFilesThanTheReorderWindowStillComeInOrder) {
         DigestManyFiles(
             paths,
             [&](std::size_t index, const FileDigestResult& result) {
-                if (stall && index == 0) std::this_thread::sleep_for(std::chrono::milliseconds(200));
+                if (stall && index == 0)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(200));
                 outcomes.push_back({index, result.status, result.digest, result.size});
             },
             options);

@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "support/Pattern.h"
-
 #include <algorithm>
 #include <string>
 #include <vector>
 
 #include "digest/Md5.h"
+#include "support/Pattern.h"
 
 namespace vorlix {
 namespace {

@@ -29,7 +29,7 @@ using namespace vorlix;
 namespace {
 
 class MemoryAssociationPlatform final : public AssociationPlatform {
-public:
+  public:
     AssociationFailures Register(const std::string&, const std::string& target,
                                  const std::string&) override {
         program = target;
@@ -59,7 +59,8 @@ struct Fixture {
         setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
         setenv("XDG_CACHE_HOME", cache.c_str(), 1);
         // An update check reads a file that is not there: no network, a quick failure.
-        setenv("VORLIX_UPDATE_URL", ("file://" + (cache / "none" / "update.txt").string()).c_str(), 1);
+        setenv("VORLIX_UPDATE_URL", ("file://" + (cache / "none" / "update.txt").string()).c_str(),
+               1);
         fs::current_path(work);
         std::ofstream(data / "a.txt") << "The quick brown fox";
         std::ofstream(data / "a.txt.MD5") << "# Created\r\n"
@@ -104,8 +105,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     std::vector<std::string> words;
     for (const std::string& word : raw) {
         if (const auto parsed = ParseSwitch(word)) {
-            words.push_back(parsed->hasValue ? "/" + parsed->name + ":" + fixture.Confine(parsed->value)
-                                             : "/" + parsed->name);
+            words.push_back(parsed->hasValue
+                                ? "/" + parsed->name + ":" + fixture.Confine(parsed->value)
+                                : "/" + parsed->name);
         } else if (!word.empty()) {
             words.push_back(fixture.Confine(word));
         }
@@ -138,7 +140,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     std::error_code ignored;
     for (const auto& entry : fs::directory_iterator(fixture.data)) {
         const std::string name = entry.path().filename().string();
-        if (name != "a.txt" && name != "a.txt.MD5" && name != "empty") fs::remove_all(entry, ignored);
+        if (name != "a.txt" && name != "a.txt.MD5" && name != "empty")
+            fs::remove_all(entry, ignored);
     }
     std::ofstream(fixture.data / "a.txt.MD5", std::ios::trunc)
         << "# Created\r\na2004f37730b9445670a738fa0fc9ee5 *a.txt\r\n";

@@ -30,9 +30,7 @@ std::optional<std::string> SilentDialogs::OpenFile(const FileDialogRequest&) {
     return std::nullopt;
 }
 
-void SilentDialogs::ShowEmergencyHelp(const std::string&, const std::string&) {
-    ++emergencyHelps;
-}
+void SilentDialogs::ShowEmergencyHelp(const std::string&, const std::string&) { ++emergencyHelps; }
 
 namespace {
 

@@ -21,7 +21,7 @@ namespace vorlix::fuzz {
 // Dialogs without a person: every message is recorded, every question is
 // answered No and every file dialog is cancelled.
 class SilentDialogs final : public Dialogs {
-public:
+  public:
     struct Message {
         std::string text;
         std::string caption;

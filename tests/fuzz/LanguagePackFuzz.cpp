@@ -19,13 +19,20 @@ namespace {
 // Every section of the shipped packs with a key from it, and a few that no
 // pack has.
 const std::pair<const char*, const char*> kLookups[] = {
-    {"frmVorlix", "cmndCalculate"},   {"frmVorlix", "lblFileSource"},
-    {"frmOptions", "Caption"},        {"frmAbout", "lblDisclaimer"},
-    {"frmUpdateProcess", "Caption"},  {"modAvizo_v4", "Text1"},
-    {"modAssociateExtension", "Text1"}, {"modVorlix", "msgbox1Text1"},
-    {"Generic", "ButtonCancelCaption"}, {"MainMenu", "mnuFile"},
-    {"Head", "LanguageFileNo"},       {"Head", "Version"},
-    {"", ""},                         {"Vorlix_LanguageFile", "Head"},
+    {"frmVorlix", "cmndCalculate"},
+    {"frmVorlix", "lblFileSource"},
+    {"frmOptions", "Caption"},
+    {"frmAbout", "lblDisclaimer"},
+    {"frmUpdateProcess", "Caption"},
+    {"modAvizo_v4", "Text1"},
+    {"modAssociateExtension", "Text1"},
+    {"modVorlix", "msgbox1Text1"},
+    {"Generic", "ButtonCancelCaption"},
+    {"MainMenu", "mnuFile"},
+    {"Head", "LanguageFileNo"},
+    {"Head", "Version"},
+    {"", ""},
+    {"Vorlix_LanguageFile", "Head"},
     {"nosection", "nokey"},
 };
 

@@ -69,16 +69,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // versions are never each newer than the other.
         const std::string value = line.substr(equals + 1);
         if (const auto numbers = DecompositionVerStr(value)) {
-            for (int part : {numbers->MajorVer, numbers->MinorVer, numbers->LowVer,
-                             numbers->BuildVer}) {
+            for (int part :
+                 {numbers->MajorVer, numbers->MinorVer, numbers->LowVer, numbers->BuildVer}) {
                 if (part < 0 || part > 32767) fuzz::Fail("a version part out of range");
             }
         }
         fuzz::SilentDialogs quiet;
         const VersionComparison there = CompareVersions(quiet, running, value);
         const VersionComparison back = CompareVersions(quiet, value, running);
-        if (!there.InvalidVersion && !back.InvalidVersion &&
-            there.NewerThanPublished && back.NewerThanPublished) {
+        if (!there.InvalidVersion && !back.InvalidVersion && there.NewerThanPublished &&
+            back.NewerThanPublished) {
             fuzz::Fail("each version newer than the other");
         }
         if (there.SameVersion != back.SameVersion) fuzz::Fail("equality that is not mutual");
@@ -89,8 +89,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     UpdateFile file;
     fixture.dialogs.messages.clear();
     try {
-        const UpdateNotice notice = GetUpdateNotice(fixture.dialogs, fixture.language, file,
-                                                    copy.string(), [] {}, running);
+        const UpdateNotice notice = GetUpdateNotice(
+            fixture.dialogs, fixture.language, file, copy.string(), [] {}, running);
         if (notice.outcome == UpdateOutcome::NewerPublished && notice.text.empty()) {
             fuzz::Fail("a newer version without its notice");
         }

@@ -12,7 +12,7 @@ namespace vorlix::test {
 
 // A clock stopped at noon on 1 July of a chosen year.
 class YearClock final : public Clock {
-public:
+  public:
     explicit YearClock(int year) : year_(year) {}
     std::chrono::steady_clock::time_point Monotonic() const override { return {}; }
     std::tm LocalNow() const override {
@@ -24,7 +24,7 @@ public:
         return now;
     }
 
-private:
+  private:
     int year_;
 };
 

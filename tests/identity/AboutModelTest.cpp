@@ -7,7 +7,7 @@ namespace vorlix {
 namespace {
 
 class AboutModelTest : public ::testing::Test, protected test::AboutPackFixture {
-protected:
+  protected:
     test::YearClock clock{2031};
     AboutModel model{language, clock, test::kManualUrl};
 };

@@ -12,7 +12,7 @@ namespace vorlix::test {
 // Keeps registrations in memory and remembers every call; every call
 // reports `failures`.
 class FakeAssociationPlatform final : public AssociationPlatform {
-public:
+  public:
     AssociationFailures Register(const std::string& extension, const std::string& target,
                                  const std::string& typeName) override {
         calls.push_back("register " + extension + " " + target + " " + typeName);

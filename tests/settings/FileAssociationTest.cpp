@@ -12,7 +12,7 @@ namespace vorlix {
 namespace {
 
 class FileAssociationTest : public ::testing::Test {
-protected:
+  protected:
     test::TempDir folder;
     const ProgramLocation location = ProgramLocation::FromExecutable(folder.Path() / "vorlix");
     test::ScriptedDialogs dialogs;

@@ -24,7 +24,7 @@ std::string BadRecordsText(int count) {
 }
 
 class OptionsTest : public ::testing::Test {
-protected:
+  protected:
     std::string Stored(const char* key) { return store.Read("Configuration", key); }
     void Store(const char* key, const std::string& value) {
         store.Write("Configuration", key, value);
@@ -208,8 +208,8 @@ TEST_F(OptionsTest, BrokenStoreIsReportedOnceAndTheDefaultsHoldInMemory) {
     options.StoreLastUsedPath("/home/user/a.iso");
     EXPECT_EQ(options.LastUsedPath, "/home/user/a.iso");
     options.CheckSettings();
-    EXPECT_EQ(dialogs.Seen(), (std::vector<test::Shown>{
-                                  Message(broken, "Chyba konfigurace", MessageIcon::Stop)}));
+    EXPECT_EQ(dialogs.Seen(),
+              (std::vector<test::Shown>{Message(broken, "Chyba konfigurace", MessageIcon::Stop)}));
     EXPECT_TRUE(platform.calls.empty());
 }
 

@@ -32,7 +32,7 @@ struct RecordingView final : OptionsWindowView {
 // One run of the program, installed where the shipped packs lie, that has
 // come through its start in the stored language.
 class OptionsWindowStory : public ::testing::Test {
-protected:
+  protected:
     explicit OptionsWindowStory(
         std::filesystem::path packs = std::filesystem::path(VORLIX_SOURCE_PACKS))
         : location(ProgramLocation::FromExecutable(packs.parent_path() / "vorlix")) {}
@@ -203,8 +203,9 @@ TEST_F(OptionsWindowStory, ApplyWritesTheStoreAndDisablesApplyAndCancel) {
     EXPECT_TRUE(Shown().cmdApplyEnabled);
     EXPECT_TRUE(Shown().cmdCancelEnabled);
     window->cmdApply_Click();
-    EXPECT_EQ(platform.calls, (std::vector<std::string>{
-                                  "unregister md5 vorlix", "register md5 " + ExeFullPath() + " vorlix"}));
+    EXPECT_EQ(platform.calls,
+              (std::vector<std::string>{"unregister md5 vorlix",
+                                        "register md5 " + ExeFullPath() + " vorlix"}));
     EXPECT_EQ(Stored("DefaultContentMD5File"), "True");
     EXPECT_TRUE(dialogs.Seen().empty());
 }
@@ -219,9 +220,9 @@ TEST_F(OptionsWindowStory, OkSetsOrRemovesTheAssociationAsTheBoxShowsEvenUntouch
         Open();
         window->cmdOK_Click();
         EXPECT_TRUE(Shown().Closed);
-        EXPECT_EQ(platform.calls, std::vector<std::string>{
-                                      registered ? "register md5 " + ExeFullPath() + " vorlix"
-                                                 : "unregister md5 vorlix"});
+        EXPECT_EQ(platform.calls,
+                  std::vector<std::string>{registered ? "register md5 " + ExeFullPath() + " vorlix"
+                                                      : "unregister md5 vorlix"});
     }
 }
 
@@ -246,13 +247,14 @@ TEST_F(OptionsWindowStory, DefaultThenOkStoresCzechAndSectionedWhateverTheContro
     window->cmdOK_Click();
     EXPECT_EQ(Stored("DefaultLanguage"), "1027");
     EXPECT_EQ(Stored("DefaultContentMD5File"), "False");
-    EXPECT_EQ(platform.calls, std::vector<std::string>{"register md5 " + ExeFullPath() + " vorlix"});
+    EXPECT_EQ(platform.calls,
+              std::vector<std::string>{"register md5 " + ExeFullPath() + " vorlix"});
     EXPECT_EQ(languages.CurrentLanguage(), kEnglish);
 }
 
 // A pack whose own identifier is neither of ours.
 class ForeignPackStory : public OptionsWindowStory {
-protected:
+  protected:
     ForeignPackStory() : OptionsWindowStory(WriteForeignPacks()) {}
 
     static std::filesystem::path WriteForeignPacks() {

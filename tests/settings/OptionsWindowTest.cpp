@@ -38,7 +38,7 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 // The whole program with its windows on the offscreen platform, its settings
 // and its desktop in folders of its own; only the dialogs are scripted.
 class OptionsWindowViewStory : public ::testing::Test {
-protected:
+  protected:
     OptionsWindowViewStory() {
         setenv("XDG_DATA_HOME", (home.Path() / "data").c_str(), 1);
         setenv("XDG_CONFIG_HOME", (home.Path() / "config").c_str(), 1);
@@ -67,8 +67,8 @@ protected:
             dialogs, *store, location, MakeAssociationPlatform(location), DigestRunner{});
         standardTexts = std::make_unique<QtStandardTexts>(program->language);
         program->languages.AddListener(standardTexts.get());
-        mainWindow = std::make_unique<MainWindow>(program->mainWindow, program->language,
-                                                  program->clock);
+        mainWindow =
+            std::make_unique<MainWindow>(program->mainWindow, program->language, program->clock);
         program->mainWindow.Form_Load({});
         mainWindow->show();
     }
@@ -308,11 +308,10 @@ TEST_F(OptionsWindowViewStory, NothingIsClippedInEitherLanguage) {
                 const QRect placed(control->mapTo(&window, QPoint(0, 0)), control->size());
                 EXPECT_TRUE(inside.contains(placed)) << control->metaObject()->className();
             }
-            for (QWidget* control :
-                 std::initializer_list<QWidget*>{window.lblDefaultLanguage, window.cobSelectLanguage,
-                                                 window.chkCreateStandardFile, window.lblStandardFormat,
-                                                 window.chckAssociate, window.cmdDefaultSave,
-                                                 window.cmdOK, window.cmdCancel, window.cmdApply}) {
+            for (QWidget* control : std::initializer_list<QWidget*>{
+                     window.lblDefaultLanguage, window.cobSelectLanguage,
+                     window.chkCreateStandardFile, window.lblStandardFormat, window.chckAssociate,
+                     window.cmdDefaultSave, window.cmdOK, window.cmdCancel, window.cmdApply}) {
                 EXPECT_GE(control->width(), control->sizeHint().width())
                     << control->metaObject()->className();
                 EXPECT_GE(control->height(), control->minimumSizeHint().height())
@@ -322,9 +321,9 @@ TEST_F(OptionsWindowViewStory, NothingIsClippedInEitherLanguage) {
             EXPECT_GT(window.lbxOptionsMenu->viewport()->width(),
                       metrics.horizontalAdvance(window.lbxOptionsMenu->item(0)->text()));
             if (const char* folder = std::getenv("VORLIX_SCREENSHOTS")) {
-                const QString name = QStringLiteral("%1/options-%2.png")
-                                         .arg(QString::fromLocal8Bit(folder),
-                                              position == 0 ? "cs" : "en");
+                const QString name =
+                    QStringLiteral("%1/options-%2.png")
+                        .arg(QString::fromLocal8Bit(folder), position == 0 ? "cs" : "en");
                 EXPECT_TRUE(window.grab().save(name));
             }
             window.cmdCancel->click();

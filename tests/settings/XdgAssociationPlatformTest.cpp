@@ -20,7 +20,7 @@ using test::ReadAll;
 
 // Every test gets its own desktop: the developer's own must never be touched.
 class XdgAssociationPlatformTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         setenv("XDG_DATA_HOME", (home.Path() / "data").c_str(), 1);
         setenv("XDG_CONFIG_HOME", (home.Path() / "config").c_str(), 1);
@@ -164,8 +164,8 @@ TEST_F(XdgAssociationPlatformTest, WhatCouldNotBeWrittenIsReported) {
 TEST_F(XdgAssociationPlatformTest, LinkedListIsWrittenWhereTheLinkPoints) {
     const auto kept = home.Path() / "dotfiles/mimeapps.list";
     home.Write("dotfiles/mimeapps.list", "[Added Associations]\ntext/plain=editor.desktop;\n");
-    std::filesystem::permissions(kept, std::filesystem::perms::owner_read |
-                                           std::filesystem::perms::owner_write);
+    std::filesystem::permissions(
+        kept, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     std::filesystem::create_directories(home.Path() / "config");
     std::filesystem::create_symlink("../dotfiles/mimeapps.list",
                                     home.Path() / "config/mimeapps.list");

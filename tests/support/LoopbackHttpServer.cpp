@@ -37,12 +37,18 @@ void SendAll(int connection, const std::string& bytes) {
 
 const char* Reason(int status) {
     switch (status) {
-        case 200: return "OK";
-        case 301: return "Moved Permanently";
-        case 302: return "Found";
-        case 404: return "Not Found";
-        case 500: return "Internal Server Error";
-        default: return "Status";
+        case 200:
+            return "OK";
+        case 301:
+            return "Moved Permanently";
+        case 302:
+            return "Found";
+        case 404:
+            return "Not Found";
+        case 500:
+            return "Internal Server Error";
+        default:
+            return "Status";
     }
 }
 
@@ -51,7 +57,8 @@ const char* Reason(int status) {
 LoopbackHttpServer::LoopbackHttpServer() {
     listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     const sockaddr_in address = Loopback(0);
-    if (listener_ < 0 || bind(listener_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+    if (listener_ < 0 ||
+        bind(listener_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
         listen(listener_, 16) != 0 || pipe(wake_) != 0) {
         throw std::runtime_error("cannot start the loopback server");
     }
@@ -102,23 +109,27 @@ void LoopbackHttpServer::Answer(int connection) {
     ++requests_;
     const auto start = request.find(' ');
     const auto end = request.find(' ', start + 1);
-    const std::string path =
-        start == std::string::npos || end == std::string::npos ? "" : request.substr(start + 1, end - start - 1);
+    const std::string path = start == std::string::npos || end == std::string::npos
+                                 ? ""
+                                 : request.substr(start + 1, end - start - 1);
 
     Response response;
     response.status = 404;
     response.body = "not here";
     {
         std::lock_guard lock(mutex_);
-        if (const auto found = responses_.find(path); found != responses_.end()) response = found->second;
+        if (const auto found = responses_.find(path); found != responses_.end())
+            response = found->second;
     }
     if (response.neverAnswer) {
         silent_.push_back(connection);
         return;
     }
-    std::string head = "HTTP/1.1 " + std::to_string(response.status) + " " + Reason(response.status) +
+    std::string head = "HTTP/1.1 " + std::to_string(response.status) + " " +
+                       Reason(response.status) +
                        "\r\nConnection: close\r\nContent-Type: text/plain\r\n";
-    if (response.sendLength) head += "Content-Length: " + std::to_string(response.body.size()) + "\r\n";
+    if (response.sendLength)
+        head += "Content-Length: " + std::to_string(response.body.size()) + "\r\n";
     if (!response.location.empty()) head += "Location: " + response.location + "\r\n";
     SendAll(connection, head + "\r\n" + response.body);
     shutdown(connection, SHUT_WR);

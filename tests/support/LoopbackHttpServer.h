@@ -12,7 +12,7 @@ namespace vorlix::test {
 // A small HTTP/1.1 server on 127.0.0.1 and a free port, answering from a
 // table of paths, for tests that download. Unknown paths get 404.
 class LoopbackHttpServer {
-public:
+  public:
     struct Response {
         int status = 200;
         std::string body;
@@ -55,7 +55,7 @@ public:
     int Port() const { return port_; }
     int Requests() const { return requests_; }
 
-private:
+  private:
     void Run();
     void Answer(int connection);
 

@@ -47,7 +47,8 @@ void PrintTo(const Shown& shown, std::ostream* out) {
                  << "\", icon " << icons[static_cast<int>(shown.icon)]
                  << (shown.buttons == MessageButtons::Ok ? ", OK" : ", Yes/No")
                  << (shown.buttons == MessageButtons::YesNo
-                         ? (shown.defaultButton == DefaultButton::Yes ? " default Yes" : " default No")
+                         ? (shown.defaultButton == DefaultButton::Yes ? " default Yes"
+                                                                      : " default No")
                          : "")
                  << "}";
             break;

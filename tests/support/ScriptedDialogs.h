@@ -28,7 +28,8 @@ struct Shown {
 // A message as a test expects it: text, caption, icon (OK button).
 Shown Message(std::string text, std::string caption, MessageIcon icon);
 // A Yes/No question.
-Shown Question(std::string text, std::string caption, MessageIcon icon, DefaultButton defaultButton);
+Shown Question(std::string text, std::string caption, MessageIcon icon,
+               DefaultButton defaultButton);
 Shown EmergencyHelp();
 
 void PrintTo(const Shown& shown, std::ostream* out);
@@ -36,7 +37,7 @@ void PrintTo(const Shown& shown, std::ostream* out);
 // The dialogs of a test: records everything, answers from a script. A
 // question or file dialog that the script did not expect fails the test.
 class ScriptedDialogs final : public Dialogs {
-public:
+  public:
     ScriptedDialogs& ThenAnswer(Answer answer);
     ScriptedDialogs& ThenChooseFile(std::string path);
     ScriptedDialogs& ThenCancelFileDialog();
@@ -54,7 +55,7 @@ public:
     void Clear() { seen_.clear(); }
     bool ScriptUsedUp() const { return answers_.empty() && files_.empty(); }
 
-private:
+  private:
     std::vector<Shown> seen_;
     std::deque<Answer> answers_;
     std::deque<std::optional<std::string>> files_;

@@ -23,7 +23,8 @@ bool Accepts(int port) {
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     address.sin_port = htons(static_cast<std::uint16_t>(port));
-    const bool connected = connect(probe, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    const bool connected =
+        connect(probe, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
     close(probe);
     return connected;
 }
@@ -34,7 +35,8 @@ SelfSignedHttpsServer::SelfSignedHttpsServer() {
     // The name matches; only the trust is missing.
     const std::string folder = folder_.Path().string();
     const std::string make =
-        "cd '" + folder + "' && openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 "
+        "cd '" + folder +
+        "' && openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 "
         "-nodes -keyout key.pem -out cert.pem -days 1 -subj /CN=127.0.0.1 "
         "-addext subjectAltName=IP:127.0.0.1 >/dev/null 2>&1";
     if (std::system(make.c_str()) != 0) return;

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <string>
 #include <sys/types.h>
+
+#include <string>
 
 #include "support/TempDir.h"
 
@@ -10,7 +11,7 @@ namespace vorlix::test {
 // "openssl s_server -WWW" on 127.0.0.1 with a certificate made for this run
 // and signed by nobody: it serves the files written to its folder.
 class SelfSignedHttpsServer {
-public:
+  public:
     SelfSignedHttpsServer();
     ~SelfSignedHttpsServer();
     SelfSignedHttpsServer(const SelfSignedHttpsServer&) = delete;
@@ -22,7 +23,7 @@ public:
     std::string Url(const std::string& path) const;
     std::string CertificateFile() const { return folder_ / "cert.pem"; }
 
-private:
+  private:
     TempDir folder_;
     int port_ = 0;
     pid_t pid_ = -1;

@@ -8,7 +8,7 @@ namespace vorlix::test {
 // A fresh folder under the system's temporary folder, removed with its
 // content when the object goes.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -20,7 +20,7 @@ public:
     // Writes bytes to a file below the folder and returns its full path.
     std::string Write(const std::string& name, const std::string& bytes) const;
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

@@ -2,10 +2,10 @@
 
 #include <QApplication>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QImage>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <cstdlib>
 
@@ -45,10 +45,9 @@ TEST(EmergencyHelpWindowTest, ShowsTheTextOnBlueAndHasOkFocused) {
 TEST(EmergencyHelpWindowTest, OpensAtItsPlaceOnTheScreen) {
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     const QRect designed(723, 384, 441, 210);  // 10845, 5760 twips
-    const QPoint expected =
-        area.contains(designed)
-            ? designed.topLeft()
-            : QPoint(area.x() + (area.width() - 441) / 2, area.y() + (area.height() - 210) / 2);
+    const QPoint expected = area.contains(designed) ? designed.topLeft()
+                                                    : QPoint(area.x() + (area.width() - 441) / 2,
+                                                             area.y() + (area.height() - 210) / 2);
     EmergencyHelpWindow window(kEmergencyHelpCaption, EmergencyHelpText());
     window.show();
     QApplication::processEvents();

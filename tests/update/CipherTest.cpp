@@ -18,7 +18,9 @@ int Digit(char c) {
     return at == std::string::npos ? 0 : static_cast<int>(at);
 }
 char Char(int value) { return "0123456789ABCDEF"[value]; }
-std::string Last8(const std::string& text) { return text.size() > 8 ? text.substr(text.size() - 8) : text; }
+std::string Last8(const std::string& text) {
+    return text.size() > 8 ? text.substr(text.size() - 8) : text;
+}
 
 std::string Add(std::string a, std::string b) {
     while (a.size() < b.size()) a.insert(0, "0");
@@ -80,8 +82,10 @@ std::string Decipher(std::string text, const std::string& key) {
         std::string a = text.substr(p, 8);
         std::string b = text.substr(p + 8, 8);
         for (int r = 0; r < 32; ++r) {
-            if (r % 2 == 0) b = Xor(b, Round(a, k[order[r]]));
-            else a = Xor(a, Round(b, k[order[r]]));
+            if (r % 2 == 0)
+                b = Xor(b, Round(a, k[order[r]]));
+            else
+                a = Xor(a, Round(b, k[order[r]]));
         }
         text.replace(p, 8, b);
         text.replace(p + 8, 8, a);
@@ -119,8 +123,8 @@ TEST(Cipher, HexRoutinesGiveThePublishersValues) {
         {HexXor("ab12", "3"), "ab11"},  // the longer text's lead passes unchanged
         {HexToText("48656C6C6F"), "Hello"},
         {HexToText(""), ""},
-        {HexToText("8A9Ae8"), "Ššč"},   // Windows-1250
-        {HexToText("414"), "A\x04"},  // a final odd digit alone
+        {HexToText("8A9Ae8"), "Ššč"},  // Windows-1250
+        {HexToText("414"), "A\x04"},   // a final odd digit alone
         {DecryptText(""), ""},
     };
     for (const Case& c : cases) EXPECT_EQ(c.result, c.expected);
@@ -172,7 +176,11 @@ TEST(Cipher, ShortBlocksArePaddedAndStrayCharactersCountAsZero) {
     const std::string& key = KeyText();
     EXPECT_EQ(DecipherHex("ABC", key), DecipherHex("ABC0000000000000", key));
     EXPECT_EQ(DecipherHex("ABC", key).size(), 16u);
-    EXPECT_EQ(DecipherHex("0123456789ABCDEF" "1", key).size(), 32u);
+    EXPECT_EQ(DecipherHex("0123456789ABCDEF"
+                          "1",
+                          key)
+                  .size(),
+              32u);
     EXPECT_EQ(DecipherHex("zz 12-45abcdef00", key), DecipherHex("00012045ABCDEF00", key));
     EXPECT_EQ(DecipherHex("abcdef0123456789", key), DecipherHex("ABCDEF0123456789", key));
     EXPECT_EQ(DecipherHex("", key), "");

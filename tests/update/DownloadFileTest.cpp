@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 using Response = test::LoopbackHttpServer::Response;
 
 class DownloadFileTest : public ::testing::Test {
-protected:
+  protected:
     DownloadFileTest() { limits.totalTimeout = limits.connectTimeout = std::chrono::seconds(1); }
     bool Download(const std::string& address) { return DownloadFile(address, target, limits); }
     // Nothing but what a success put there.
@@ -58,14 +58,15 @@ TEST_F(DownloadFileTest, FailuresLeaveNoFileBehind) {
     server.Serve("/to-file", Response::Redirect("file:///etc/hostname"));
 
     for (const std::string& address :
-         {server.Url("/missing"), server.Url("/big"), server.Url("/big-unsized"), server.Url("/error"),
-          server.Url("/loop"), server.Url("/to-file"),
+         {server.Url("/missing"), server.Url("/big"), server.Url("/big-unsized"),
+          server.Url("/error"), server.Url("/loop"), server.Url("/to-file"),
           std::string("ftp://127.0.0.1/update.txt"), std::string("no address"), std::string()}) {
         EXPECT_FALSE(Download(address)) << address;
         EXPECT_TRUE(FolderEmpty()) << address;
     }
     // A folder that is not there.
-    EXPECT_FALSE(DownloadFile(server.Url("/missing"), (folder.Path() / "no" / "Update.txt").string(), limits));
+    EXPECT_FALSE(DownloadFile(server.Url("/missing"),
+                              (folder.Path() / "no" / "Update.txt").string(), limits));
 }
 
 // No time-out covers a local read: a FIFO without a writer would wait for
@@ -112,11 +113,11 @@ TEST_F(DownloadFileTest, AnHttpsServerWithAnUntrustedCertificateIsRefused) {
     curl_easy_setopt(curl, CURLOPT_URL, https.Url("/update.txt").c_str());
     const std::string certificate = https.CertificateFile();
     curl_easy_setopt(curl, CURLOPT_CAINFO, certificate.c_str());
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION,
-                     +[](char* data, size_t size, size_t count, void* user) {
-                         static_cast<std::string*>(user)->append(data, size * count);
-                         return size * count;
-                     });
+    curl_easy_setopt(
+        curl, CURLOPT_WRITEFUNCTION, +[](char* data, size_t size, size_t count, void* user) {
+            static_cast<std::string*>(user)->append(data, size * count);
+            return size * count;
+        });
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &received);
     EXPECT_EQ(curl_easy_perform(curl), CURLE_OK);
     curl_easy_cleanup(curl);

@@ -41,15 +41,19 @@ struct Outcome {
 };
 
 class UpdateCheckStory : public ::testing::Test {
-protected:
+  protected:
     UpdateCheckStory() : czech(VORLIX_SOURCE_PACKS) { czech.LoadLanguageFile(1027); }
 
     // The publisher makes the file with its tool.
     std::string UpdateFile(const std::string& version, const std::string& name = "Vorlix") {
-        const std::string plain = home.Write(
-            "plain.txt", "[Update]\nProgramToUpdate=2\n[ProgramNames]\nProgram1=Jiný program\n"
-                         "Program2=" + name + "\n[UpdateVersionProgram]\nVersionFile1=3.1.0.5\n"
-                         "VersionFile2=" + version + "\n");
+        const std::string plain =
+            home.Write("plain.txt",
+                       "[Update]\nProgramToUpdate=2\n[ProgramNames]\nProgram1=Jiný program\n"
+                       "Program2=" +
+                           name +
+                           "\n[UpdateVersionProgram]\nVersionFile1=3.1.0.5\n"
+                           "VersionFile2=" +
+                           version + "\n");
         const std::string made = home.Path() / "update.txt";
         const std::string command =
             Quoted(VORLIX_UPDATE_TOOL) + " encipher <" + Quoted(plain) + " >" + Quoted(made);
@@ -59,12 +63,14 @@ protected:
 
     std::string Command(const std::string& address, int timeoutSeconds = 1) {
         const std::string dir = home.Path().string();
-        return "cd " + Quoted(dir) + " && exec env -i PATH=/usr/bin:/bin LANG=C.UTF-8 VORLIX_UI=console HOME=" +
+        return "cd " + Quoted(dir) +
+               " && exec env -i PATH=/usr/bin:/bin LANG=C.UTF-8 VORLIX_UI=console HOME=" +
                Quoted(dir) + " XDG_CONFIG_HOME=" + Quoted(dir + "/config") +
                " XDG_CACHE_HOME=" + Quoted(dir + "/cache") +
                " VORLIX_UPDATE_TIMEOUT=" + std::to_string(timeoutSeconds) +
                " VORLIX_UPDATE_URL=" + Quoted(address) + " " + Quoted(VORLIX_BINARY) +
-               " /checkupdate </dev/null >" + Quoted(dir + "/stdout") + " 2>" + Quoted(dir + "/stderr");
+               " /checkupdate </dev/null >" + Quoted(dir + "/stdout") + " 2>" +
+               Quoted(dir + "/stderr");
     }
 
     Outcome CheckUpdate(const std::string& address) {

@@ -55,10 +55,10 @@ TEST(UpdateFile, KeysMatchExactlyAndOnlyInTheirOwnSection) {
         {"Update", "ProgramToUpdate", "3"},
         {"ProgramNames", "Program1", "One"},  // Program10 stands before it
         {"ProgramNames", "Program10", "Ten"},
-        {"ProgramNames", "Program2", "\t Two \t"},  // spaces go, tabs stay
-        {"ProgramNames", "Program3", "a=b"},        // the first entry counts
-        {"ProgramNames", "Program4", std::nullopt}, // no "="
-        {"ProgramNames", "Program5", std::nullopt}, // only in a later section
+        {"ProgramNames", "Program2", "\t Two \t"},   // spaces go, tabs stay
+        {"ProgramNames", "Program3", "a=b"},         // the first entry counts
+        {"ProgramNames", "Program4", std::nullopt},  // no "="
+        {"ProgramNames", "Program5", std::nullopt},  // only in a later section
         {"UpdateVersionProgram", "Program1", std::nullopt},
         {"UpdateVersionProgram", "VersionFile1", "1.0.0.1"},
         {"UpdateVersionProgram", "Program6", "After a line that is no header"},

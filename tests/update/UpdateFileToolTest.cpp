@@ -30,11 +30,13 @@ ToolRun Tool(const std::vector<std::string>& words, const std::string& input,
 
 TEST(UpdateFileTool, EnciphersToOneLineOfWholeBlocksAndDeciphersBack) {
     const std::string otherKey(63, 'a');
-    for (const std::vector<std::string>& key :
-         {std::vector<std::string>{}, {"--key-text", otherKey}, {"--key-text=" + otherKey + "0F"}}) {
+    for (const std::vector<std::string>& key : {std::vector<std::string>{},
+                                                {"--key-text", otherKey},
+                                                {"--key-text=" + otherKey + "0F"}}) {
         std::vector<std::string> encipher{"encipher"};
         encipher.insert(encipher.end(), key.begin(), key.end());
-        const ToolRun made = Tool(encipher, "[ProgramNames]\nProgram1=Příliš žluťoučký kůň\r\nend\rX");
+        const ToolRun made =
+            Tool(encipher, "[ProgramNames]\nProgram1=Příliš žluťoučký kůň\r\nend\rX");
         ASSERT_EQ(made.status, 0) << made.err;
         ASSERT_TRUE(made.out.ends_with("\r\n"));
         const std::string line = made.out.substr(0, made.out.size() - 2);
@@ -65,13 +67,13 @@ TEST(UpdateFileTool, RefusesWhatItCannotDoWithStatusTwo) {
         std::string input;
     };
     const Case cases[] = {
-        {{"encipher"}, "Program1=Ж\n"},            // no code in Windows-1250
-        {{"encipher"}, "Program1=\xC3\n"},         // not UTF-8
-        {{"encipher"}, "\xF0\x9F\x98\x80"},        // outside the code page
+        {{"encipher"}, "Program1=Ж\n"},      // no code in Windows-1250
+        {{"encipher"}, "Program1=\xC3\n"},   // not UTF-8
+        {{"encipher"}, "\xF0\x9F\x98\x80"},  // outside the code page
         {{"encipher", "--key-text", std::string(62, 'A')}, "x"},
         {{"encipher", "--key-text", std::string(62, 'A') + "G"}, "x"},
         {{"encipher", "--key-text"}, "x"},
-        {{"decipher"}, "0123456789ABCDEFX\r\n"},   // not a cipher text
+        {{"decipher"}, "0123456789ABCDEFX\r\n"},  // not a cipher text
         {{}, "x"},
         {{"encrypt"}, "x"},
         {{"encipher", "decipher"}, "x"},

@@ -21,10 +21,9 @@ TEST(VersionText, FourNumbersFrom0To32767OrInvalid) {
     EXPECT_EQ(DecompositionVerStr("1.0.0.22"), (VersionNumbers{1, 0, 0, 22}));
     EXPECT_EQ(DecompositionVerStr("01.0.0.022"), (VersionNumbers{1, 0, 0, 22}));
     EXPECT_EQ(DecompositionVerStr("32767.0.0.0"), (VersionNumbers{32767, 0, 0, 0}));
-    for (const char* invalid :
-         {"", "1.0.0", "1.0.0.22.5", "1..0.22", "1.0.0.", ".1.0.0", "1.0.0.a", "1.0.0.32768",
-          "1.0.0.-1", "+1.0.0.2", " 1.0.0.22", "1.0.0.22 ", "1.0.0.99999999999999999999", "1,0,0,22",
-          "١.0.0.22"}) {
+    for (const char* invalid : {"", "1.0.0", "1.0.0.22.5", "1..0.22", "1.0.0.", ".1.0.0", "1.0.0.a",
+                                "1.0.0.32768", "1.0.0.-1", "+1.0.0.2", " 1.0.0.22", "1.0.0.22 ",
+                                "1.0.0.99999999999999999999", "1,0,0,22", "١.0.0.22"}) {
         EXPECT_EQ(DecompositionVerStr(invalid), std::nullopt) << invalid;
     }
 }
@@ -55,10 +54,18 @@ TEST(VersionComparison, ComparesAsOneNumberAndWarnsOnceWhenRunningIsNewer) {
         {"2.0.0.0", "1.9.9.9", true, false, false, {Warning("Major", "Varování")}},
         {"1.5.0.0", "1.4.9.9", true, false, false, {Warning("Minor", "Varování")}},
         {"1.0.3.0", "1.0.2.99", true, false, false, {Warning("Low", "Varování")}},
-        {"1.0.0", "1.0.0.22", true, false, false,
-         {Message("Vstupní informace ThisProgVer není platná, proces přerušen.", "Chyba vstupních dat",
-                  MessageIcon::Stop)}},
-        {"1.0.0.22", "1.0.x.22", true, false, false,
+        {"1.0.0",
+         "1.0.0.22",
+         true,
+         false,
+         false,
+         {Message("Vstupní informace ThisProgVer není platná, proces přerušen.",
+                  "Chyba vstupních dat", MessageIcon::Stop)}},
+        {"1.0.0.22",
+         "1.0.x.22",
+         true,
+         false,
+         false,
          {Message("Vstupní informace PublicProgVer není platná, proces přerušen.",
                   "Chyba vstupních dat", MessageIcon::Stop)}},
     };
@@ -73,13 +80,14 @@ TEST(VersionComparison, ComparesAsOneNumberAndWarnsOnceWhenRunningIsNewer) {
 }
 
 class UpdateNoticeTest : public ::testing::Test {
-protected:
+  protected:
     UpdateNoticeTest() : language(VORLIX_SOURCE_PACKS) { language.LoadLanguageFile(1033); }
 
     UpdateNotice Notice(const std::string& plain, const std::string& running = "1.0.0.22") {
         folder.Write("Update.txt", test::EncipheredUpdateFile(plain));
         UpdateFile file;
-        return GetUpdateNotice(dialogs, language, file, path, [this] { ++unloads; }, running);
+        return GetUpdateNotice(
+            dialogs, language, file, path, [this] { ++unloads; }, running);
     }
     std::string Label(const char* key) { return language.GetLabel("modAvizo_v4", key); }
     Shown NotListed() {
@@ -102,15 +110,18 @@ TEST_F(UpdateNoticeTest, NoticesForTheSameAndForNewerVersions) {
     EXPECT_FALSE(std::filesystem::exists(path));
 
     notice = Notice(test::UpdateFileListing("1.0.0.23"));
-    EXPECT_EQ(notice.text, Label("txtNewVersionAvailable") + " 1.0.0.23 - " + Label("txtCriticalUpdate"));
+    EXPECT_EQ(notice.text,
+              Label("txtNewVersionAvailable") + " 1.0.0.23 - " + Label("txtCriticalUpdate"));
     EXPECT_EQ(notice.outcome, UpdateOutcome::NewerPublished);
     EXPECT_EQ(unloads, 1);
 
     notice = Notice(test::UpdateFileListing("1.1.0.0"));
-    EXPECT_EQ(notice.text, Label("txtNewVersionAvailable") + " 1.1.0.0 - " + Label("txtMainUpgrade"));
+    EXPECT_EQ(notice.text,
+              Label("txtNewVersionAvailable") + " 1.1.0.0 - " + Label("txtMainUpgrade"));
 
     notice = Notice(test::UpdateFileListing("2.0.0.0"), "1.5.0.0");
-    EXPECT_EQ(notice.text, Label("txtNewVersionAvailable") + " 2.0.0.0 - " + Label("txtMainUpgrade"));
+    EXPECT_EQ(notice.text,
+              Label("txtNewVersionAvailable") + " 2.0.0.0 - " + Label("txtMainUpgrade"));
 
     notice = Notice(test::UpdateFileListing("01.0.0.22"));
     EXPECT_EQ(notice.text, Label("txtActualVersion"));
@@ -132,7 +143,8 @@ TEST_F(UpdateNoticeTest, AProgramThatIsNotListedIsToldSo) {
     for (const std::string& plain : {
              std::string("[Update]\nProgramToUpdate=1\n[ProgramNames]\nProgram1=vorlix\n"
                          "[UpdateVersionProgram]\nVersionFile1=9.0.0.0\n"),
-             std::string("[Update]\n[ProgramNames]\nProgram1=Vorlix\n[UpdateVersionProgram]\nVersionFile1=9.0.0.0\n"),
+             std::string("[Update]\n[ProgramNames]\nProgram1=Vorlix\n[UpdateVersionProgram]"
+                         "\nVersionFile1=9.0.0.0\n"),
              std::string("[Update]\nProgramToUpdate=many\n[ProgramNames]\nProgram1=Vorlix\n"),
              std::string("[Update]\nProgramToUpdate=1\n[ProgramNames]\nProgram1=Vorlix\n"
                          "[UpdateVersionProgram]\nVersionFile1=\n"),

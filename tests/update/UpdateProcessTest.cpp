@@ -28,7 +28,8 @@ const Shown kDownloadFailed = Message(
 
 // A download that writes what a server would have sent, or fails.
 struct FakeServer {
-    bool Download(const std::string& address, const std::string& path, const DownloadLimits& limits) {
+    bool Download(const std::string& address, const std::string& path,
+                  const DownloadLimits& limits) {
         addresses.push_back(address);
         timeout = limits.totalTimeout;
         oldCopyGone = !fs::exists(path);
@@ -43,7 +44,7 @@ struct FakeServer {
 };
 
 class UpdateProcessTest : public ::testing::Test {
-protected:
+  protected:
     UpdateProcessTest() : language(VORLIX_SOURCE_PACKS) {
         language.LoadLanguageFile(1027);
         settings.address = "https://mirror.example/update.txt";
@@ -51,9 +52,11 @@ protected:
         settings.limits.totalTimeout = std::chrono::seconds(7);
     }
     UpdateProcessModel Process() {
-        return UpdateProcessModel(dialogs, language, settings,
-                                  [this](const std::string& a, const std::string& p,
-                                         const DownloadLimits& l) { return server.Download(a, p, l); });
+        return UpdateProcessModel(
+            dialogs, language, settings,
+            [this](const std::string& a, const std::string& p, const DownloadLimits& l) {
+                return server.Download(a, p, l);
+            });
     }
     bool CacheEmpty() { return fs::is_empty(cache.Path() / "Vorlix"); }
 
@@ -82,9 +85,9 @@ TEST_F(UpdateProcessTest, ASuccessfulCheckShowsTheNoticeAndCloses) {
     EXPECT_EQ(info.st_mode & 0777, 0700u);
 
     process.tmrCheckUpdates_Timer();
-    EXPECT_EQ(dialogs.Seen(), std::vector<Shown>{Message(language.GetLabel("modAvizo_v4", "txtActualVersion"),
-                                                         "Nalezena aktualizace programu",
-                                                         MessageIcon::Information)});
+    EXPECT_EQ(dialogs.Seen(), std::vector<Shown>{Message(
+                                  language.GetLabel("modAvizo_v4", "txtActualVersion"),
+                                  "Nalezena aktualizace programu", MessageIcon::Information)});
     EXPECT_TRUE(process.Unloaded());
     EXPECT_FALSE(process.TimerEnabled());
     EXPECT_EQ(process.Outcome(), UpdateOutcome::UpToDate);
@@ -143,12 +146,16 @@ TEST_F(UpdateProcessTest, AWindowClosedBeforeItsTimerTakesTheCopyAlong) {
 struct ScopedEnvironment {
     ScopedEnvironment(const char* name, const char* value) : name(name) {
         if (const char* old = std::getenv(name)) previous = old;
-        if (value) setenv(name, value, 1);
-        else unsetenv(name);
+        if (value)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
     }
     ~ScopedEnvironment() {
-        if (previous) setenv(name, previous->c_str(), 1);
-        else unsetenv(name);
+        if (previous)
+            setenv(name, previous->c_str(), 1);
+        else
+            unsetenv(name);
     }
     const char* name;
     std::optional<std::string> previous;
@@ -180,7 +187,8 @@ TEST(UpdateCheckSettings, AddressCacheAndTimeOutsComeFromTheEnvironment) {
     }
     for (const char* unusable : {"0", "61", "-5", "1s", "", "999999999999"}) {
         ScopedEnvironment timeout("VORLIX_UPDATE_TIMEOUT", unusable);
-        EXPECT_EQ(UpdateCheckSettingsFromEnvironment().limits.totalTimeout, std::chrono::seconds(60))
+        EXPECT_EQ(UpdateCheckSettingsFromEnvironment().limits.totalTimeout,
+                  std::chrono::seconds(60))
             << unusable;
     }
 }

@@ -36,7 +36,7 @@ struct Sighting {
 };
 
 class UpdateWindowStory : public ::testing::Test {
-protected:
+  protected:
     UpdateWindowStory() {
         setenv("VORLIX_UPDATE_URL", ("file://" + (fixture.root / "server/update.txt")).c_str(), 1);
         setenv("XDG_CACHE_HOME", (fixture.root / "cache").c_str(), 1);
@@ -97,13 +97,14 @@ TEST_F(UpdateWindowStory, TheMenuCommandShowsTheWindowThenTheNotice) {
     EXPECT_EQ(seen->label, QString::fromStdString(Label("frmUpdateProcess", "lblCaption")));
     EXPECT_EQ(seen->background, QColor(59, 84, 148));
     EXPECT_EQ(seen->text, QColor(Qt::white));
-    EXPECT_EQ(seen->size.height(), 36);                          // 540 twips
+    EXPECT_EQ(seen->size.height(), 36);                         // 540 twips
     EXPECT_EQ(seen->size.width(), seen->labelRight - 32 + 80);  // the label plus 1200 twips
     EXPECT_TRUE(seen->modal);
 
-    EXPECT_EQ(fixture.dialogs.Seen(),
-              std::vector<Shown>{Message(Label("modAvizo_v4", "txtActualVersion"),
-                                         "Nalezena aktualizace programu", MessageIcon::Information)});
+    EXPECT_EQ(
+        fixture.dialogs.Seen(),
+        std::vector<Shown>{Message(Label("modAvizo_v4", "txtActualVersion"),
+                                   "Nalezena aktualizace programu", MessageIcon::Information)});
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_TRUE(window->mnuAbout_TestActualProg->isEnabled());
     EXPECT_TRUE(CacheEmpty());
