@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev qt6-translations-l10n libgl-dev libpugixml-dev libcurl4-openssl-dev
   libglib2.0-dev
   libgtest-dev libbenchmark-dev libssl-dev
+  clang-format
   ca-certificates openssl fonts-dejavu-core fonts-dejavu-extra xvfb xauth
   xdg-utils shared-mime-info desktop-file-utils
   # xdg-mime only recommends it; without it, and without a desktop session,
