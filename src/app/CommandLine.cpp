@@ -9,24 +9,16 @@ namespace {
 
 bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
-enum class Switch { Help, Version, Auto, CheckUpdate, SourceFile, SourceFolder, Expect, Calculate };
-
-// Every switch the program knows, with the name the help text gives it.
-struct SwitchDeclaration {
-    std::string_view name;
-    Switch meaning;
-    bool takesValue;
-};
 constexpr SwitchDeclaration kSwitches[] = {
-    {"help", Switch::Help, false},
-    {"h", Switch::Help, false},
-    {"version", Switch::Version, false},
-    {"auto", Switch::Auto, false},
-    {"checkupdate", Switch::CheckUpdate, false},
-    {"sourcefile", Switch::SourceFile, true},
-    {"sourcefolder", Switch::SourceFolder, true},
-    {"expect", Switch::Expect, true},
-    {"calculate", Switch::Calculate, false},
+    {"help", Switch::Help, false, "Text4", false},
+    {"h", Switch::Help, false, "Text4", false},
+    {"version", Switch::Version, false, "Text4", true},
+    {"auto", Switch::Auto, false, "Text3", false},
+    {"checkupdate", Switch::CheckUpdate, false, "Text4", true},
+    {"sourcefile", Switch::SourceFile, true, "Text2", false},
+    {"sourcefolder", Switch::SourceFolder, true, "Text3", false},
+    {"expect", Switch::Expect, true, "Text2", false},
+    {"calculate", Switch::Calculate, false, "Text5", false},
 };
 
 const SwitchDeclaration* Declaration(std::string_view name) {
@@ -45,6 +37,8 @@ std::string Shown(Switch meaning) {
 }
 
 }  // namespace
+
+std::span<const SwitchDeclaration> KnownSwitches() { return kSwitches; }
 
 std::optional<CommandSwitch> ParseSwitch(std::string_view word) {
     std::size_t start = 0;
@@ -140,13 +134,14 @@ ReadSwitchesResult ReadSwitches(const std::vector<CommandSwitch>& switches) {
     const auto has = [&](Switch meaning) {
         return std::find(given.begin(), given.end(), meaning) != given.end();
     };
-    // Each of these does a work of its own and ends the program with that
-    // work's status; two of them in one run would need two statuses.
-    for (const Switch alone : {Switch::Version, Switch::CheckUpdate}) {
-        if (!has(alone)) continue;
+    // Two works that each end the program with a status of their own would
+    // need two statuses.
+    for (const SwitchDeclaration& alone : kSwitches) {
+        if (!alone.alone || !has(alone.meaning)) continue;
         for (const Switch other : given) {
-            if (other != alone)
-                return refuse(UsageError::Kind::Together, {Shown(alone), Shown(other)});
+            if (other != alone.meaning) {
+                return refuse(UsageError::Kind::Together, {Shown(alone.meaning), Shown(other)});
+            }
         }
     }
     // Each of these names what the work is done on, in its own way.

@@ -1,11 +1,27 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace vorlix {
+
+enum class Switch { Help, Version, Auto, CheckUpdate, SourceFile, SourceFolder, Expect, Calculate };
+
+// One declaration per switch, read by the parser, the help text's tests and
+// the manual page's.
+struct SwitchDeclaration {
+    std::string_view name;  // as typed after "/", "-" or "--"; a meaning's first is shown
+    Switch meaning;
+    bool takesValue;
+    std::string_view helpKey;  // the help text's line ("modVorlix") that explains it
+    // Its work ends the program with a status of its own, so nothing but
+    // /help may be given with it.
+    bool alone;
+};
+std::span<const SwitchDeclaration> KnownSwitches();
 
 // One switch of the command line: "/auto", "--sourcefile=/home/u/a.zip",
 // "-h", "/sourcefile:/home/u/a.zip".

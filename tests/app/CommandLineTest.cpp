@@ -1,6 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <regex>
+#include <string>
+
 #include "app/CommandLine.h"
+#include "language/Language.h"
+#include "support/TempDir.h"
 
 namespace vorlix {
 namespace {
@@ -101,6 +107,28 @@ TEST(CommandLine, EverySwitchIsDoneOrTheLineIsRefusedNamingIt) {
     EXPECT_EQ(request.expect, "x");
     EXPECT_TRUE(request.autoMode);
     EXPECT_FALSE(request.sourceFolder || request.help || request.checkUpdate || request.version);
+}
+
+// Every switch the parser knows is explained on its help line in both packs
+// and in the manual page, in one of the forms the parser takes.
+TEST(CommandLine, EverySwitchIsInTheHelpTextAndTheManualPage) {
+    const std::filesystem::path packs = VORLIX_SOURCE_PACKS;
+    const std::string manual = test::ReadAll(packs.parent_path() / "doc" / "vorlix.1");
+    Language czech(packs), english(packs);
+    ASSERT_TRUE(czech.LoadLanguageFile(1027));
+    ASSERT_TRUE(english.LoadLanguageFile(1033));
+    ASSERT_FALSE(KnownSwitches().empty());
+    for (const SwitchDeclaration& declaration : KnownSwitches()) {
+        const std::string name(declaration.name);
+        SCOPED_TRACE(name);
+        // "/name", "-name" or "--name" standing as a word; the manual writes "\-".
+        const std::regex named("(^|[^A-Za-z0-9])(/|\\\\?-){1,2}" + name + "([^A-Za-z]|$)",
+                               std::regex::icase);
+        for (const Language* pack : {&czech, &english}) {
+            EXPECT_TRUE(std::regex_search(pack->GetLabel("modVorlix", declaration.helpKey), named));
+        }
+        EXPECT_TRUE(std::regex_search(manual, named));
+    }
 }
 
 }  // namespace
