@@ -271,28 +271,13 @@ void MainWindowModel::RunExpectedDigest(const std::string& text) {
             services_.language.GetLabel("modChecksumList", "compareCaption"), MessageIcon::Stop);
         EndProgram(kExitFatal);
     }
-    const std::string& path = state_.txtPathAndFileName;
-    if (path.empty()) {
-        ShowHelpText();
-        EndProgram(kExitFatal);
-    }
-    if (!FileExists(path)) {
-        ShowFileReadError(services_.dialogs, path);
-        EndProgram(kExitFatal);
-    }
-    CalculateDigest();
+    EndUnlessTheFileIsThere();
+    // A cancelled digest was compared with nothing.
+    if (!CalculateDigest()) EndProgram(kExitVerificationFailed);
     // A file that is not the published one is never recorded.
     if (!ShowComparison(*expected)) EndProgram(kExitVerificationFailed);
     if (!AutoMode) EndProgram(kExitOk);
-    switch (SaveChecksumFile()) {
-        case SaveOutcome::Saved:
-            EndProgram(kExitOk);
-        case SaveOutcome::Cancelled:
-            EndProgram(kExitVerificationFailed);
-        case SaveOutcome::Failed:
-            break;
-    }
-    EndProgram(kExitFatal);
+    SaveAndEnd();
 }
 
 bool MainWindowModel::ShowComparison(const std::string& expected) {
@@ -399,8 +384,16 @@ ManyFilesOutcome MainWindowModel::DigestDroppedItems(const std::vector<std::stri
 }
 
 void MainWindowModel::RunAutomaticMode() {
-    const std::string& path = state_.txtPathAndFileName;
     // Without a file to digest there is nothing to save: never write ".MD5" alone.
+    EndUnlessTheFileIsThere();
+    // A cancelled digest leaves nothing that belongs to the file: write
+    // nothing, keep an existing checksum file as it is.
+    if (!CalculateDigest()) EndProgram(kExitVerificationFailed);
+    SaveAndEnd();
+}
+
+void MainWindowModel::EndUnlessTheFileIsThere() {
+    const std::string& path = state_.txtPathAndFileName;
     if (path.empty()) {
         ShowHelpText();
         EndProgram(kExitFatal);
@@ -409,9 +402,9 @@ void MainWindowModel::RunAutomaticMode() {
         ShowFileReadError(services_.dialogs, path);
         EndProgram(kExitFatal);
     }
-    // A cancelled digest leaves nothing that belongs to the file: write
-    // nothing, keep an existing checksum file as it is.
-    if (!CalculateDigest()) EndProgram(kExitVerificationFailed);
+}
+
+void MainWindowModel::SaveAndEnd() {
     switch (SaveChecksumFile()) {
         case SaveOutcome::Saved:
             EndProgram(kExitOk);

@@ -173,6 +173,11 @@ class MainWindowModel {
     void RunAutomaticMode();
     UpdateOutcome RunUpdateCheck();
     void RunExpectedDigest(const std::string& expected);
+    // The help text or the read-error message and the end, unless the file
+    // of the command line is there.
+    void EndUnlessTheFileIsThere();
+    // Saves the checksum file and ends with the save's status.
+    [[noreturn]] void SaveAndEnd();
     ManyFilesOutcome DigestDroppedItems(const std::vector<std::string>& paths);
     bool ShowComparison(const std::string& expected);
     void FlagClick(std::int32_t identifier, const char* caption, const char* text,

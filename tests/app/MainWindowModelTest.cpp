@@ -360,6 +360,15 @@ TEST_F(MainWindowStory, CancelInAutomaticModeWritesNothingAndEndsWithOne) {
     second.Start();
     EXPECT_EQ(second.Load({"/sourcefile:" + fresh, "/auto"}), 1);
     EXPECT_FALSE(std::filesystem::exists(fresh + ".MD5"));
+
+    // A published digest is compared with nothing: no match, no mismatch.
+    ProgramFixture published;
+    published.runDigest = test::CancelledDigest;
+    published.Start();
+    EXPECT_EQ(
+        published.Load({"/sourcefile:" + fresh, "/expect:" + std::string(kAbcDigest), "/auto"}), 1);
+    EXPECT_TRUE(published.dialogs.Seen().empty());
+    EXPECT_FALSE(std::filesystem::exists(fresh + ".MD5"));
 }
 
 TEST_F(MainWindowStory, VerificationRunsTheWindowsDigestAndACancelShowsNothing) {
