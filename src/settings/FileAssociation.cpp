@@ -36,13 +36,22 @@ AssociationFailures FileAssociation::AssociateExtension(const std::string& exten
                                                         const std::string& target,
                                                         const std::string& typeName) {
     if (RefuseDottedExtension(extension)) return {};
-    return platform_.Register(extension, target, typeName);
+    return Noted(platform_.Register(extension, target, typeName));
 }
 
 AssociationFailures FileAssociation::RemoveExtensionAssociation(const std::string& extension,
                                                                 const std::string& typeName) {
     if (RefuseDottedExtension(extension)) return {};
-    return platform_.Unregister(extension, typeName);
+    return Noted(platform_.Unregister(extension, typeName));
+}
+
+AssociationFailures FileAssociation::Noted(AssociationFailures failures) {
+    const std::string caption = language_.GetLabel("modAssociateExtension", "msgbox1Text2");
+    for (const AssociationFailure& failure : failures) {
+        const std::string why = failure.reason.empty() ? failure.error.message() : failure.reason;
+        dialogs_.Note(failure.what + ": " + why, caption);
+    }
+    return failures;
 }
 
 bool FileAssociation::IsExtensionAssociated() {

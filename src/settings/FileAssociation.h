@@ -17,8 +17,9 @@ class FileAssociation {
                     ProgramLocation location);
 
     // extension without its dot ("md5"); a dot gets the pack's message and
-    // nothing is written. Returns what the desktop could not be given; the
-    // options window shows none of it (the box shows the state next time).
+    // nothing is written. Returns what the desktop could not be given and
+    // notes it (Dialogs::Note): the console tells it, the options window shows
+    // none of it (the box shows the state next time).
     AssociationFailures AssociateExtension(const std::string& extension, const std::string& target,
                                            const std::string& typeName);
     AssociationFailures RemoveExtensionAssociation(const std::string& extension,
@@ -40,6 +41,9 @@ class FileAssociation {
 
   private:
     bool RefuseDottedExtension(const std::string& extension);
+    // Tells each failure where the front-end keeps such notes (the console:
+    // standard error; the window: nowhere) and passes them on.
+    AssociationFailures Noted(AssociationFailures failures);
 
     AssociationPlatform& platform_;
     Dialogs& dialogs_;

@@ -52,6 +52,10 @@ void ConsoleDialogs::ShowDiagnostic(const std::string& text, const std::string& 
     err_ << EscapeMessageText(caption + ": " + text) << '\n' << std::flush;
 }
 
+void ConsoleDialogs::Note(const std::string& text, const std::string& caption) {
+    ShowDiagnostic(text, caption, MessageIcon::None);
+}
+
 std::optional<std::string> ConsoleDialogs::OpenFile(const FileDialogRequest& request) {
     out_ << EscapeMessageText(request.title + ": ") << std::flush;
     std::string line;

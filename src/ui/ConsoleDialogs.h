@@ -17,6 +17,7 @@ class ConsoleDialogs final : public Dialogs {
                       MessageButtons buttons, DefaultButton defaultButton) override;
     void ShowDiagnostic(const std::string& text, const std::string& caption,
                         MessageIcon icon) override;
+    void Note(const std::string& text, const std::string& caption) override;
     std::optional<std::string> OpenFile(const FileDialogRequest& request) override;
     void ShowEmergencyHelp(const std::string& caption, const std::string& text) override;
 

@@ -48,6 +48,10 @@ class Dialogs {
         MessageBox(text, caption, icon);
     }
 
+    // A failure that the window keeps to itself, where no message is shown
+    // for it. The console writes it to standard error.
+    virtual void Note(const std::string& /*text*/, const std::string& /*caption*/) {}
+
     // A Yes/No question whose buttons carry their own captions instead of
     // those of the language in force: a question asked in another language
     // gets buttons in that language.

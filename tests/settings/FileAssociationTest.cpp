@@ -19,10 +19,22 @@ class FileAssociationTest : public ::testing::Test {
     test::FakeAssociationPlatform platform;
     Language language{location.LanguagesFolder()};
     FileAssociation association{platform, dialogs, language, location};
+
+    void LoadPack() {
+        folder.Write("Languages/1033.xml",
+                     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Vorlix_LanguageFile>\n"
+                     "<Head><LanguageFileNo>1033</LanguageFileNo></Head>\n"
+                     "<modAssociateExtension><msgbox1Text1>Give the extension without a dot."
+                     "</msgbox1Text1><msgbox1Text2>File association</msgbox1Text2>"
+                     "</modAssociateExtension>\n</Vorlix_LanguageFile>\n");
+        ASSERT_TRUE(language.LoadLanguageFile(1033));
+    }
 };
 
-// What the desktop refused comes back to the caller; nothing is shown.
+// What the desktop refused comes back to the caller and is noted for the
+// console; nothing is shown.
 TEST_F(FileAssociationTest, RegistersAndRemovesUnderTheTypeNameAndPassesFailuresOn) {
+    LoadPack();
     platform.failures = {
         {"/home/u/.config/mimeapps.list", std::make_error_code(std::errc::permission_denied), {}},
         {"update-mime-database", {}, "exited with status 1"}};
@@ -32,16 +44,14 @@ TEST_F(FileAssociationTest, RegistersAndRemovesUnderTheTypeNameAndPassesFailures
     EXPECT_EQ(platform.calls, (std::vector<std::string>{"register md5 /opt/vorlix/vorlix vorlix",
                                                         "unregister md5 vorlix"}));
     EXPECT_TRUE(dialogs.Seen().empty());
+    const std::string denied = "File association: /home/u/.config/mimeapps.list: " +
+                               std::make_error_code(std::errc::permission_denied).message();
+    const std::string tool = "File association: update-mime-database: exited with status 1";
+    EXPECT_EQ(dialogs.Notes(), (std::vector<std::string>{denied, tool, denied, tool}));
 }
 
 TEST_F(FileAssociationTest, ExtensionWithADotGetsThePackMessageAndChangesNothing) {
-    folder.Write("Languages/1033.xml",
-                 "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Vorlix_LanguageFile>\n"
-                 "<Head><LanguageFileNo>1033</LanguageFileNo></Head>\n"
-                 "<modAssociateExtension><msgbox1Text1>Give the extension without a dot."
-                 "</msgbox1Text1><msgbox1Text2>File association</msgbox1Text2>"
-                 "</modAssociateExtension>\n</Vorlix_LanguageFile>\n");
-    language.LoadLanguageFile(1033);
+    LoadPack();
     const auto message = test::Message("Give the extension without a dot.", "File association",
                                        MessageIcon::Information);
 

@@ -48,8 +48,13 @@ class ScriptedDialogs final : public Dialogs {
                            DefaultButton defaultButton, const YesNoCaptions& captions) override;
     std::optional<std::string> OpenFile(const FileDialogRequest& request) override;
     void ShowEmergencyHelp(const std::string& caption, const std::string& text) override;
+    void Note(const std::string& text, const std::string& caption) override {
+        notes_.push_back(caption + ": " + text);
+    }
 
     const std::vector<Shown>& Seen() const { return seen_; }
+    // What was noted and not shown, as "caption: text".
+    const std::vector<std::string>& Notes() const { return notes_; }
     // Only the message boxes, without file dialogs.
     std::vector<Shown> Messages() const;
     void Clear() { seen_.clear(); }
@@ -57,6 +62,7 @@ class ScriptedDialogs final : public Dialogs {
 
   private:
     std::vector<Shown> seen_;
+    std::vector<std::string> notes_;
     std::deque<Answer> answers_;
     std::deque<std::optional<std::string>> files_;
 };
