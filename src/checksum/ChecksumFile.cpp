@@ -423,7 +423,7 @@ int DetectChecksumFileLayout(const std::string& checksumPath, std::istream& in) 
             hasEntry = entry && IsEntryFor(*entry, *dataName);
         }
     }
-    if (markers == 6) return kLayoutSectioned;
+    if (IsSectionedMarkerCount(markers)) return kLayoutSectioned;
     return hasEntry ? kLayoutStandard : kLayoutUnrecognised;
 }
 

@@ -92,6 +92,9 @@ std::vector<std::string> SplitChecksumLines(std::string_view text);
 
 // How many of the six section markers a line holds, each counted once.
 int CountSectionMarkers(std::string_view line);
+// A file is in the sectioned layout when the lines that are no list entry
+// hold exactly six markers between them, whatever else they hold.
+inline bool IsSectionedMarkerCount(std::uint64_t markers) { return markers == 6; }
 
 // A line of the sectioned layout: which keys it carries and its value.
 struct SectionedLine {

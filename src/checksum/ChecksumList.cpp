@@ -102,7 +102,7 @@ ClassifiedChecksumFile ReadClassifiedChecksumFile(const std::string& checksumPat
         ++classified.entries;
         if (allForDataFile) allForDataFile = ReadAlikeForDataFile(file.Line(), *entry, *dataName);
     }
-    if (file.Markers() == 6 && classified.entries == 0) {
+    if (IsSectionedMarkerCount(file.Markers()) && classified.entries == 0) {
         classified.kind = ChecksumFileKind::Single;
     } else if (!dataName) {
         classified.kind =
