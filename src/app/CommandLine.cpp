@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "util/Text.h"
 
@@ -162,6 +163,19 @@ ReadSwitchesResult ReadSwitches(const std::vector<CommandSwitch>& switches) {
                        Shown(Switch::Calculate)});
     }
     return result;
+}
+
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& words) {
+    CommandLine line = SplitCommandLine(words);
+    ParsedCommandLine parsed;
+    parsed.arguments = std::move(line.arguments);
+    parsed.anySwitch = !line.switches.empty();
+    if (parsed.anySwitch) {
+        ReadSwitchesResult read = ReadSwitches(line.switches);
+        parsed.request = std::move(read.request);
+        parsed.error = std::move(read.error);
+    }
+    return parsed;
 }
 
 }  // namespace vorlix

@@ -87,4 +87,15 @@ struct ReadSwitchesResult {
 };
 ReadSwitchesResult ReadSwitches(const std::vector<CommandSwitch>& switches);
 
+// The whole command line read once, before anything is done: what its
+// switches ask for, the words that are no switch, and why it cannot be done
+// as it stands, if it cannot.
+struct ParsedCommandLine {
+    std::vector<std::string> arguments;
+    bool anySwitch = false;
+    CommandRequest request;
+    std::optional<UsageError> error;
+};
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& words);
+
 }  // namespace vorlix

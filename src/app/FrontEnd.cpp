@@ -70,7 +70,7 @@ int RunConsoleFrontEnd(const ProgramLocation& location, const std::vector<std::s
             return RunManyFilesOnConsole(job, streams.out, streams.outIsTerminal, streams.err,
                                          streams.errIsTerminal, separator);
         });
-    program.mainWindow.Form_Load(words);
+    program.mainWindow.Form_Load(ParseCommandLine(words));
 
     // The window would wait for the user now; there is none to wait for.
     program.mainWindow.ShowHelpText();

@@ -81,7 +81,7 @@ void MainWindowModel::Changed() {
     if (view_) view_->StateChanged();
 }
 
-void MainWindowModel::Form_Load(const std::vector<std::string>& commandWords) {
+void MainWindowModel::Form_Load(const ParsedCommandLine& command) {
     state_.onLineHelpUrl = ManualAddress();
     state_.cmdEndProgramVisible = false;
     if (view_) view_->CentreOnScreen();
@@ -89,29 +89,25 @@ void MainWindowModel::Form_Load(const std::vector<std::string>& commandWords) {
 
     // Command-line work runs for a script or the desktop, with nobody sure to
     // be there: it must never register the program on its own.
-    const CommandLine line = SplitCommandLine(commandWords);
-    services_.options.SetAssociationQuestionAllowed(line.switches.empty() &&
-                                                    line.arguments.empty());
+    services_.options.SetAssociationQuestionAllowed(!command.anySwitch &&
+                                                    command.arguments.empty());
     const std::int32_t language = services_.options.RunStartSequence();
     services_.languages.ApplyLanguage(language);
     LoadLangPackToMainForm();
 
-    CommandWords = commandWords;
-    ActOnCommandLine();
+    ActOnCommandLine(command);
     if (AutoMode) RunAutomaticMode();
     Changed();
 }
 
-void MainWindowModel::ActOnCommandLine() {
-    const CommandLine line = SplitCommandLine(CommandWords);
-    if (!line.switches.empty()) {
-        // Everything is read first: a line that cannot be done whole does nothing.
-        const ReadSwitchesResult read = ReadSwitches(line.switches);
-        if (read.error) {
-            ShowUsageError(*read.error);
+void MainWindowModel::ActOnCommandLine(const ParsedCommandLine& command) {
+    if (command.anySwitch) {
+        // Everything was read first: a line that cannot be done whole does nothing.
+        if (command.error) {
+            ShowUsageError(*command.error);
             EndProgram(kExitFatal);
         }
-        const CommandRequest& request = read.request;
+        const CommandRequest& request = command.request;
         if (request.help) {
             ShowHelpText();
             EndProgram(kExitOk);
@@ -128,16 +124,16 @@ void MainWindowModel::ActOnCommandLine() {
             txtPathAndFileName_Change(state_.txtPathAndFileName);
         }
         if (request.expect) RunExpectedDigest(*request.expect);
-        if (request.calculate) CalculateNamedItems(line.arguments);
+        if (request.calculate) CalculateNamedItems(command.arguments);
         return;
     }
     // Existing files alone are checksum files handed over by the desktop or
     // a file manager: each is verified in turn, the worst outcome counts.
-    if (!line.arguments.empty() &&
-        std::all_of(line.arguments.begin(), line.arguments.end(),
+    if (!command.arguments.empty() &&
+        std::all_of(command.arguments.begin(), command.arguments.end(),
                     [](const std::string& path) { return FileExists(path); })) {
         int status = kExitOk;
-        for (const std::string& path : line.arguments) {
+        for (const std::string& path : command.arguments) {
             status = std::max(status, VerifyAnyChecksumFile(path));
         }
         EndProgram(status);

@@ -121,7 +121,7 @@ class MainWindowModel {
     // The load step. Command-line work (help, automatic mode, verifying a
     // checksum file) ends the program here; otherwise it returns and the
     // window becomes usable.
-    void Form_Load(const std::vector<std::string>& commandWords);
+    void Form_Load(const ParsedCommandLine& command);
 
     void cmdSelectFile_Click();
     void txtPathAndFileName_Change(const std::string& text);
@@ -164,11 +164,10 @@ class MainWindowModel {
     std::string HelpText() const;
 
     bool AutoMode = false;
-    std::vector<std::string> CommandWords;
 
   private:
     SaveOutcome SaveChecksumFile();
-    void ActOnCommandLine();
+    void ActOnCommandLine(const ParsedCommandLine& command);
     void ShowUsageError(const UsageError& error);
     void RunAutomaticMode();
     UpdateOutcome RunUpdateCheck();

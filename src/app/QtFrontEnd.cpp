@@ -54,7 +54,7 @@ int RunQtFrontEnd(int& argc, char** argv, const ProgramLocation& location,
 
     // The load step runs before the window shows: command-line work ends the
     // program here without a window ever appearing.
-    program.mainWindow.Form_Load(words);
+    program.mainWindow.Form_Load(ParseCommandLine(words));
     dialogs.SetParent(&mainWindow);
     mainWindow.show();
     return application.exec();

@@ -59,7 +59,7 @@ struct ProgramFixture {
     // Runs the load step and returns the exit status if the program ended.
     std::optional<int> Load(const std::vector<std::string>& words) {
         try {
-            Window().Form_Load(words);
+            Window().Form_Load(ParseCommandLine(words));
             return std::nullopt;
         } catch (const ProgramEnded& ended) {
             return ended.status;

@@ -122,7 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         ProgramServices services(dialogs, store, fixture.location,
                                  std::make_unique<MemoryAssociationPlatform>(), DigestRunner{});
         try {
-            services.mainWindow.Form_Load(words);
+            services.mainWindow.Form_Load(ParseCommandLine(words));
         } catch (const ProgramEnded& ended) {
             if (ended.status < kExitOk || ended.status > kExitFatal) {
                 fuzz::Fail("an exit status outside 0, 1 and 2");
