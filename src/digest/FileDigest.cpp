@@ -1,7 +1,5 @@
 #include "digest/FileDigest.h"
 
-#include <fcntl.h>
-
 #include <array>
 #include <cerrno>
 #include <condition_variable>
@@ -147,7 +145,7 @@ bool Cancelled(const std::atomic<bool>* cancel) {
 bool DigestThroughRing(InputFile& file, Md5State& state, FileDigestResult& result,
                        std::uint64_t total, const DigestProgress& progress,
                        const std::atomic<bool>* cancel) {
-    ::posix_fadvise(file.fd(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    file.AdviseSequentialRead();
     RingReader reader(file);
     for (;;) {
         if (Cancelled(cancel)) {

@@ -124,6 +124,10 @@ ssize_t InputFile::Read(void* buffer, std::size_t length) {
     }
 }
 
+void InputFile::AdviseSequentialRead() const {
+    ::posix_fadvise(file_.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+}
+
 bool InputFile::ChangedSinceOpen() const {
     if (!regular_) return false;
     struct stat info {};

@@ -55,6 +55,9 @@ class InputFile {
     // with a wrong size does not stop there.
     ssize_t Read(void* buffer, std::size_t length);
 
+    // Asks the system for read-ahead: the file will be read from start to end.
+    void AdviseSequentialRead() const;
+
     // A regular file whose size or modification time moved since the open:
     // the bytes read belong to no one version of it.
     bool ChangedSinceOpen() const;

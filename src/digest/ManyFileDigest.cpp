@@ -1,7 +1,5 @@
 #include "digest/ManyFileDigest.h"
 
-#include <fcntl.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -359,7 +357,7 @@ class Worker {
         if (error == 0) {
             // Read-ahead advice pays only for files longer than one buffer.
             if (file.input.ReportedSize() > kLaneBuffer) {
-                ::posix_fadvise(file.input.fd(), 0, 0, POSIX_FADV_SEQUENTIAL);
+                file.input.AdviseSequentialRead();
             }
             return true;
         }
