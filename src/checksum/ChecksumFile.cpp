@@ -101,12 +101,10 @@ std::string StandardLayoutText(std::string_view commentLine, std::string_view di
                                std::string_view recordedName) {
     std::string text(commentLine);
     text += kLineEnd;
-    // A line break in the name would end the line; md5sum's escaped form keeps it.
+    // A line break in the name would end the line; md5sum's escaped form
+    // keeps it. Other names stand as they are, a backslash too.
     if (HasLineBreak(recordedName)) {
-        text += "\\";
-        text += digest;
-        text += " *";
-        text += Md5sumEscape(recordedName);
+        text += Md5sumEntryLine(digest, recordedName, Md5sumMode::Binary);
     } else {
         text += digest;
         text += " *";

@@ -172,8 +172,7 @@ std::string Md5sumCheckLine(const ResultRow& row) {
 }
 
 std::string Md5sumDigestLine(const ResultRow& row) {
-    if (Md5sumNeedsEscape(row.name)) return "\\" + row.digest + "  " + Md5sumEscape(row.name);
-    return row.digest + "  " + row.name;
+    return Md5sumEntryLine(row.digest, row.name, Md5sumMode::Text);
 }
 
 std::string TerminalCheckLine(const ResultRow& row) {

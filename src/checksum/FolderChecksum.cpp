@@ -177,11 +177,7 @@ std::string FolderListText(std::string_view commentLine, const std::vector<Resul
     text += "\r\n";
     for (const ResultRow& row : rows) {
         if (row.status != EntryStatus::Digested) continue;
-        if (Md5sumNeedsEscape(row.name)) {
-            text += "\\" + row.digest + " *" + Md5sumEscape(row.name);
-        } else {
-            text += row.digest + " *" + row.name;
-        }
+        text += Md5sumEntryLine(row.digest, row.name, Md5sumMode::Binary);
         text += "\r\n";
     }
     return text;

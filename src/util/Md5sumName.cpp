@@ -30,4 +30,19 @@ std::string Md5sumCheckName(std::string_view name) {
     return "\\" + Md5sumEscape(name);
 }
 
+std::string Md5sumEntryLine(std::string_view digest, std::string_view name, Md5sumMode mode) {
+    const bool escaped = Md5sumNeedsEscape(name);
+    std::string line;
+    line.reserve(digest.size() + name.size() + 3);
+    if (escaped) line += '\\';
+    line += digest;
+    line += mode == Md5sumMode::Binary ? " *" : "  ";
+    if (escaped) {
+        line += Md5sumEscape(name);
+    } else {
+        line += name;
+    }
+    return line;
+}
+
 }  // namespace vorlix
