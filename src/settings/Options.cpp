@@ -121,8 +121,8 @@ void Options::CheckSettings() {
             const Answer answer = dialogs_.MessageBox(
                 "Chcete zaregistrovat soubor typu .MD5 pro automatické použití v tomto programu?",
                 "Dotaz", MessageIcon::Question, MessageButtons::YesNo);
-            // Asked by the window and the console alike, so what the desktop
-            // refused is not shown here; the options window shows the state.
+            // What the desktop refused is noted, not shown: the options
+            // window shows the state.
             if (answer == Answer::Yes) {
                 association_.AssociateExtension("md5", association_.BuildExeFullPath(),
                                                 association_.TypeName());
