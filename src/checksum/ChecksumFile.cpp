@@ -1,10 +1,15 @@
 #include "checksum/ChecksumFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <ext/stdio_filebuf.h>
 #include <filesystem>
 #include <sstream>
 
@@ -45,6 +50,18 @@ std::string_view TrimEnd(std::string_view text) {
 }
 
 bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != text.npos; }
+
+// An input stream that owns the descriptor it reads, in binary.
+class DescriptorInput final : public std::istream {
+  public:
+    explicit DescriptorInput(int fd)
+        : std::istream(nullptr), buffer_(fd, std::ios::in | std::ios::binary) {
+        rdbuf(&buffer_);
+    }
+
+  private:
+    __gnu_cxx::stdio_filebuf<char> buffer_;  // closes the descriptor
+};
 
 }  // namespace
 
@@ -390,17 +407,22 @@ std::optional<std::string> ExpectedDataName(std::string_view checksumPath) {
     return dataName;
 }
 
-bool OpenChecksumFile(const std::string& checksumPath, std::ifstream& in) {
-    std::error_code ignored;
-    if (!std::filesystem::is_regular_file(checksumPath, ignored)) return false;
-    in.open(checksumPath, std::ios::binary);
-    return in.is_open();
+std::unique_ptr<std::istream> OpenChecksumFile(const std::string& checksumPath) {
+    // Not blocking on a FIFO's writer, which the check below then refuses.
+    const int fd = ::open(checksumPath.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    return std::make_unique<DescriptorInput>(fd);
 }
 
 int DetectChecksumFileLayout(const std::string& checksumPath) {
-    std::ifstream in;
-    if (!OpenChecksumFile(checksumPath, in)) return kLayoutUnrecognised;
-    return DetectChecksumFileLayout(checksumPath, in);
+    const auto in = OpenChecksumFile(checksumPath);
+    if (!in) return kLayoutUnrecognised;
+    return DetectChecksumFileLayout(checksumPath, *in);
 }
 
 int DetectChecksumFileLayout(const std::string& checksumPath, std::istream& in) {

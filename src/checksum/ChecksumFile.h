@@ -2,8 +2,8 @@
 
 #include <cstdint>
 #include <ctime>
-#include <fstream>
 #include <istream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -169,8 +169,9 @@ int DetectChecksumFileLayout(const std::string& checksumPath);
 // where `content` stands.
 int DetectChecksumFileLayout(const std::string& checksumPath, std::istream& content);
 
-// Opens a checksum file for reading; fails for anything but a regular file,
-// so a FIFO or a device never blocks the program.
-bool OpenChecksumFile(const std::string& checksumPath, std::ifstream& in);
+// Opens a checksum file for reading, or gives nothing for anything but a
+// regular file. The file that was opened is the one looked at, so a FIFO or
+// a device put in its place never blocks the program.
+std::unique_ptr<std::istream> OpenChecksumFile(const std::string& checksumPath);
 
 }  // namespace vorlix

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <fstream>
 #include <memory>
 #include <sstream>
 
@@ -44,8 +43,8 @@ ChecksumListFile::ChecksumListFile(std::unique_ptr<std::istream> in) : in_(std::
 }
 
 std::unique_ptr<ChecksumListFile> ChecksumListFile::Open(const std::string& checksumPath) {
-    auto in = std::make_unique<std::ifstream>();
-    if (!OpenChecksumFile(checksumPath, *in)) return nullptr;
+    auto in = OpenChecksumFile(checksumPath);
+    if (!in) return nullptr;
     return std::unique_ptr<ChecksumListFile>(new ChecksumListFile(std::move(in)));
 }
 

@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <utility>
 
@@ -178,11 +177,9 @@ bool SameDigest(std::string_view stored, std::string_view computed) {
 VerifyResult VerifyChecksumFile(const std::string& checksumPath,
                                 const VerifyDigestRunner& runDigest) {
     if (!FileExists(checksumPath)) return {};
-    std::ifstream in;
-    if (!OpenChecksumFile(checksumPath, in)) {
-        return Unrecognised(checksumPath);
-    }
-    return VerifyChecksumFile(checksumPath, in, runDigest);
+    const auto in = OpenChecksumFile(checksumPath);
+    if (!in) return Unrecognised(checksumPath);
+    return VerifyChecksumFile(checksumPath, *in, runDigest);
 }
 
 VerifyResult VerifyChecksumFile(const std::string& checksumPath, std::istream& in,
