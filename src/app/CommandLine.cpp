@@ -53,6 +53,11 @@ std::optional<CommandSwitch> ParseSwitch(std::string_view word) {
     std::size_t end = start;
     while (end < word.size() && IsLetter(word[end])) ++end;
     if (end == start) return std::nullopt;
+    // "--" names may be joined by hyphens, each between two letters.
+    while (start == 2 && end + 1 < word.size() && word[end] == '-' && IsLetter(word[end + 1])) {
+        end += 2;
+        while (end < word.size() && IsLetter(word[end])) ++end;
+    }
 
     CommandSwitch parsed;
     parsed.name = AsciiLower(word.substr(start, end - start));

@@ -41,7 +41,8 @@ struct CommandLine {
 // A word is a switch when it starts with "/", "-" or "--" followed by letters
 // only, up to an optional ":" or "=" and its value. Paths are full of "/"
 // here, so "/home/u/a.zip" is no switch: a letter run must end the word or
-// meet ":" or "=".
+// meet ":" or "=". After "--" alone, single hyphens may join letter runs
+// ("--ignore-missing"); "/home-x" and "-a-b" stay words.
 std::optional<CommandSwitch> ParseSwitch(std::string_view word);
 
 // The words of the command line without the program's own path, as the shell

@@ -35,6 +35,16 @@ TEST(CommandLine, SwitchesAreKnownByTheirNameNeverByTheirPath) {
         {"--", std::nullopt},
         {"/", std::nullopt},
         {"-1", std::nullopt},
+        // Hyphens join the words of a name after "--" only, never in a path.
+        {"--ignore-missing", CommandSwitch{"ignore-missing", "", false}},
+        {"--Ignore-Missing=x", CommandSwitch{"ignore-missing", "x", true}},
+        {"/ignoremissing", CommandSwitch{"ignoremissing", "", false}},
+        {"/ignore-missing", std::nullopt},
+        {"/home-x", std::nullopt},
+        {"-a-b", std::nullopt},
+        {"--a--b", std::nullopt},
+        {"--ignore-", std::nullopt},
+        {"--ignore-missing.md5", std::nullopt},
     };
     for (const auto& [word, expected] : cases) {
         EXPECT_EQ(ParseSwitch(word), expected) << word;
@@ -122,7 +132,9 @@ TEST(CommandLine, EverySwitchIsInTheHelpTextAndTheManualPage) {
         const std::string name(declaration.name);
         SCOPED_TRACE(name);
         // "/name", "-name" or "--name" standing as a word; the manual writes "\-".
-        const std::regex named("(^|[^A-Za-z0-9])(/|\\\\?-){1,2}" + name + "([^A-Za-z]|$)",
+        std::string pattern;
+        for (const char c : name) pattern += c == '-' ? std::string("\\\\?-") : std::string(1, c);
+        const std::regex named("(^|[^A-Za-z0-9])(/|\\\\?-){1,2}" + pattern + "([^A-Za-z]|$)",
                                std::regex::icase);
         for (const Language* pack : {&czech, &english}) {
             EXPECT_TRUE(std::regex_search(pack->GetLabel("modVorlix", declaration.helpKey), named));
