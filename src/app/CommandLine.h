@@ -8,12 +8,23 @@
 
 namespace vorlix {
 
-enum class Switch { Help, Version, Auto, CheckUpdate, SourceFile, SourceFolder, Expect, Calculate };
+enum class Switch {
+    Help,
+    Version,
+    Auto,
+    CheckUpdate,
+    SourceFile,
+    SourceFolder,
+    Expect,
+    Calculate,
+    IgnoreMissing,
+};
 
 // One declaration per switch, read by the parser, the help text's tests and
 // the manual page's.
 struct SwitchDeclaration {
     std::string_view name;  // as typed after "/", "-" or "--"; a meaning's first is shown
+                            // (a name with "-" in it is typed after "--" only)
     Switch meaning;
     bool takesValue;
     std::string_view helpKey;  // the help text's line ("modVorlix") that explains it
@@ -56,7 +67,8 @@ struct CommandRequest {
     bool version = false;
     bool autoMode = false;
     bool checkUpdate = false;
-    bool calculate = false;  // the paths after the switches
+    bool calculate = false;      // the paths after the switches
+    bool ignoreMissing = false;  // verify the lists given, passing over absent files
     std::optional<std::string> sourceFile;
     std::optional<std::string> sourceFolder;
     std::optional<std::string> expect;
@@ -71,7 +83,8 @@ struct UsageError {
         NeedsValue,  // no value, or an empty one, for a switch that needs one
         Twice,       // one switch given twice with different values
         Together,    // two switches whose work cannot be done together
-        Needs,       // a switch without the one it works on (switches[1], [2]: either)
+        Needs,       // a switch without the one it works on (switches[1], [2]: either;
+                     // none: the words that are no switch, the files it works on)
     };
     Kind kind = Kind::Unknown;
     std::vector<std::string> switches;
