@@ -20,6 +20,8 @@ constexpr SwitchDeclaration kSwitches[] = {
     {"sourcefolder", Switch::SourceFolder, true, "Text3", false},
     {"expect", Switch::Expect, true, "Text2", false},
     {"calculate", Switch::Calculate, false, "Text5", false},
+    {"ignoremissing", Switch::IgnoreMissing, false, "Text5", false},
+    {"ignore-missing", Switch::IgnoreMissing, false, "Text5", false},
 };
 
 const SwitchDeclaration* Declaration(std::string_view name) {
@@ -53,6 +55,11 @@ std::optional<CommandSwitch> ParseSwitch(std::string_view word) {
     std::size_t end = start;
     while (end < word.size() && IsLetter(word[end])) ++end;
     if (end == start) return std::nullopt;
+    // "--" names may be joined by hyphens, each between two letters.
+    while (start == 2 && end + 1 < word.size() && word[end] == '-' && IsLetter(word[end + 1])) {
+        end += 2;
+        while (end < word.size() && IsLetter(word[end])) ++end;
+    }
 
     CommandSwitch parsed;
     parsed.name = AsciiLower(word.substr(start, end - start));
@@ -89,7 +96,11 @@ ReadSwitchesResult ReadSwitches(const std::vector<CommandSwitch>& switches) {
     std::vector<Switch> given;
     for (const CommandSwitch& word : switches) {
         const SwitchDeclaration* declaration = Declaration(word.name);
-        if (!declaration) return refuse(UsageError::Kind::Unknown, {"/" + word.name});
+        if (!declaration) {
+            // Named in a form it could be typed in: a hyphen only after "--".
+            const bool joined = word.name.find('-') != std::string::npos;
+            return refuse(UsageError::Kind::Unknown, {(joined ? "--" : "/") + word.name});
+        }
         const std::string shown = Shown(declaration->meaning);
         if (!declaration->takesValue && word.hasValue) {
             return refuse(UsageError::Kind::NoValue, {shown});
@@ -113,6 +124,9 @@ ReadSwitchesResult ReadSwitches(const std::vector<CommandSwitch>& switches) {
                 break;
             case Switch::Calculate:
                 request.calculate = true;
+                break;
+            case Switch::IgnoreMissing:
+                request.ignoreMissing = true;
                 break;
             case Switch::SourceFile:
                 value = &request.sourceFile;
@@ -154,6 +168,13 @@ ReadSwitchesResult ReadSwitches(const std::vector<CommandSwitch>& switches) {
             }
         }
     }
+    // It changes how the lists given as words are verified, and nothing else.
+    for (const Switch source : sources) {
+        if (has(Switch::IgnoreMissing) && has(source)) {
+            return refuse(UsageError::Kind::Together,
+                          {Shown(Switch::IgnoreMissing), Shown(source)});
+        }
+    }
     if (request.expect && !request.sourceFile) {
         return refuse(UsageError::Kind::Needs, {Shown(Switch::Expect), Shown(Switch::SourceFile)});
     }
@@ -174,6 +195,10 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& words) {
         ReadSwitchesResult read = ReadSwitches(line.switches);
         parsed.request = std::move(read.request);
         parsed.error = std::move(read.error);
+        const CommandRequest& request = parsed.request;
+        if (!parsed.error && !request.help && request.ignoreMissing && parsed.arguments.empty()) {
+            parsed.error = UsageError{UsageError::Kind::Needs, {Shown(Switch::IgnoreMissing)}};
+        }
     }
     return parsed;
 }

@@ -8,12 +8,23 @@
 
 namespace vorlix {
 
-enum class Switch { Help, Version, Auto, CheckUpdate, SourceFile, SourceFolder, Expect, Calculate };
+enum class Switch {
+    Help,
+    Version,
+    Auto,
+    CheckUpdate,
+    SourceFile,
+    SourceFolder,
+    Expect,
+    Calculate,
+    IgnoreMissing,
+};
 
 // One declaration per switch, read by the parser, the help text's tests and
 // the manual page's.
 struct SwitchDeclaration {
     std::string_view name;  // as typed after "/", "-" or "--"; a meaning's first is shown
+                            // (a name with "-" in it is typed after "--" only)
     Switch meaning;
     bool takesValue;
     std::string_view helpKey;  // the help text's line ("modVorlix") that explains it
@@ -41,7 +52,8 @@ struct CommandLine {
 // A word is a switch when it starts with "/", "-" or "--" followed by letters
 // only, up to an optional ":" or "=" and its value. Paths are full of "/"
 // here, so "/home/u/a.zip" is no switch: a letter run must end the word or
-// meet ":" or "=".
+// meet ":" or "=". After "--" alone, single hyphens may join letter runs
+// ("--ignore-missing"); "/home-x" and "-a-b" stay words.
 std::optional<CommandSwitch> ParseSwitch(std::string_view word);
 
 // The words of the command line without the program's own path, as the shell
@@ -55,7 +67,8 @@ struct CommandRequest {
     bool version = false;
     bool autoMode = false;
     bool checkUpdate = false;
-    bool calculate = false;  // the paths after the switches
+    bool calculate = false;      // the paths after the switches
+    bool ignoreMissing = false;  // verify the lists given, passing over absent files
     std::optional<std::string> sourceFile;
     std::optional<std::string> sourceFolder;
     std::optional<std::string> expect;
@@ -70,7 +83,8 @@ struct UsageError {
         NeedsValue,  // no value, or an empty one, for a switch that needs one
         Twice,       // one switch given twice with different values
         Together,    // two switches whose work cannot be done together
-        Needs,       // a switch without the one it works on (switches[1], [2]: either)
+        Needs,       // a switch without the one it works on (switches[1], [2]: either;
+                     // none: the words that are no switch, the files it works on)
     };
     Kind kind = Kind::Unknown;
     std::vector<std::string> switches;

@@ -69,10 +69,22 @@ void ShowListResult(Dialogs& dialogs, const Language& language, const std::strin
     if (result.outcome == ListOutcome::NoUsableEntry) {
         return ShowUnrecognised(dialogs, language, checksumPath);
     }
+    std::string summary =
+        ChecksumListSummaryText(language, checksumPath, result.counts, result.notEntries);
+    if (result.passedOver != 0) {
+        summary += "\r\n" + ListLabel(language, "listPassedOver") + " " +
+                   std::to_string(result.passedOver);
+    }
+    if (result.noneVerified) summary += "\r\n" + ListLabel(language, "listNoneVerified");
     dialogs.ShowDiagnostic(
-        ChecksumListSummaryText(language, checksumPath, result.counts, result.notEntries),
-        language.GetLabel("modChecksumList", "listCaption"),
+        summary, ListLabel(language, "listCaption"),
         result.outcome == ListOutcome::Passed ? MessageIcon::Information : MessageIcon::Stop);
+}
+
+void ShowNoneVerified(Dialogs& dialogs, const Language& language, const std::string& checksumPath) {
+    dialogs.ShowDiagnostic(ListLabel(language, "listText1") + " " + checksumPath + "\r\n" +
+                               ListLabel(language, "listNoneVerified"),
+                           ListLabel(language, "listCaption"), MessageIcon::Stop);
 }
 
 void ShowFolderResult(Dialogs& dialogs, const Language& language, const std::string& folder,

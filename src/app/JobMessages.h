@@ -22,6 +22,10 @@ void ShowVerifyResult(Dialogs& dialogs, const Language& language, const VerifyRe
 void ShowListResult(Dialogs& dialogs, const Language& language, const std::string& checksumPath,
                     const ListResult& result);
 
+// Says that nothing of a checksum file was verified, every file it names
+// being absent and passed over; it goes where the list's summary goes.
+void ShowNoneVerified(Dialogs& dialogs, const Language& language, const std::string& checksumPath);
+
 // Shows what a folder job came to: the summary, which also says where the
 // file went, or why nothing was written. `folder` is the folder as given.
 void ShowFolderResult(Dialogs& dialogs, const Language& language, const std::string& folder,

@@ -1,6 +1,9 @@
 #include "app/MainWindowModel.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -34,6 +37,12 @@ namespace {
 
 constexpr const char* kTitle = "Vorlix";
 constexpr const char* kCrLf = "\r\n";
+
+// No such file, as opening it would find: a dangling link is absent too.
+bool IsAbsent(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) != 0 && errno == ENOENT;
+}
 
 }  // namespace
 
@@ -125,6 +134,15 @@ void MainWindowModel::ActOnCommandLine(const ParsedCommandLine& command) {
         }
         if (request.expect) RunExpectedDigest(*request.expect);
         if (request.calculate) CalculateNamedItems(command.arguments);
+        // Asked for by name, so each word is verified; one that is no
+        // readable file is an error of its own.
+        if (request.ignoreMissing) {
+            int status = kExitOk;
+            for (const std::string& path : command.arguments) {
+                status = std::max(status, VerifyAnyChecksumFile(path, true));
+            }
+            EndProgram(status);
+        }
         return;
     }
     // Existing files alone are checksum files handed over by the desktop or
@@ -194,6 +212,10 @@ void MainWindowModel::ShowUsageError(const UsageError& error) {
             reason = label("usageTogether") + " " + names.at(0) + " " + names.at(1);
             break;
         case UsageError::Kind::Needs:
+            if (names.size() == 1) {
+                reason = names[0] + " " + label("usageNeedsFiles");
+                break;
+            }
             reason = names.at(0) + " " + label("usageNeeds") + " " + names.at(1);
             for (std::size_t i = 2; i < names.size(); ++i) {
                 reason += " " + label("usageOr") + " " + names[i];
@@ -204,7 +226,7 @@ void MainWindowModel::ShowUsageError(const UsageError& error) {
                                  MessageIcon::Stop);
 }
 
-int MainWindowModel::VerifyAnyChecksumFile(const std::string& checksumPath) {
+int MainWindowModel::VerifyAnyChecksumFile(const std::string& checksumPath, bool passOverAbsent) {
     ClassifiedChecksumFile file = ReadClassifiedChecksumFile(checksumPath);
     if (file.kind == ChecksumFileKind::Unreadable) {
         ShowFileReadError(services_.dialogs, checksumPath);
@@ -213,6 +235,13 @@ int MainWindowModel::VerifyAnyChecksumFile(const std::string& checksumPath) {
     if (file.kind == ChecksumFileKind::Single) {
         const VerifyResult result =
             VerifyChecksumFile(checksumPath, file.file->Content(), services_.runDigest);
+        // Its one file absent, nothing was verified: said as for a list.
+        if (passOverAbsent && result.messages.size() == 1 &&
+            result.messages[0].kind == VerifyMessage::Kind::MissingFile &&
+            IsAbsent(ResolveDataPath(checksumPath, result.messages[0].subject))) {
+            ShowNoneVerified(services_.dialogs, services_.language, checksumPath);
+            return kExitVerificationFailed;
+        }
         ShowVerifyResult(services_.dialogs, services_.language, result);
         switch (result.outcome) {
             case VerifyOutcome::NothingDone:
@@ -227,8 +256,8 @@ int MainWindowModel::VerifyAnyChecksumFile(const std::string& checksumPath) {
         // A data file that cannot be read ends the program after its message.
         EndProgram(kExitFatal);
     }
-    const ListResult result =
-        VerifyChecksumList(services_.runMany, checksumPath, *file.file, file.entries);
+    const ListResult result = VerifyChecksumList(services_.runMany, checksumPath, *file.file,
+                                                 file.entries, passOverAbsent);
     ShowListResult(services_.dialogs, services_.language, checksumPath, result);
     switch (result.outcome) {
         case ListOutcome::Passed:

@@ -154,8 +154,10 @@ class MainWindowModel {
     void CalculateNamedItems(const std::vector<std::string>& paths);
 
     // Verifies a checksum file of either kind, a single file's or a list,
-    // and gives the exit status its outcome calls for.
-    int VerifyAnyChecksumFile(const std::string& checksumPath);
+    // and gives the exit status its outcome calls for. With `passOverAbsent`
+    // files that do not exist are passed over, and a checksum file of which
+    // nothing was verified fails.
+    int VerifyAnyChecksumFile(const std::string& checksumPath, bool passOverAbsent = false);
     // Creates the checksum file of a folder; the exit status of its outcome.
     int CreateFolderChecksum(const std::string& folder);
 

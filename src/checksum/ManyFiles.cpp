@@ -1,6 +1,7 @@
 #include "checksum/ManyFiles.h"
 
 #include <any>
+#include <cerrno>
 #include <utility>
 
 namespace vorlix {
@@ -30,6 +31,11 @@ ManyFilesOutcome RunManyFiles(const ManyFilesJob& job,
             return true;
         },
         [&](std::size_t, ManyFileEntry& file, const FileDigestResult& result) {
+            if (job.passOverAbsent && result.status == FileDigestResult::Status::ReadError &&
+                result.errorNumber == ENOENT) {
+                ++outcome.passedOver;
+                return;
+            }
             ManyFilesEntry& entry = std::any_cast<ManyFilesEntry&>(file.tag);
             ResultRow row =
                 ClassifyResult(std::move(entry.name), std::move(file.path), entry.expected, result);

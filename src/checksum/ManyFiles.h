@@ -45,6 +45,10 @@ struct ManyFilesJob {
     // job with a source runs once.
     ManyFilesSource source;
     std::size_t total = 0;  // how many the source gives, for progress; 0: not known
+    // A file that does not exist (ENOENT, a dangling link included) gives no
+    // row and no count, as md5sum --ignore-missing passes it over. Any other
+    // failure, ENOTDIR among them, is still a row.
+    bool passOverAbsent = false;
 
     // How many files the job has, as far as is known.
     std::size_t Count() const { return source ? total : paths.size(); }
@@ -54,6 +58,7 @@ struct ManyFilesOutcome {
     std::vector<ResultRow> rows;  // in the job's order, when the job keeps them
     ResultCounts counts;
     bool cancelled = false;
+    std::size_t passedOver = 0;  // files absent under passOverAbsent
 };
 
 // Runs a job while showing it: the console prints lines and a progress line,

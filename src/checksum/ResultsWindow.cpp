@@ -318,7 +318,10 @@ ManyFilesOutcome ResultsWindow::Run(const ManyFilesJob& job) {
                     std::error_code error;
                     const auto size = fs::file_size(entry.path, error);
                     sizes += error ? 0 : size;
-                    {
+                    // A file passed over gives no row to take its place in line.
+                    const bool passedOver =
+                        job.passOverAbsent && error == std::errc::no_such_file_or_directory;
+                    if (!passedOver) {
                         const std::lock_guard lock(finishedMutex_);
                         taken_.push_back(error ? 0 : size);
                     }

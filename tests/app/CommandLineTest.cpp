@@ -35,6 +35,16 @@ TEST(CommandLine, SwitchesAreKnownByTheirNameNeverByTheirPath) {
         {"--", std::nullopt},
         {"/", std::nullopt},
         {"-1", std::nullopt},
+        // Hyphens join the words of a name after "--" only, never in a path.
+        {"--ignore-missing", CommandSwitch{"ignore-missing", "", false}},
+        {"--Ignore-Missing=x", CommandSwitch{"ignore-missing", "x", true}},
+        {"/ignoremissing", CommandSwitch{"ignoremissing", "", false}},
+        {"/ignore-missing", std::nullopt},
+        {"/home-x", std::nullopt},
+        {"-a-b", std::nullopt},
+        {"--a--b", std::nullopt},
+        {"--ignore-", std::nullopt},
+        {"--ignore-missing.md5", std::nullopt},
     };
     for (const auto& [word, expected] : cases) {
         EXPECT_EQ(ParseSwitch(word), expected) << word;
@@ -95,6 +105,21 @@ TEST(CommandLine, EverySwitchIsDoneOrTheLineIsRefusedNamingIt) {
         {{"/auto:yes", "/sourcefile:a"}, UsageError{Kind::NoValue, {"/auto"}}},
         {{"/sourcefile", "/auto"}, UsageError{Kind::NeedsValue, {"/sourcefile"}}},
         {{"/sourcefolder:"}, UsageError{Kind::NeedsValue, {"/sourcefolder"}}},
+        {{"--ignore-missing", "/ignoremissing"}, std::nullopt},
+        {{"/ignoremissing", "/sourcefile:a"},
+         UsageError{Kind::Together, {"/ignoremissing", "/sourcefile"}}},
+        {{"--sourcefolder=F", "--ignore-missing"},
+         UsageError{Kind::Together, {"/ignoremissing", "/sourcefolder"}}},
+        {{"/calculate", "--ignore-missing"},
+         UsageError{Kind::Together, {"/ignoremissing", "/calculate"}}},
+        {{"--ignore-missing", "--version"},
+         UsageError{Kind::Together, {"/version", "/ignoremissing"}}},
+        {{"/ignoremissing", "/checkupdate"},
+         UsageError{Kind::Together, {"/checkupdate", "/ignoremissing"}}},
+        {{"/ignoremissing", "/auto"},
+         UsageError{Kind::Needs, {"/auto", "/sourcefile", "/sourcefolder", "/calculate"}}},
+        {{"--ignore-missing=yes"}, UsageError{Kind::NoValue, {"/ignoremissing"}}},
+        {{"--ignore-missin"}, UsageError{Kind::Unknown, {"--ignore-missin"}}},
     };
     for (const Case& c : cases) {
         const ReadSwitchesResult read = ReadSwitches(Switches(c.words));
@@ -107,6 +132,32 @@ TEST(CommandLine, EverySwitchIsDoneOrTheLineIsRefusedNamingIt) {
     EXPECT_EQ(request.expect, "x");
     EXPECT_TRUE(request.autoMode);
     EXPECT_FALSE(request.sourceFolder || request.help || request.checkUpdate || request.version);
+}
+
+// It works on the words that are no switch: without one it has nothing to do.
+TEST(CommandLine, IgnoreMissingNeedsAChecksumFileToVerify) {
+    using Kind = UsageError::Kind;
+    struct Case {
+        std::vector<std::string> words;
+        std::optional<UsageError> error;
+    };
+    const Case cases[] = {
+        {{"--ignore-missing", "MD5SUMS"}, std::nullopt},
+        {{"a.md5", "/ignoremissing", "b.md5"}, std::nullopt},
+        {{"--ignore-missing"}, UsageError{Kind::Needs, {"/ignoremissing"}}},
+        {{"--ignore-missing", "--"}, UsageError{Kind::Needs, {"/ignoremissing"}}},
+        {{"--ignore-missing", "-h"}, std::nullopt},
+        // The switches' own errors come first.
+        {{"--ignore-missing", "/calculate"},
+         UsageError{Kind::Together, {"/ignoremissing", "/calculate"}}},
+    };
+    for (const Case& c : cases) {
+        const ParsedCommandLine parsed = ParseCommandLine(c.words);
+        EXPECT_EQ(parsed.error, c.error) << ::testing::PrintToString(c.words);
+    }
+    const ParsedCommandLine parsed = ParseCommandLine({"--ignore-missing", "--", "/srv/MD5SUMS"});
+    EXPECT_TRUE(parsed.request.ignoreMissing);
+    EXPECT_EQ(parsed.arguments, std::vector<std::string>{"/srv/MD5SUMS"});
 }
 
 // Every switch the parser knows is explained on its help line in both packs
@@ -122,7 +173,9 @@ TEST(CommandLine, EverySwitchIsInTheHelpTextAndTheManualPage) {
         const std::string name(declaration.name);
         SCOPED_TRACE(name);
         // "/name", "-name" or "--name" standing as a word; the manual writes "\-".
-        const std::regex named("(^|[^A-Za-z0-9])(/|\\\\?-){1,2}" + name + "([^A-Za-z]|$)",
+        std::string pattern;
+        for (const char c : name) pattern += c == '-' ? std::string("\\\\?-") : std::string(1, c);
+        const std::regex named("(^|[^A-Za-z0-9])(/|\\\\?-){1,2}" + pattern + "([^A-Za-z]|$)",
                                std::regex::icase);
         for (const Language* pack : {&czech, &english}) {
             EXPECT_TRUE(std::regex_search(pack->GetLabel("modVorlix", declaration.helpKey), named));

@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "digest/Md5.h"
 #include "language/Language.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
@@ -449,9 +450,11 @@ TEST_F(ConsoleStory, StartUpChecksTheShippedPacks) {
 // --- Checksum lists, folders and published digests --------------------------
 
 // What md5sum itself says about a list, run in the list's folder.
-Outcome Md5sumCheck(const fs::path& folder, const std::string& list) {
-    const std::string command = "cd " + Quoted(folder.string()) + " && md5sum -c " + Quoted(list) +
-                                " >" + Quoted((folder / "md5sum.out").string()) + " 2>/dev/null";
+Outcome Md5sumCheck(const fs::path& folder, const std::string& list,
+                    const std::string& options = "") {
+    const std::string command = "cd " + Quoted(folder.string()) + " && md5sum " + options + " -c " +
+                                Quoted(list) + " >" + Quoted((folder / "md5sum.out").string()) +
+                                " 2>/dev/null";
     const int raw = std::system(command.c_str());
     Outcome run;
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -505,6 +508,78 @@ TEST_F(ConsoleStory, AListPrintsMd5sumLinesInItsOrderAndFailsOnAnyProblem) {
     EXPECT_EQ(unusable.status, 2);
     EXPECT_EQ(unusable.out, "");
     EXPECT_NE(unusable.err.find(list), std::string::npos);
+}
+
+// Only a file the system does not find is passed over; whatever else goes
+// wrong is still a line, and a list with nothing intact never passes.
+TEST_F(ConsoleStory, IgnoreMissingPassesOverAbsentFilesAsMd5sumDoes) {
+    home.Write("work/sums/intact.txt", "intact\n");
+    home.Write("work/sums/damaged.txt", "damaged\n");
+    home.Write("work/sums/plain", "a file, no folder\n");
+    fs::create_directories(home.Path() / "work" / "sums" / "dir");
+    fs::create_symlink("nowhere", home.Path() / "work" / "sums" / "dangling");
+    const auto entry = [](const std::string& digest, const std::string& name) {
+        return digest + "  " + name + "\n";
+    };
+    const std::string intact = entry(TextDigest("intact\n"), "intact.txt");
+    const std::string damaged = entry(TextDigest("changed\n"), "damaged.txt");
+    const std::string absent = entry(TextDigest("x"), "absent.txt") +
+                               entry(TextDigest("x"), "nofolder/absent.txt") +
+                               entry(TextDigest("x"), "dangling");
+    struct Case {
+        const char* what;
+        std::string list;
+        int status;
+        std::string out;
+        bool noneVerified;
+        const char* missing;  // the summary's count: a name through a file is one
+    };
+    const Case cases[] = {
+        {"one intact, the rest absent", absent + intact, 0, "intact.txt: OK\n", false,
+         "Chybějící: 0"},
+        {"everything absent", absent, 1, "", true, "Chybějící: 0"},
+        {"damaged and absent", damaged + absent, 1, "damaged.txt: FAILED\n", true, "Chybějící: 0"},
+        {"a folder and a file as a folder",
+         intact + entry(TextDigest("x"), "dir") + absent + entry(TextDigest("x"), "plain/x"), 1,
+         "intact.txt: OK\ndir: FAILED open or read\nplain/x: FAILED open or read\n", false,
+         "Chybějící: 1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string list = home.Write("work/sums/MD5SUMS", c.list);
+        for (const char* form : {"--ignore-missing", "/ignoremissing"}) {
+            const Outcome run = Vorlix({form, list});
+            EXPECT_EQ(run.status, c.status) << run.err;
+            EXPECT_EQ(run.out, c.out);
+            EXPECT_EQ(run.err.find("Nebyl ověřen žádný soubor") != std::string::npos,
+                      c.noneVerified)
+                << run.err;
+            // Passed over, never counted as missing.
+            EXPECT_NE(run.err.find(c.missing), std::string::npos) << run.err;
+            EXPECT_NE(run.err.find("Přeskočené, soubor neexistuje: 3"), std::string::npos)
+                << run.err;
+        }
+        const Outcome reference =
+            Md5sumCheck(home.Path() / "work" / "sums", "MD5SUMS", "--ignore-missing");
+        EXPECT_EQ(reference.out, c.out);
+        EXPECT_EQ(reference.status, c.status);
+    }
+
+    // A single file's checksum file whose file is absent: nothing verified.
+    const std::string single =
+        home.Write("work/sums/gone.txt.md5", entry(TextDigest("x"), "gone.txt"));
+    const Outcome gone = Vorlix({"--ignore-missing", single});
+    EXPECT_EQ(gone.status, 1) << gone.err;
+    EXPECT_EQ(gone.out, "");
+    EXPECT_NE(gone.err.find("Nebyl ověřen žádný soubor"), std::string::npos) << gone.err;
+    home.Write("work/sums/gone.txt", "x");
+    EXPECT_EQ(Vorlix({"--ignore-missing", single}).status, 0);
+
+    // Nothing to verify is a usage error; a list that is no file, an error.
+    const Outcome alone = Vorlix({"--ignore-missing"});
+    EXPECT_EQ(alone.status, 2);
+    EXPECT_NE(alone.err.find("/ignoremissing"), std::string::npos) << alone.err;
+    EXPECT_EQ(Vorlix({"--ignore-missing", Work("sums/NOSUCH")}).status, 2);
 }
 
 TEST_F(ConsoleStory, CalculatePrintsWhatMd5sumPrintsForTheSameFiles) {
@@ -849,6 +924,8 @@ TEST_F(ConsoleStory, SwitchesThatCannotAllBeDoneAreAUsageErrorNamingThem) {
         {{"--sourcefile=" + data, "--sourcefile=" + Work("F/b.txt"), "--auto"}, "/sourcefile"},
         {{"/auto:yes", "/sourcefile:" + data}, "/auto"},
         {{"/version", "/auto", "/sourcefile:" + data}, "/version /auto"},
+        {{"--ignore-missing", "/sourcefile:" + data, data}, "/ignoremissing /sourcefile"},
+        {{"/calculate", "/ignoremissing", data}, "/ignoremissing /calculate"},
     };
     for (const Case& c : cases) {
         const Outcome run = Vorlix(c.words);
