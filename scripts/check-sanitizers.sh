@@ -12,9 +12,12 @@ export LSAN_OPTIONS=suppressions=$PWD/tests/sanitizers/lsan.supp
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 
 jobs=$(nproc)
+# -O1 with line tables only: the sanitizers' own advice, and it builds in
+# well under half the time of -O2 -g, which dominates this stage.
+build_flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG")
 address="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
 echo "== AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORLIX_BUILD_TESTS=ON \
+cmake -S . -B build-asan "${build_flags[@]}" -DVORLIX_BUILD_TESTS=ON \
   -DCMAKE_CXX_FLAGS="$address" -DCMAKE_EXE_LINKER_FLAGS="$address" >/dev/null
 cmake --build build-asan -j"$jobs"
 # The package checks run in the plain build; packing instrumented binaries
@@ -23,7 +26,7 @@ ctest --test-dir build-asan --output-on-failure -j"$jobs" --timeout 600 -E '^pac
 
 echo "== ThreadSanitizer"
 thread="-fsanitize=thread -fno-omit-frame-pointer"
-cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORLIX_BUILD_TESTS=ON \
+cmake -S . -B build-tsan "${build_flags[@]}" -DVORLIX_BUILD_TESTS=ON \
   -DCMAKE_CXX_FLAGS="$thread" -DCMAKE_EXE_LINKER_FLAGS="$thread" >/dev/null
 cmake --build build-tsan -j"$jobs" --target digest_tests
 # The kernel's wide address-space randomisation can defeat the sanitizer's
