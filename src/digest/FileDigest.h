@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "digest/DigestAlgorithm.h"
 #include "digest/InputFile.h"
 
 namespace vorlix {
@@ -13,7 +14,8 @@ namespace vorlix {
 struct FileDigestResult {
     enum class Status { Ok, ReadError, Cancelled };
     Status status = Status::ReadError;
-    std::string digest;      // 32 lower-case hex digits when Ok
+    std::string digest;      // when Ok: lower-case hex, of the first algorithm asked
+    DigestTexts digests;     // when Ok: every algorithm asked
     std::uint64_t size = 0;  // bytes digested
     int errorNumber = 0;     // errno of the failure
     // A ReadError because the size or the modification time changed while
@@ -27,18 +29,18 @@ inline constexpr const char* kFileChangedWhileRead = "the file changed while it 
 // Called now and then from the digesting thread with bytes done and total.
 using DigestProgress = std::function<void(std::uint64_t done, std::uint64_t total)>;
 
-// Streams the file through MD5 without showing anything, to its end whatever
-// size the system reports. Read-only: a missing name is a read error, never
-// a new file. Out of file descriptors, it waits for one. Safe to run off the
-// window's thread; `cancel` may be set from another thread.
+// Streams the file through MD5 (or the algorithms asked, all from one read,
+// each on a core of its own where there are several) without showing
+// anything, to its end whatever size the system reports. Read-only: a missing name is a read error,
+// never a new file. Out of file descriptors, it waits for one. Safe to run off the window's thread;
+// `cancel` may be set from another thread.
 FileDigestResult ComputeFileDigest(const std::string& path, const DigestProgress& progress = {},
                                    const std::atomic<bool>* cancel = nullptr,
-                                   FileKind kind = FileKind::RegularOrBlockDevice);
+                                   FileKind kind = FileKind::RegularOrBlockDevice,
+                                   DigestSet algorithms = DigestAlgorithm::Md5);
 
 // Why a failed digest failed, for its message: empty but for a file that
 // changed while it was read.
-inline std::string_view ReadErrorReason(const FileDigestResult& result) {
-    return result.changedWhileRead ? kFileChangedWhileRead : std::string_view();
-}
+std::string_view ReadErrorReason(const FileDigestResult& result);
 
 }  // namespace vorlix

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "digest/Hasher.h"
 #include "digest/InputFile.h"
 #include "digest/Md5.h"
 #include "digest/Md5Lanes.h"
@@ -53,6 +54,10 @@ class Shared {
 
     const std::string& PathOf(std::size_t index) const {
         return slots_[index % slots_.size()].entry.path;
+    }
+    DigestSet AlgorithmsOf(std::size_t index) const {
+        const DigestSet algorithms = slots_[index % slots_.size()].entry.algorithms;
+        return algorithms.Empty() ? DigestSet(DigestAlgorithm::Md5) : algorithms;
     }
 
     enum class Take { Got, Full, Exhausted };
@@ -231,6 +236,8 @@ struct LaneFile {
     std::size_t filled = 0;  // bytes in the buffer
     std::uint64_t read = 0;  // bytes read from the file so far
     bool busy = false;
+    DigestSet algorithms;
+    Hasher others;  // every digest asked but MD5, fed as the file is read
 };
 
 class Worker {
@@ -253,6 +260,7 @@ class Worker {
                 return;
             }
             std::size_t busy = 0;
+            hashedOthers_ = false;
             for (std::size_t i = 0; i < files_.size(); ++i) {
                 if (files_[i].busy && lanes_[i].blocks == 0) Refill(i, DescriptorWait::No);
                 if (files_[i].busy) ++busy;
@@ -263,7 +271,7 @@ class Worker {
                 if (exhausted_) return;
                 continue;
             }
-            if (Md5CompressLanes(lanes_, width_) == 0) {
+            if (Md5CompressLanes(lanes_, width_) == 0 && !hashedOthers_) {
                 // Every file in hand waits for a descriptor and this worker
                 // holds none: wait for one for the first of them.
                 for (std::size_t i = 0; i < files_.size(); ++i) {
@@ -310,6 +318,7 @@ class Worker {
     // descriptor for stays in the lane, unopened, unless `wait` waits.
     void Refill(std::size_t i, DescriptorWait wait) {
         LaneFile& file = files_[i];
+        if (!file.others.Ready()) return Fail(i, kNoDigestLibrary);
         if (!file.input.IsOpen() && !Open(i, wait)) return;
         while (file.busy) {
             // What the lane consumed goes; the partial block stays in front.
@@ -324,9 +333,17 @@ class Worker {
                 file.input.Read(file.buffer.get() + file.filled, kLaneBuffer - file.filled);
             if (got < 0) return Fail(i, errno);
             if (got == 0) return Complete(i);
-            file.filled += static_cast<std::size_t>(got);
+            if (!file.others.Algorithms().Empty()) {
+                file.others.Update(file.buffer.get() + file.filled, static_cast<std::size_t>(got));
+                hashedOthers_ = true;
+            }
             file.read += static_cast<std::uint64_t>(got);
             shared_.CountRead(static_cast<std::uint64_t>(got));
+            if (!file.algorithms.Has(DigestAlgorithm::Md5)) {
+                // Nothing for the lanes: the next buffer at the next pass.
+                return;
+            }
+            file.filled += static_cast<std::size_t>(got);
 
             if (file.filled >= 64) {
                 lanes_[i].data = file.buffer.get();
@@ -342,6 +359,8 @@ class Worker {
         file.filled = 0;
         file.read = 0;
         file.busy = true;
+        file.algorithms = shared_.AlgorithmsOf(index);
+        file.others = Hasher(file.algorithms.Without(DigestAlgorithm::Md5));
         DigestInit(lanes_[i].state);
         lanes_[i].data = nullptr;
         lanes_[i].blocks = 0;
@@ -374,11 +393,18 @@ class Worker {
         Md5State& state = lanes_[i].state;
         // A file that grew or shrank while it was read has no one digest.
         if (file.input.ChangedSinceOpen()) return Fail(i, 0, true);
-        DigestUpdate(state, file.buffer.get(), file.filled);
-        DigestFinal(state);
         FileDigestResult result;
+        if (!file.others.Algorithms().Empty()) {
+            result.digests = file.others.Finish();
+            if (!file.others.Ready()) return Fail(i, kNoDigestLibrary);
+        }
+        if (file.algorithms.Has(DigestAlgorithm::Md5)) {
+            DigestUpdate(state, file.buffer.get(), file.filled);
+            DigestFinal(state);
+            TextOf(result.digests, DigestAlgorithm::Md5) = DigestHexText(state);
+        }
         result.status = FileDigestResult::Status::Ok;
-        result.digest = DigestHexText(state);
+        result.digest = TextOf(result.digests, file.algorithms.First());
         result.size = file.read;
         Close(i);
         shared_.Finish(file.index, std::move(result));
@@ -402,6 +428,7 @@ class Worker {
     void Close(std::size_t i) {
         LaneFile& file = files_[i];
         file.input.Close();
+        file.others = Hasher();
         file.busy = false;
         lanes_[i].data = nullptr;
         lanes_[i].blocks = 0;
@@ -413,6 +440,7 @@ class Worker {
     std::vector<Md5Lane> lanes_;
     std::vector<LaneFile> files_;
     bool exhausted_ = false;
+    bool hashedOthers_ = false;  // a file without MD5 moved on in this pass
 };
 
 }  // namespace

@@ -35,6 +35,9 @@ inline constexpr std::size_t kManyFilesAhead = 4096;
 // One file to digest, and whatever the caller keeps with it until its result.
 struct ManyFileEntry {
     std::string path;
+    // MD5 goes through the vector lanes; any other digest is computed
+    // beside it from the same reads.
+    DigestSet algorithms = DigestAlgorithm::Md5;
     std::any tag;
 };
 
