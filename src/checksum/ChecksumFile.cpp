@@ -6,8 +6,11 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <charconv>
+#include <cinttypes>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ext/stdio_filebuf.h>
 #include <filesystem>
@@ -273,16 +276,15 @@ std::optional<std::uint64_t> ParseLengthValue(std::string_view value) {
     return number;
 }
 
-bool IsHexDigest(std::string_view text) {
-    if (text.size() != 32) return false;
-    bool hex = true;
+bool IsHexText(std::string_view text) {
+    bool hex = !text.empty();
     for (const char c : text) hex &= kHexDigit[static_cast<unsigned char>(c)];
     return hex;
 }
 
-namespace {
+bool IsHexDigest(std::string_view text) { return text.size() == 32 && IsHexText(text); }
 
-constexpr std::size_t kDigestDigits = 32;
+namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -295,7 +297,8 @@ std::optional<std::string> ListName(std::string_view text, bool escaped) {
 }
 
 // "NAME) = DIGEST", after "MD5 (": the name ends at the line's last ")".
-std::optional<ChecksumListEntry> ParseTagRest(std::string_view text, bool escaped) {
+std::optional<ChecksumListEntry> ParseTagRest(std::string_view text, bool escaped,
+                                              DigestAlgorithm algorithm) {
     const auto close = text.rfind(')');
     if (close == text.npos) return std::nullopt;
     auto name = ListName(text.substr(0, close), escaped);
@@ -306,10 +309,38 @@ std::optional<ChecksumListEntry> ParseTagRest(std::string_view text, bool escape
     ++i;
     while (i < text.size() && IsBlank(text[i])) ++i;
     const std::string_view digest = UpToNul(text.substr(i));
-    if (!IsHexDigest(digest)) return std::nullopt;
-    return ChecksumListEntry{std::string(digest), std::move(*name)};
+    if (digest.size() != HexDigits(algorithm) || !IsHexText(digest)) return std::nullopt;
+    return ChecksumListEntry{std::string(digest), std::move(*name), algorithm};
 }
 
+// The tag a line starts with, and where its "(" may follow: "SHA256" at
+// "SHA256 (". After "BLAKE2b", b2sum reads a bit length ("BLAKE2b-512",
+// the number in C's notations) or passes over any one character; only 512
+// bits are computed here, so another length is no tag of ours.
+std::optional<DigestAlgorithm> TagAt(std::string_view text, std::size_t& length) {
+    for (DigestAlgorithm algorithm : kDigestAlgorithms) {
+        const std::string_view tag = TagName(algorithm);
+        if (!text.starts_with(tag)) continue;
+        length = tag.size();
+        if (algorithm != DigestAlgorithm::Blake2b || length == text.size() || text[length] == '(')
+            return algorithm;
+        if (text[length] != '-') {
+            ++length;
+            return algorithm;
+        }
+        const std::string number(UpToNul(text.substr(length + 1)));
+        char* end = nullptr;
+        errno = 0;
+        const std::uintmax_t bits = std::strtoumax(number.c_str(), &end, 0);
+        const std::size_t used = static_cast<std::size_t>(end - number.c_str());
+        const std::size_t sign = number.find_first_not_of(" \t\n\v\f\r");
+        if (errno != 0 || used == 0 || (sign != number.npos && number[sign] == '-') || bits != 512)
+            return std::nullopt;
+        length += 1 + used;
+        return algorithm;
+    }
+    return std::nullopt;
+}
 }  // namespace
 
 std::optional<ChecksumListEntry> ChecksumListLineParser::Parse(std::string_view line) {
@@ -320,20 +351,37 @@ std::optional<ChecksumListEntry> ChecksumListLineParser::Parse(std::string_view 
     const bool escaped = at(i) == '\\';
     if (escaped) ++i;
 
-    if (line.substr(i).starts_with("MD5")) {
-        i += 3;
+    std::size_t tagLength = 0;
+    if (const auto tag = TagAt(line.substr(i), tagLength)) {
+        i += tagLength;
         if (at(i) == ' ') ++i;
         if (at(i) != '(') return std::nullopt;
-        return ParseTagRest(line.substr(i + 1), escaped);
+        return ParseTagRest(line.substr(i + 1), escaped, *tag);
     }
 
-    // A digest, a blank and at least one character; one more after a backslash.
-    if (line.size() - i < kDigestDigits + 2 + (at(i) == '\\' ? 1 : 0)) return std::nullopt;
-    const std::string_view digest = line.substr(i, kDigestDigits);
-    i += kDigestDigits;
+    // A digest, a blank and at least one character; one more after a
+    // backslash. The digest's length gives its algorithm.
+    std::size_t digits = 0;
+    while (i + digits < line.size() && kHexDigit[static_cast<unsigned char>(line[i + digits])])
+        ++digits;
+    DigestSet algorithms = AlgorithmsOfLength(digits);
+    if (algorithms.Empty()) return std::nullopt;
+    // b2sum takes an empty name too.
+    const std::size_t shortest = wide_ == DigestAlgorithm::Blake2b ? 1 : 2;
+    if (line.size() - i < digits + shortest + (at(i) == '\\' ? 1 : 0)) return std::nullopt;
+    const std::string_view digest = line.substr(i, digits);
+    i += digits;
     if (!IsBlank(at(i))) return std::nullopt;
     ++i;
-    if (!IsHexDigest(digest)) return std::nullopt;
+    if (wide_ == DigestAlgorithm::Blake2b) {
+        // In a BLAKE2b list every digest is one: b2sum reads other lengths as
+        // shorter BLAKE2b digests, which libcrypto does not compute, so those
+        // lines are no entries rather than digests of another algorithm.
+        if (digits != HexDigits(DigestAlgorithm::Blake2b)) return std::nullopt;
+        algorithms = DigestAlgorithm::Blake2b;
+    } else if (wide_ && algorithms.Has(*wide_)) {
+        algorithms = *wide_;
+    }
     // "DIGEST NAME" is taken only for a list that starts in that form, so a
     // name with a leading blank or "*" cannot be read two ways in one list.
     if (line.size() - i == 1 || (at(i) != ' ' && at(i) != '*')) {
@@ -345,7 +393,22 @@ std::optional<ChecksumListEntry> ChecksumListLineParser::Parse(std::string_view 
     }
     auto name = ListName(line.substr(i), escaped);
     if (!name) return std::nullopt;
-    return ChecksumListEntry{std::string(digest), std::move(*name)};
+    return ChecksumListEntry{std::string(digest), std::move(*name), algorithms};
+}
+
+std::optional<DigestAlgorithm> WideDigestNamedBy(std::string_view checksumPath) {
+    const std::string_view name = checksumPath.substr(checksumPath.find_last_of('/') + 1);
+    const auto endsWith = [&](std::string_view end) {
+        return name.size() >= end.size() &&
+               EqualsIgnoringCase(name.substr(name.size() - end.size()), end);
+    };
+    for (std::string_view end : {"B2SUMS", ".b2", ".blake2b", ".b2sum"}) {
+        if (endsWith(end)) return DigestAlgorithm::Blake2b;
+    }
+    for (std::string_view end : {"SHA512SUMS", ".sha512", ".sha512sum"}) {
+        if (endsWith(end)) return DigestAlgorithm::Sha512;
+    }
+    return std::nullopt;
 }
 
 bool IsIgnoredListLine(std::string_view line) { return line.empty() || line.front() == '#'; }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "checksum/SaveFile.h"
+#include "digest/DigestAlgorithm.h"
 
 namespace vorlix {
 
@@ -119,6 +120,8 @@ std::optional<StandardEntry> ParseStandardEntry(std::string_view line);
 
 // 32 hex digits, either case.
 bool IsHexDigest(std::string_view text);
+// Hex digits only, either case, and at least one.
+bool IsHexText(std::string_view text);
 
 // md5sum's escapes undone ("\\", "\n", "\r"); nothing for any other
 // escape, a backslash at the end or a NUL.
@@ -128,23 +131,38 @@ std::optional<std::string> UnescapeMd5sumName(std::string_view text);
 struct ChecksumListEntry {
     std::string digest;
     std::string name;  // as written, escapes undone
+    // What the digest may be: one algorithm, or for 128 digits that the
+    // list does not name, SHA-512 and BLAKE2b both.
+    DigestSet algorithms = DigestAlgorithm::Md5;
 };
 
-// Reads the lines of one list exactly as md5sum -c does: "DIGEST  NAME",
-// "DIGEST *NAME", "MD5 (NAME) = DIGEST" (also "MD5(NAME)= DIGEST"), each
-// with an optional leading "\\" for escaped names and leading blanks, and
-// the reversed "DIGEST NAME", taken only when the list's first entry has that
-// form. Names are taken as they are, control characters included; a name
-// that is not escaped ends at a NUL, as md5sum's does.
+// Reads the lines of one list exactly as md5sum -c does (and sha*sum -c and
+// b2sum -c for their digests): "DIGEST  NAME", "DIGEST *NAME",
+// "MD5 (NAME) = DIGEST" (also "MD5(NAME)= DIGEST", and "SHA256 (", "BLAKE2b
+// (" and the other tags), each with an optional leading "\\" for escaped
+// names and leading blanks, and the reversed "DIGEST NAME", taken only when
+// the list's first entry has that form. The digest's length, or the tag,
+// gives the algorithm. Names are taken as they are, control characters
+// included; a name that is not escaped ends at a NUL, as md5sum's does.
 class ChecksumListLineParser {
   public:
+    ChecksumListLineParser() = default;
+    // What 128 digits without a tag are, when the list's name says.
+    explicit ChecksumListLineParser(std::optional<DigestAlgorithm> wide) : wide_(wide) {}
+
     // Nothing for a line that is no entry; `line` is without its line end.
     std::optional<ChecksumListEntry> Parse(std::string_view line);
 
   private:
     enum class Form { Undecided, Standard, Reversed };
     Form form_ = Form::Undecided;
+    std::optional<DigestAlgorithm> wide_;
 };
+
+// What a list's file name says of its 128-digit digests: B2SUMS, *.b2,
+// *.blake2b are BLAKE2b; SHA512SUMS, *.sha512 are SHA-512; any other name
+// says nothing. Letter case does not matter.
+std::optional<DigestAlgorithm> WideDigestNamedBy(std::string_view checksumPath);
 
 // Empty lines and lines starting with "#" are passed over by md5sum without
 // counting them as lines that are not entries.

@@ -19,7 +19,7 @@ namespace {
 // md5sum's reading of it.
 bool ReadAlikeForDataFile(std::string_view line, const ChecksumListEntry& entry,
                           std::string_view dataName) {
-    if (!IsUsableRecordedName(entry.name)) return false;
+    if (!IsUsableRecordedName(entry.name) || entry.algorithms != DigestAlgorithm::Md5) return false;
     const auto single = ParseStandardEntry(line);
     return single && single->name == entry.name && SameDigest(single->digest, entry.digest) &&
            IsEntryFor(*single, dataName);
@@ -38,26 +38,30 @@ std::string Label(const Language& language, std::string_view key) {
 
 }  // namespace
 
-ChecksumListFile::ChecksumListFile(std::unique_ptr<std::istream> in) : in_(std::move(in)) {
+ChecksumListFile::ChecksumListFile(std::unique_ptr<std::istream> in,
+                                   std::optional<DigestAlgorithm> wide)
+    : in_(std::move(in)), wide_(wide) {
     Rewind();
 }
 
 std::unique_ptr<ChecksumListFile> ChecksumListFile::Open(const std::string& checksumPath) {
     auto in = OpenChecksumFile(checksumPath);
     if (!in) return nullptr;
-    return std::unique_ptr<ChecksumListFile>(new ChecksumListFile(std::move(in)));
+    return std::unique_ptr<ChecksumListFile>(
+        new ChecksumListFile(std::move(in), WideDigestNamedBy(checksumPath)));
 }
 
-std::unique_ptr<ChecksumListFile> ChecksumListFile::OfText(std::string_view text) {
+std::unique_ptr<ChecksumListFile> ChecksumListFile::OfText(std::string_view text,
+                                                           std::optional<DigestAlgorithm> wide) {
     return std::unique_ptr<ChecksumListFile>(
-        new ChecksumListFile(std::make_unique<std::istringstream>(std::string(text))));
+        new ChecksumListFile(std::make_unique<std::istringstream>(std::string(text)), wide));
 }
 
 void ChecksumListFile::Rewind() {
     in_->clear();
     in_->seekg(0);
     reader_.emplace(*in_, LineEnds::Md5sum);
-    parser_ = {};
+    parser_ = ChecksumListLineParser(wide_);
     notEntries_ = 0;
     markers_ = 0;
 }
@@ -136,10 +140,19 @@ ResultRow ClassifyResult(std::string name, std::string path,
     row.digest = result.digest;
     if (!expected) {
         row.status = EntryStatus::Digested;
-    } else {
-        row.status =
-            SameDigest(*expected, result.digest) ? EntryStatus::Intact : EntryStatus::Damaged;
+        return row;
     }
+    // Where the recorded digest may be of two algorithms, both were computed
+    // and either may match.
+    row.status = EntryStatus::Damaged;
+    for (const std::string& digest : result.digests) {
+        if (!digest.empty() && SameDigest(*expected, digest)) {
+            row.status = EntryStatus::Intact;
+            row.digest = digest;
+        }
+    }
+    if (result.digests == DigestTexts{} && SameDigest(*expected, result.digest))
+        row.status = EntryStatus::Intact;
     return row;
 }
 

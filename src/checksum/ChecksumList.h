@@ -29,7 +29,8 @@ class ChecksumListFile {
   public:
     // Nothing when the file cannot be opened or is no regular file.
     static std::unique_ptr<ChecksumListFile> Open(const std::string& checksumPath);
-    static std::unique_ptr<ChecksumListFile> OfText(std::string_view text);
+    static std::unique_ptr<ChecksumListFile> OfText(
+        std::string_view text, std::optional<DigestAlgorithm> wide = std::nullopt);
 
     // The next entry; nothing at the end.
     std::optional<ChecksumListEntry> Next();
@@ -45,11 +46,12 @@ class ChecksumListFile {
     std::istream& Content() { return *in_; }
 
   private:
-    explicit ChecksumListFile(std::unique_ptr<std::istream> in);
+    ChecksumListFile(std::unique_ptr<std::istream> in, std::optional<DigestAlgorithm> wide);
 
     std::unique_ptr<std::istream> in_;
     std::optional<ChecksumLineReader> reader_;
     ChecksumListLineParser parser_;
+    std::optional<DigestAlgorithm> wide_;  // what the list's name says of 128 digits
     std::string line_;
     std::size_t notEntries_ = 0;
     std::uint64_t markers_ = 0;

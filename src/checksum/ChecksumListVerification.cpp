@@ -36,6 +36,7 @@ ListResult VerifyChecksumList(const ManyFilesRunner& run, const std::string& che
         next.path = JoinDataPath(folder, entry->name);
         next.name = std::move(entry->name);
         next.expected = std::move(entry->digest);
+        next.algorithms = entry->algorithms;
         return true;
     };
     const ManyFilesOutcome outcome = run ? run(job) : RunManyFiles(job);

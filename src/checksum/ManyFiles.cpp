@@ -17,6 +17,7 @@ ManyFilesOutcome RunManyFiles(const ManyFilesJob& job,
         entry.name = job.names[next];
         entry.path = job.paths[next];
         entry.expected = next < job.expected.size() ? job.expected[next] : std::nullopt;
+        entry.algorithms = job.algorithms;
         ++next;
         return true;
     };
@@ -27,6 +28,7 @@ ManyFilesOutcome RunManyFiles(const ManyFilesJob& job,
             if (!source(entry)) return false;
             // The engine reads the path; the rest waits beside it for the result.
             file.path = std::move(entry.path);
+            file.algorithms = entry.algorithms;
             file.tag = std::move(entry);
             return true;
         },

@@ -20,9 +20,10 @@ enum class ManyFilesKind {
 
 // One file of a job, as a source gives it.
 struct ManyFilesEntry {
-    std::string name;                     // as shown
-    std::string path;                     // as read
-    std::optional<std::string> expected;  // the recorded digest; none for a folder's file
+    std::string name;                             // as shown
+    std::string path;                             // as read
+    std::optional<std::string> expected;          // the recorded digest; none for a folder's file
+    DigestSet algorithms = DigestAlgorithm::Md5;  // what to compute; any of them may match
 };
 
 // Fills in the next entry; false when there are no more. Called on the
@@ -36,6 +37,7 @@ struct ManyFilesJob {
     std::vector<std::string> names;                    // as shown, one per file
     std::vector<std::string> paths;                    // as read, one per file
     std::vector<std::optional<std::string>> expected;  // recorded digests; empty: none
+    DigestSet algorithms = DigestAlgorithm::Md5;       // for the files given by name
     std::string listFolder;  // where a list saved from the results would be relative to
     // A list's summary needs only the counts; a folder's file and the
     // results window need every row.

@@ -75,6 +75,75 @@ TEST(ChecksumListParse, ReadsEveryMd5sumFormAndCountsTheRest) {
     EXPECT_EQ(list.notEntries, 4u);
 }
 
+TEST(ChecksumListParse, TheDigestsLengthOrTagGivesItsAlgorithm) {
+    const std::string sha1(40, 'a'), sha256(64, 'b'), sha384(96, 'c'), wide(128, 'd');
+    const DigestSet sha512OrBlake2b =
+        DigestSet(DigestAlgorithm::Sha512).Add(DigestAlgorithm::Blake2b);
+    const struct {
+        std::string line;
+        std::optional<DigestAlgorithm> namedBy;  // what the list's name says of 128 digits
+        std::optional<DigestSet> algorithms;     // none: no entry
+    } cases[] = {
+        {sha1 + "  f", {}, DigestAlgorithm::Sha1},
+        {std::string(56, 'e') + " *f", {}, DigestAlgorithm::Sha224},
+        {sha256 + "  f", {}, DigestAlgorithm::Sha256},
+        {sha384 + "  f", {}, DigestAlgorithm::Sha384},
+        {wide + "  f", {}, sha512OrBlake2b},
+        {wide + "  f", DigestAlgorithm::Sha512, DigestAlgorithm::Sha512},
+        {wide + "  f", DigestAlgorithm::Blake2b, DigestAlgorithm::Blake2b},
+        {"SHA256 (f) = " + sha256, {}, DigestAlgorithm::Sha256},
+        {"SHA1(f)= " + sha1, {}, DigestAlgorithm::Sha1},
+        {"BLAKE2b (f) = " + wide, {}, DigestAlgorithm::Blake2b},
+        {"BLAKE2b-512 (f) = " + wide, {}, DigestAlgorithm::Blake2b},
+        {"SHA512 (f) = " + wide, DigestAlgorithm::Blake2b, DigestAlgorithm::Sha512},
+        // A tag's digest has its length; other lengths are no digest at all.
+        {"SHA256 (f) = " + sha1, {}, {}},
+        {"BLAKE2b-256 (f) = " + sha256, {}, {}},
+        {std::string(48, 'a') + "  f", {}, {}},
+        {sha256 + "0  f", {}, {}},
+        // In a BLAKE2b list, b2sum reads 64 digits as a shorter BLAKE2b.
+        {sha256 + "  f", DigestAlgorithm::Blake2b, {}},
+    };
+    for (const auto& c : cases) {
+        ChecksumListLineParser parser(c.namedBy);
+        const auto entry = parser.Parse(c.line);
+        ASSERT_EQ(entry.has_value(), c.algorithms.has_value()) << c.line;
+        if (!entry) continue;
+        EXPECT_EQ(entry->algorithms, *c.algorithms) << c.line;
+        EXPECT_EQ(entry->name, "f");
+    }
+    EXPECT_EQ(WideDigestNamedBy("/x/B2SUMS"), DigestAlgorithm::Blake2b);
+    EXPECT_EQ(WideDigestNamedBy("image.iso.SHA512"), DigestAlgorithm::Sha512);
+    EXPECT_EQ(WideDigestNamedBy("/x/b2sums"), DigestAlgorithm::Blake2b);
+    EXPECT_EQ(WideDigestNamedBy("/b2sums/CHECKSUM"), std::nullopt);
+}
+
+// A distribution's signed CHECKSUM file: the armour and the comments are
+// lines that are not entries, the entries in it are verified.
+TEST_F(ListTest, AClearSignedChecksumFileVerifiesItsEntries) {
+    dir.Write("image.iso", "abc");
+    const std::string abc256 = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+    const std::string list = dir.Write("CHECKSUM",
+                                       "-----BEGIN PGP SIGNED MESSAGE-----\n"
+                                       "Hash: SHA256\n"
+                                       "\n"
+                                       "# image.iso: 3 bytes\n"
+                                       "SHA256 (image.iso) = " +
+                                           abc256 +
+                                           "\n"
+                                           "-----BEGIN PGP SIGNATURE-----\n"
+                                           "\n"
+                                           "iQIzBAEBCAAdFiEE\n"
+                                           "-----END PGP SIGNATURE-----\n");
+    const ListResult result = VerifyChecksumList({}, list);
+    EXPECT_EQ(result.outcome, ListOutcome::Passed);
+    EXPECT_EQ(result.counts.intact, 1u);
+    EXPECT_EQ(result.notEntries, 5u);
+
+    dir.Write("image.iso", "abd");
+    EXPECT_EQ(VerifyChecksumList({}, list).counts.damaged, 1u);
+}
+
 TEST_F(ListTest, OnlyEntriesForOtherFilesMakeAList) {
     const struct {
         const char* file;

@@ -1,8 +1,8 @@
-// Vorlix against md5sum -c on checksum lists made at random from a fixed
-// seed: every line md5sum verifies, Vorlix verifies with the same result
-// line, in the same order, and both agree on whether the list passed. A
-// share of the lists is verified again with --ignore-missing on both sides,
-// where the statuses must be the same too.
+// Vorlix against md5sum -c, sha256sum -c and b2sum -c on checksum lists made
+// at random from a fixed seed: every line the reference verifies, Vorlix
+// verifies with the same result line, in the same order, and both agree on
+// whether the list passed. A share of the lists is verified again with
+// --ignore-missing on both sides, where the statuses must be the same too.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -26,7 +26,8 @@
 #include <utility>
 #include <vector>
 
-#include "digest/Md5.h"
+#include "digest/DigestAlgorithm.h"
+#include "digest/Hasher.h"
 #include "support/TempDir.h"
 
 namespace vorlix {
@@ -36,9 +37,18 @@ namespace fs = std::filesystem;
 using test::ReadAll;
 using test::TempDir;
 
-constexpr const char* kMd5sum = "/usr/bin/md5sum";
+// A reference program, the digest it computes and the name of its lists.
+struct Reference {
+    const char* program;
+    DigestAlgorithm algorithm;
+    const char* listName;
+    unsigned lists;
+};
+constexpr Reference kMd5sum = {"/usr/bin/md5sum", DigestAlgorithm::Md5, "MD5SUMS", 300};
+constexpr Reference kSha256sum = {"/usr/bin/sha256sum", DigestAlgorithm::Sha256, "SHA256SUMS", 150};
+constexpr Reference kB2sum = {"/usr/bin/b2sum", DigestAlgorithm::Blake2b, "B2SUMS", 150};
+
 constexpr std::uint32_t kSeed = 0x5eed'0901;
-constexpr unsigned kLists = 300;
 constexpr unsigned kDumpedLists = 10;
 constexpr unsigned kIgnoreMissingEvery = 3;  // every third list runs once more
 
@@ -147,14 +157,15 @@ bool UsableName(const std::string& name) {
 }
 
 struct ListCase {
-    std::string list;                          // the bytes of MD5SUMS
+    std::string list;                          // the bytes of the list
     std::map<std::string, std::string> files;  // name, content
     std::set<std::string> folders;
 };
 
 class ListMaker {
   public:
-    explicit ListMaker(unsigned index) : rng_(kSeed + index) {}
+    ListMaker(const Reference& reference, unsigned index)
+        : rng_(kSeed + index), algorithm_(reference.algorithm), used_{reference.listName} {}
 
     ListCase Make(bool layoutWords) {
         reversedFirst_ = !layoutWords && Chance(0.15);
@@ -166,7 +177,11 @@ class ListMaker {
             for (int count = Between(1, 8); count > 0; --count) lines.push_back(Entry());
         }
         for (int extra = Between(0, 4); extra > 0; --extra) {
-            lines.insert(lines.begin() + Between(0, static_cast<int>(lines.size())), Other());
+            std::string other = Other();
+            // b2sum reads a shorter digest as a shorter BLAKE2b, which Vorlix
+            // does not compute: such lines are left out of its lists.
+            while (algorithm_ == DigestAlgorithm::Blake2b && ShorterBlake2b(other)) other = Other();
+            lines.insert(lines.begin() + Between(0, static_cast<int>(lines.size())), other);
         }
         for (std::size_t i = 0; i < lines.size(); ++i) {
             made_.list += lines[i];
@@ -209,8 +224,24 @@ class ListMaker {
     std::string RandomDigest() {
         static const char hex[] = "0123456789abcdef";
         std::string digest;
-        for (int i = 0; i < 32; ++i) digest += hex[Between(0, 15)];
+        for (std::size_t i = 0; i < HexDigits(algorithm_); ++i) digest += hex[Between(0, 15)];
         return digest;
+    }
+
+    std::string Digest(const std::string& bytes) const { return TextDigest(algorithm_, bytes); }
+    std::string Tag() const { return std::string(TagName(algorithm_)); }
+
+    // Whether b2sum would take the line as an entry of a BLAKE2b shorter than 512 bits.
+    static bool ShorterBlake2b(const std::string& line) {
+        std::size_t i = line.find_first_not_of(" \t");
+        if (i == std::string::npos) return false;
+        if (line[i] == '\\') ++i;
+        std::size_t digits = 0;
+        while (i + digits < line.size() &&
+               std::isxdigit(static_cast<unsigned char>(line[i + digits])))
+            ++digits;
+        return digits >= 2 && digits < 128 && digits % 2 == 0 && i + digits < line.size() &&
+               (line[i + digits] == ' ' || line[i + digits] == '\t');
     }
 
     std::string Cased(std::string digest) {
@@ -239,7 +270,7 @@ class ListMaker {
                 made_.files[name] = content;
             }
             const std::string& content = made_.files[name];
-            return {name, TextDigest(kind < 8 ? content : content + "!")};
+            return {name, Digest(kind < 8 ? content : content + "!")};
         }
         const std::string name = FreshName(around);
         if (kind == 12) made_.folders.insert(name);
@@ -282,7 +313,7 @@ class ListMaker {
         if (escaped) line += "\\";
         const std::string shown = Cased(digest);
         if (!reversed && Chance(0.25)) {
-            line += Pick<std::string>({"MD5 (", "MD5 (", "MD5("}) + written +
+            line += Pick<std::string>({Tag() + " (", Tag() + " (", Tag() + "("}) + written +
                     Pick<std::string>({") = ", ") = ", ")= ", ")=", ") =\t", ")  =  "}) + shown;
         } else if (reversed) {
             line += shown + Pick<std::string>({" ", " ", "\t"}) + written;
@@ -325,7 +356,7 @@ class ListMaker {
             const std::vector<std::string> block = {"[INI]",
                                                     "[MD5FileInfo]",
                                                     "FileName=" + name,
-                                                    "MD5Checksum=" + TextDigest(content),
+                                                    "MD5Checksum=" + Digest(content),
                                                     "FileLenght=" + std::to_string(content.size()),
                                                     "[EOF]"};
             lines.insert(Chance(0.5) ? lines.begin() : lines.end(), block.begin(), block.end());
@@ -337,7 +368,7 @@ class ListMaker {
         const std::string name =
             made_.files.empty() || Chance(0.3) ? FreshName() : made_.files.begin()->first;
         const std::string digest =
-            made_.files.count(name) ? TextDigest(made_.files[name]) : RandomDigest();
+            made_.files.count(name) ? Digest(made_.files[name]) : RandomDigest();
         switch (Between(0, 18)) {
             case 0:
                 return "";
@@ -356,12 +387,13 @@ class ListMaker {
             case 7:
                 return "g" + digest.substr(1) + "  " + name;
             case 8:
-                return "MD5 (" + name + ") = " + digest.substr(1);
+                return Tag() + " (" + name + ") = " + digest.substr(1);
             case 9:
-                return "MD5 (" + name + ") = " + digest + Pick<std::string>({" ", "\t", "x"});
+                return Tag() + " (" + name + ") = " + digest + Pick<std::string>({" ", "\t", "x"});
             case 10:
-                return Pick<std::string>({"MD5  (", "md5 (", "SHA1 (", "MD5\t("}) + name +
-                       ") = " + digest;
+                return Pick<std::string>(
+                           {Tag() + "  (", "md5 (", "SHA1 (", Tag() + "\t(", "MD5 (", "SHA256 ("}) +
+                       name + ") = " + digest;
             case 11:
                 return digest + Pick<std::string>({"", " ", "  ", " *"});
             case 12:
@@ -382,8 +414,9 @@ class ListMaker {
     }
 
     std::mt19937 rng_;
+    DigestAlgorithm algorithm_;
     ListCase made_;
-    std::set<std::string> used_ = {"MD5SUMS"};
+    std::set<std::string> used_;
     std::vector<std::string> entries_;
     std::vector<std::pair<std::string, std::string>> targets_;
     bool reversedFirst_ = false;
@@ -419,12 +452,12 @@ std::string Printable(const std::string& bytes) {
 
 std::string Dump(const std::string& run, const ListCase& made, const Outcome& md5sum,
                  const Outcome& vorlix, const std::string& vorlixErrors) {
-    std::string text = "\n--- list " + run + "\nMD5SUMS: " + Printable(made.list) + "\n";
+    std::string text = "\n--- list " + run + "\nlist: " + Printable(made.list) + "\n";
     for (const auto& [name, content] : made.files) {
         text += "file:    " + Printable(name) + " <- " + Printable(content) + "\n";
     }
     for (const auto& name : made.folders) text += "folder:  " + Printable(name) + "\n";
-    text += "md5sum (" + std::to_string(md5sum.status) + "): " + Printable(md5sum.out) + "\n";
+    text += "reference (" + std::to_string(md5sum.status) + "): " + Printable(md5sum.out) + "\n";
     text += "vorlix (" + std::to_string(vorlix.status) + "): " + Printable(vorlix.out) + "\n";
     text += "vorlix's errors: " + Printable(vorlixErrors) + "\n";
     return text;
@@ -437,17 +470,20 @@ void WriteFile(const fs::path& path, const std::string& bytes) {
     ::close(fd);
 }
 
-std::string Md5sumVersion(const fs::path& scratch) {
-    const Outcome run = Finish(Start({kMd5sum, "--version"}, {"LC_ALL=C"}, scratch, "/dev/null"));
+std::string ReferenceVersion(const Reference& reference, const fs::path& scratch) {
+    const Outcome run =
+        Finish(Start({reference.program, "--version"}, {"LC_ALL=C"}, scratch, "/dev/null"));
     return run.out.substr(0, run.out.find('\n'));
 }
 
-TEST(Md5sumListDifferential, EveryLineMd5sumVerifiesVorlixVerifiesAlike) {
-    if (::access(kMd5sum, X_OK) != 0) GTEST_SKIP() << "no md5sum to compare with";
+void CompareWith(const Reference& reference) {
+    if (::access(reference.program, X_OK) != 0)
+        GTEST_SKIP() << "no " << reference.program << " to compare with";
     TempDir home;
-    const std::string version = Md5sumVersion(home.Path());
-    // Its lines are the ones md5sum 9.1 prints; other releases escape otherwise.
-    if (!version.ends_with(" 9.1")) GTEST_SKIP() << "the lines follow md5sum 9.1, not " << version;
+    const std::string version = ReferenceVersion(reference, home.Path());
+    // Its lines are the ones coreutils 9.1 prints; other releases escape otherwise.
+    if (!version.ends_with(" 9.1"))
+        GTEST_SKIP() << "the lines follow coreutils 9.1, not " << version;
 
     // A copy of the program with its packs, in a home of its own.
     const fs::path bin = home.Path() / "bin";
@@ -474,13 +510,14 @@ TEST(Md5sumListDifferential, EveryLineMd5sumVerifiesVorlixVerifiesAlike) {
     // Vorlix's is 2 for md5sum's 1.
     const auto compare = [&](unsigned index, const ListCase& made, const fs::path& folder,
                              bool ignoreMissing) {
-        std::vector<std::string> reference = {kMd5sum, "-c", "MD5SUMS"};
-        std::vector<std::string> ours = {(bin / "vorlix").string(), (folder / "MD5SUMS").string()};
+        std::vector<std::string> theirs = {reference.program, "-c", reference.listName};
+        std::vector<std::string> ours = {(bin / "vorlix").string(),
+                                         (folder / reference.listName).string()};
         if (ignoreMissing) {
-            reference.insert(reference.begin() + 1, "--ignore-missing");
+            theirs.insert(theirs.begin() + 1, "--ignore-missing");
             ours.insert(ours.begin() + 1, "--ignore-missing");
         }
-        const Child referenceChild = Start(reference, md5sumEnv, folder, md5sumErrors);
+        const Child referenceChild = Start(theirs, md5sumEnv, folder, md5sumErrors);
         const Child ourChild = Start(ours, vorlixEnv, home.Path() / "work", vorlixErrors);
         const Outcome md5sum = Finish(referenceChild);
         const Outcome vorlix = Finish(ourChild);
@@ -503,28 +540,32 @@ TEST(Md5sumListDifferential, EveryLineMd5sumVerifiesVorlixVerifiesAlike) {
             mismatching.push_back(run);
         }
     };
-    for (unsigned index = 0; index < kLists; ++index) {
+    for (unsigned index = 0; index < reference.lists; ++index) {
         // Every tenth list is built from the other layout's keys.
-        const ListCase made = ListMaker(index).Make(index % 10 == 0);
+        const ListCase made = ListMaker(reference, index).Make(index % 10 == 0);
         const fs::path folder = home.Path() / "lists" / std::to_string(index);
         fs::create_directories(folder);
         for (const auto& [name, content] : made.files) WriteFile(folder / name, content);
         for (const auto& name : made.folders) fs::create_directory(folder / name);
-        WriteFile(folder / "MD5SUMS", made.list);
+        WriteFile(folder / reference.listName, made.list);
 
         compare(index, made, folder, false);
         if (index % kIgnoreMissingEvery == 0) compare(index, made, folder, true);
-        if (HasFatalFailure()) return;
+        if (::testing::Test::HasFatalFailure()) return;
         fs::remove_all(folder);
     }
 
     if (!mismatching.empty()) {
         std::string indices;
         for (const std::string& run : mismatching) indices += " (" + run + ")";
-        ADD_FAILURE() << "lists where Vorlix and md5sum -c differ:" << indices << "\n(the first "
-                      << kDumpedLists << " follow)" << dumps;
+        ADD_FAILURE() << "lists where Vorlix and " << reference.program << " -c differ:" << indices
+                      << "\n(the first " << kDumpedLists << " follow)" << dumps;
     }
 }
+
+TEST(ListDifferential, EveryLineMd5sumVerifiesVorlixVerifiesAlike) { CompareWith(kMd5sum); }
+TEST(ListDifferential, EveryLineSha256sumVerifiesVorlixVerifiesAlike) { CompareWith(kSha256sum); }
+TEST(ListDifferential, EveryLineB2sumVerifiesVorlixVerifiesAlike) { CompareWith(kB2sum); }
 
 }  // namespace
 }  // namespace vorlix
