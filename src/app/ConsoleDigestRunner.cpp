@@ -10,13 +10,15 @@
 
 namespace vorlix {
 
-FileDigestResult RunDigestOnConsole(const std::string& path, std::ostream& progress,
-                                    bool progressIsTerminal, char decimalSeparator) {
+FileDigestResult RunDigestOnConsole(const std::string& path, DigestSet algorithms,
+                                    std::ostream& progress, bool progressIsTerminal,
+                                    char decimalSeparator) {
     // Ctrl+C or SIGTERM stops the digest at the next buffer; once the progress
     // line is gone, the hold ends the program: nothing is saved.
     InterruptHold hold;
     const std::atomic<bool>* interrupted = &InterruptHold::Requested();
-    if (!progressIsTerminal) return ComputeFileDigest(path, {}, interrupted);
+    if (!progressIsTerminal)
+        return ComputeFileDigest(path, {}, interrupted, FileKind::RegularOrBlockDevice, algorithms);
 
     std::atomic<std::uint64_t> done{0};
     std::atomic<std::uint64_t> total{0};

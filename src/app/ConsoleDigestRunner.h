@@ -11,7 +11,8 @@ namespace vorlix {
 // longer than half a second keeps one progress line up to date on `progress`
 // and erases it at the end; elsewhere nothing is written. An interrupt (see
 // ExitOnInterrupt) stops the digest and ends the program.
-FileDigestResult RunDigestOnConsole(const std::string& path, std::ostream& progress,
-                                    bool progressIsTerminal, char decimalSeparator);
+FileDigestResult RunDigestOnConsole(const std::string& path, DigestSet algorithms,
+                                    std::ostream& progress, bool progressIsTerminal,
+                                    char decimalSeparator);
 
 }  // namespace vorlix

@@ -62,8 +62,9 @@ int RunConsoleFrontEnd(const ProgramLocation& location, const std::vector<std::s
     const char separator = LocaleDecimalSeparator();
     ProgramServices program(
         dialogs, store, location, MakeAssociationPlatform(location),
-        [&streams, separator](const std::string& path) {
-            return RunDigestOnConsole(path, streams.err, streams.errIsTerminal, separator);
+        [&streams, separator](const std::string& path, DigestSet algorithms) {
+            return RunDigestOnConsole(path, algorithms, streams.err, streams.errIsTerminal,
+                                      separator);
         },
         Downloader{},
         [&streams, separator](const ManyFilesJob& job) {

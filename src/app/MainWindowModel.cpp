@@ -17,6 +17,7 @@
 #include "checksum/ChecksumVerification.h"
 #include "checksum/DigestText.h"
 #include "checksum/FolderChecksum.h"
+#include "checksum/PublishedBeside.h"
 #include "identity/ProductInfo.h"
 #include "identity/Version.h"
 #include "language/Language.h"
@@ -82,7 +83,9 @@ char LocaleDecimalSeparator() {
 
 MainWindowModel::MainWindowModel(MainWindowServices services) : services_(std::move(services)) {
     if (!services_.runDigest) {
-        services_.runDigest = [](const std::string& path) { return ComputeFileDigest(path); };
+        services_.runDigest = [](const std::string& path, DigestSet algorithms) {
+            return ComputeFileDigest(path, {}, nullptr, FileKind::RegularOrBlockDevice, algorithms);
+        };
     }
 }
 
@@ -234,7 +237,9 @@ int MainWindowModel::VerifyAnyChecksumFile(const std::string& checksumPath, bool
     }
     if (file.kind == ChecksumFileKind::Single) {
         const VerifyResult result =
-            VerifyChecksumFile(checksumPath, file.file->Content(), services_.runDigest);
+            VerifyChecksumFile(checksumPath, file.file->Content(), [this](const std::string& path) {
+                return services_.runDigest(path, DigestAlgorithm::Md5);
+            });
         // Its one file absent, nothing was verified: said as for a list.
         if (passOverAbsent && result.messages.size() == 1 &&
             result.messages[0].kind == VerifyMessage::Kind::MissingFile &&
@@ -289,7 +294,7 @@ int MainWindowModel::CreateFolderChecksum(const std::string& folder) {
 }
 
 void MainWindowModel::RunExpectedDigest(const std::string& text) {
-    const auto expected = ParseDigestText(text);
+    const std::optional<PublishedDigest> expected = ParseDigestText(text);
     if (!expected) {
         services_.dialogs.MessageBox(
             text + " " + services_.language.GetLabel("modChecksumList", "compareBadDigest"),
@@ -298,23 +303,43 @@ void MainWindowModel::RunExpectedDigest(const std::string& text) {
     }
     EndUnlessTheFileIsThere();
     // A cancelled digest was compared with nothing.
-    if (!CalculateDigest()) EndProgram(kExitVerificationFailed);
+    if (!CalculateDigest(expected->algorithms)) EndProgram(kExitVerificationFailed);
     // A file that is not the published one is never recorded.
     if (!ShowComparison(*expected)) EndProgram(kExitVerificationFailed);
     if (!AutoMode) EndProgram(kExitOk);
     SaveAndEnd();
 }
 
-bool MainWindowModel::ShowComparison(const std::string& expected) {
+DigestAlgorithm MainWindowModel::ComparedAlgorithm(const PublishedDigest& expected) const {
+    // For 128 digits both candidates were computed: the one that matches.
+    for (DigestAlgorithm algorithm : kDigestAlgorithms) {
+        if (expected.algorithms.Has(algorithm) &&
+            SameDigest(expected.digest, TextOf(computed_, algorithm)))
+            return algorithm;
+    }
+    return expected.algorithms.First();
+}
+
+bool MainWindowModel::ShowComparison(const PublishedDigest& expected) {
     const auto label = [this](std::string_view key) {
         return services_.language.GetLabel("modChecksumList", key);
     };
-    const bool match = SameDigest(expected, state_.txtMD5Result);
-    const std::string text = label("compareText1") + " " + PathFileName(state_.txtPathAndFileName) +
-                             " " + label(match ? "compareMatch" : "compareMismatch") + kCrLf +
-                             label("compareComputed") + " " + state_.txtMD5Result + kCrLf +
-                             label("comparePublished") + " " + AsciiLower(expected);
+    const DigestAlgorithm algorithm = ComparedAlgorithm(expected);
+    const std::string& computed =
+        algorithm == DigestAlgorithm::Md5 ? state_.txtMD5Result : TextOf(computed_, algorithm);
+    const bool match = SameDigest(expected.digest, computed);
+    // MD5 keeps its words; another digest is named in them.
+    std::string opening =
+        label(algorithm == DigestAlgorithm::Md5 ? "compareText1" : "compareTextOther");
+    if (const auto at = opening.find("%1"); algorithm != DigestAlgorithm::Md5 && at != opening.npos)
+        opening.replace(at, 2, DisplayName(algorithm));
+    const std::string text = opening + " " + PathFileName(state_.txtPathAndFileName) + " " +
+                             label(match ? "compareMatch" : "compareMismatch") + kCrLf +
+                             label("compareComputed") + " " + computed + kCrLf +
+                             label("comparePublished") + " " + AsciiLower(expected.digest);
     state_.digestComparison = match ? DigestComparison::Match : DigestComparison::Mismatch;
+    state_.comparedAlgorithm = algorithm;
+    if (algorithm != DigestAlgorithm::Md5) TextOf(state_.otherDigests, algorithm) = computed;
     Changed();
     services_.dialogs.MessageBox(text, label("compareCaption"),
                                  match ? MessageIcon::Information : MessageIcon::Stop);
@@ -331,7 +356,7 @@ void MainWindowModel::mnuFile_CompareDigest_Click() {
                                      MessageIcon::Information);
         return;
     }
-    std::optional<std::string> expected;
+    std::optional<PublishedDigest> expected;
     if (view_) {
         if (const auto clipboard = view_->ClipboardText())
             expected = FindPublishedDigest(*clipboard);
@@ -348,12 +373,18 @@ void MainWindowModel::mnuFile_CompareDigest_Click() {
             return;
         }
     }
-    if (state_.txtMD5Result.empty()) {
+    // Not computed yet, or not in this digest: one more read, which keeps
+    // what the options ask for too.
+    bool computed = !state_.txtMD5Result.empty();
+    for (DigestAlgorithm algorithm : kDigestAlgorithms) {
+        if (expected->algorithms.Has(algorithm) && TextOf(computed_, algorithm).empty())
+            computed = false;
+    }
+    if (!computed) {
         // Gone while the digest was asked for: a missing file must not end
         // the program here.
         if (!FileExists(state_.txtPathAndFileName)) return;
-        CalculateDigest();
-        if (state_.txtMD5Result.empty()) return;  // cancelled
+        if (!CalculateDigest(expected->algorithms)) return;  // cancelled
     }
     ShowComparison(*expected);
 }
@@ -447,6 +478,10 @@ void MainWindowModel::ClearResults() {
     state_.txtTimeOperate.clear();
     state_.cndSaveMD5FileEnabled = false;
     state_.digestComparison = DigestComparison::None;
+    state_.comparedAlgorithm = DigestAlgorithm::Md5;
+    state_.otherDigests = {};
+    state_.published.reset();
+    computed_ = {};
 }
 
 std::string MainWindowModel::DialogFolder() const {
@@ -484,16 +519,21 @@ void MainWindowModel::txtPathAndFileName_Change(const std::string& text) {
     Changed();
 }
 
-bool MainWindowModel::CalculateDigest() {
+bool MainWindowModel::CalculateDigest(DigestSet extra) {
     const std::string path = state_.txtPathAndFileName;
     if (path.empty()) return false;
+
+    DigestSet algorithms = DigestAlgorithm::Md5;
+    algorithms.Add(services_.options.AlsoCompute).Add(extra);
+    const std::optional<PublishedBeside> beside = FindPublishedBeside(path);
+    if (beside) algorithms.Add(beside->published.algorithms);
 
     // Whatever was shown belongs to an earlier run; it must not outlive a
     // run that is cancelled or fails.
     ClearResults();
     Changed();
     const auto start = services_.clock.Monotonic();
-    const FileDigestResult result = services_.runDigest(path);
+    const FileDigestResult result = services_.runDigest(path, algorithms);
     const auto end = services_.clock.Monotonic();
     switch (result.status) {
         case FileDigestResult::Status::Cancelled:
@@ -505,6 +545,21 @@ bool MainWindowModel::CalculateDigest() {
             break;
     }
     state_.txtMD5Result = result.digest;
+    computed_ = result.digests;
+    TextOf(computed_, DigestAlgorithm::Md5) = result.digest;
+    for (DigestAlgorithm algorithm : kAlsoComputable) {
+        if (services_.options.AlsoCompute.Has(algorithm))
+            TextOf(state_.otherDigests, algorithm) = TextOf(computed_, algorithm);
+    }
+    if (beside) {
+        MainWindowState::PublishedMark mark;
+        mark.source = PathFileName(beside->checksumPath);
+        mark.algorithm = ComparedAlgorithm(beside->published);
+        mark.match = SameDigest(beside->published.digest, TextOf(computed_, mark.algorithm));
+        if (mark.algorithm != DigestAlgorithm::Md5)
+            TextOf(state_.otherDigests, mark.algorithm) = TextOf(computed_, mark.algorithm);
+        state_.published = mark;
+    }
     state_.txtFileSize = std::to_string(result.size) + " bytes";
     state_.txtTimeOperate = FormatElapsedSeconds(end - start, services_.decimalSeparator) + " sec.";
     state_.cndSaveMD5FileEnabled = true;

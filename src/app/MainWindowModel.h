@@ -9,6 +9,7 @@
 
 #include "app/CommandLine.h"
 #include "checksum/ChecksumFile.h"
+#include "checksum/DigestText.h"
 #include "checksum/ManyFiles.h"
 #include "digest/FileDigest.h"
 #include "ui/Dialogs.h"
@@ -62,6 +63,20 @@ struct MainWindowState {
     std::string onLineHelpUrl;
     MainWindowLabels labels;
     DigestComparison digestComparison = DigestComparison::None;  // until the path changes
+    // The digest the comparison is about: MD5's field, or one below it.
+    DigestAlgorithm comparedAlgorithm = DigestAlgorithm::Md5;
+    // The fields below the MD5 field, one per digest computed beside it (as
+    // the options ask, or for a comparison); empty ones are not shown.
+    DigestTexts otherDigests;
+    // What a checksum file beside the data file publishes for it, once the
+    // digest was computed: that file's name, the digest it is about, and
+    // whether the file matches it.
+    struct PublishedMark {
+        std::string source;
+        DigestAlgorithm algorithm = DigestAlgorithm::Md5;
+        bool match = false;
+    };
+    std::optional<PublishedMark> published;
 };
 
 // What the behaviour asks of the window that shows it.
@@ -92,7 +107,8 @@ class MainWindowView {
 // Runs one digest for the window. The window may run it on another thread
 // with a progress display; a result with status Cancelled means the user
 // stopped it.
-using DigestRunner = std::function<FileDigestResult(const std::string& path)>;
+// The algorithms always hold MD5, the digest the window shows.
+using DigestRunner = std::function<FileDigestResult(const std::string& path, DigestSet algorithms)>;
 
 struct MainWindowServices {
     Dialogs& dialogs;
@@ -128,7 +144,9 @@ class MainWindowModel {
     void cmndCalculate_Click() { CalculateDigest(); }
     // True when the window now shows the digest of the file in the path box;
     // false when there was nothing to digest or the user cancelled.
-    bool CalculateDigest();
+    // MD5, the digests the options ask for, any `extra`, and the one a
+    // checksum file beside the file publishes: all from one read.
+    bool CalculateDigest(DigestSet extra = {});
     void cndSaveMD5File_Click();
     void cmdEndProgram_Click();
     void igbCzechFlag_Click();
@@ -180,7 +198,9 @@ class MainWindowModel {
     // Saves the checksum file and ends with the save's status.
     [[noreturn]] void SaveAndEnd();
     ManyFilesOutcome DigestDroppedItems(const std::vector<std::string>& paths);
-    bool ShowComparison(const std::string& expected);
+    bool ShowComparison(const PublishedDigest& expected);
+    // The digest of the file shown that the published one is compared with.
+    DigestAlgorithm ComparedAlgorithm(const PublishedDigest& expected) const;
     void FlagClick(std::int32_t identifier, const char* caption, const char* text,
                    const YesNoCaptions& buttons);
     void ClearResults();
@@ -190,6 +210,7 @@ class MainWindowModel {
     MainWindowServices services_;
     MainWindowView* view_ = nullptr;
     MainWindowState state_;
+    DigestTexts computed_;  // every digest of the last run, shown or not
 };
 
 // The address of the on-line manual of this version.

@@ -22,7 +22,8 @@ char DesktopDecimalSeparator() {
 }
 
 FileDigestResult RunDigestWithProgress(QWidget* window, const std::string& path,
-                                       const QString& cancelCaption, char decimalSeparator) {
+                                       DigestSet algorithms, const QString& cancelCaption,
+                                       char decimalSeparator) {
     std::atomic<bool> cancel{false};
     std::atomic<std::uint64_t> done{0};
     std::atomic<std::uint64_t> total{0};
@@ -38,7 +39,7 @@ FileDigestResult RunDigestWithProgress(QWidget* window, const std::string& path,
                 done.store(bytesDone, std::memory_order_relaxed);
                 total.store(bytesTotal, std::memory_order_relaxed);
             },
-            &cancel);
+            &cancel, FileKind::RegularOrBlockDevice, algorithms);
         finished.store(true);
         QMetaObject::invokeMethod(
             &loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);

@@ -12,7 +12,8 @@ namespace vorlix {
 // runs; after half a second a modal progress dialog titled with the file's
 // name shows the percentage and speed, and its Cancel button stops the digest.
 FileDigestResult RunDigestWithProgress(QWidget* window, const std::string& path,
-                                       const QString& cancelCaption, char decimalSeparator);
+                                       DigestSet algorithms, const QString& cancelCaption,
+                                       char decimalSeparator);
 
 // The decimal separator of the desktop's locale as Qt knows it: right even
 // where the C library has no data for the locale and would answer ".".

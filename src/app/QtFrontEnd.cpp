@@ -32,9 +32,10 @@ int RunQtFrontEnd(int& argc, char** argv, const ProgramLocation& location,
     const char separator = DesktopDecimalSeparator();
     ProgramServices program(
         dialogs, store, location, MakeAssociationPlatform(location),
-        [&](const std::string& path) {
+        [&](const std::string& path, DigestSet algorithms) {
             const auto cancel = program.language.GetLabel("Generic", "ButtonCancelCaption");
-            return RunDigestWithProgress(window, path, QString::fromStdString(cancel), separator);
+            return RunDigestWithProgress(window, path, algorithms, QString::fromStdString(cancel),
+                                         separator);
         },
         DownloadInBackground,
         [&](const ManyFilesJob& job) {

@@ -34,6 +34,31 @@ bool IsDecimalNumber(std::string_view text) {
 
 }  // namespace
 
+DigestSet ParseAlsoCompute(std::string_view text) {
+    DigestSet set;
+    while (!text.empty()) {
+        const auto comma = text.find(',');
+        const auto name = Trim(text.substr(0, comma));
+        text = comma == text.npos ? std::string_view() : text.substr(comma + 1);
+        const auto algorithm = AlgorithmNamed(name);
+        if (!algorithm) continue;
+        for (DigestAlgorithm computable : kAlsoComputable) {
+            if (computable == *algorithm) set.Add(*algorithm);
+        }
+    }
+    return set;
+}
+
+std::string AlsoComputeText(DigestSet set) {
+    std::string text;
+    for (DigestAlgorithm algorithm : kAlsoComputable) {
+        if (!set.Has(algorithm)) continue;
+        if (!text.empty()) text += ',';
+        text += CommandLineName(algorithm);
+    }
+    return text;
+}
+
 std::optional<bool> ParseSettingsBoolean(std::string_view text) {
     text = Trim(text);
     const std::string lower = AsciiLower(text);
@@ -78,6 +103,8 @@ void Options::UseDefaultsInMemory() {
     LastUsedPath = location_.folder.string();
     DefaultLanguage = std::to_string(kCzech);
     DefaultContentMD5File = false;
+    AlsoCompute = {};
+    FolderDigest = DigestAlgorithm::Md5;
 }
 
 bool Options::HasStoredVersion() {
@@ -140,6 +167,12 @@ void Options::CheckSettings() {
     } else {
         ++badRecords;
     }
+
+    // Kept apart from the bad records: an older store lacks them, and a value
+    // that is not understood only leaves the default in place.
+    AlsoCompute = ParseAlsoCompute(ReadSetting(kKeyAlsoCompute));
+    FolderDigest =
+        AlgorithmNamed(Trim(ReadSetting(kKeyFolderDigest))).value_or(DigestAlgorithm::Md5);
 
     if (badRecords > 0) {
         dialogs_.MessageBox(

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "digest/DigestAlgorithm.h"
 #include "util/ProgramLocation.h"
 
 namespace vorlix {
@@ -50,6 +52,11 @@ class Options {
     std::string LastUsedPath;
     std::string DefaultLanguage;
     bool DefaultContentMD5File = false;
+    // Digests the main window computes beside MD5 (SHA-1, SHA-256, SHA-512,
+    // BLAKE2b); none by default.
+    DigestSet AlsoCompute;
+    // The digest of folder checksum files.
+    DigestAlgorithm FolderDigest = DigestAlgorithm::Md5;
 
   private:
     std::string ReadSetting(const std::string& key);
@@ -71,6 +78,18 @@ inline constexpr const char* kKeyCopyright = "Copyright";
 inline constexpr const char* kKeyLastUsedPath = "LastUsedPath";
 inline constexpr const char* kKeyDefaultLanguage = "DefaultLanguage";
 inline constexpr const char* kKeyDefaultContentMD5File = "DefaultContentMD5File";
+// Added later than the keys above: a store without them holds the defaults.
+inline constexpr const char* kKeyAlsoCompute = "AlsoCompute";
+inline constexpr const char* kKeyFolderDigest = "FolderDigest";
+
+// The digests the main window may compute beside MD5.
+inline constexpr std::array<DigestAlgorithm, 4> kAlsoComputable = {
+    DigestAlgorithm::Sha1, DigestAlgorithm::Sha256, DigestAlgorithm::Sha512,
+    DigestAlgorithm::Blake2b};
+// "sha256,blake2b": names on the command line, in any case; what is not
+// one of kAlsoComputable is passed over.
+DigestSet ParseAlsoCompute(std::string_view text);
+std::string AlsoComputeText(DigestSet set);
 
 // "True"/"False" in any letter case, or a decimal number (0 is false, any
 // other number true); nothing for any other text.

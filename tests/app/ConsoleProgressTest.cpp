@@ -20,7 +20,8 @@ TEST(ConsoleProgress, ALongDigestDrawsOneLineOnATerminalAndErasesIt) {
     std::filesystem::resize_file(path, 768ull << 20);
 
     std::ostringstream terminal;
-    const FileDigestResult result = RunDigestOnConsole(path, terminal, true, '.');
+    const FileDigestResult result =
+        RunDigestOnConsole(path, DigestAlgorithm::Md5, terminal, true, '.');
     ASSERT_EQ(result.status, FileDigestResult::Status::Ok);
     EXPECT_EQ(result.size, 768ull << 20);
     const std::string drawn = terminal.str();
@@ -32,7 +33,8 @@ TEST(ConsoleProgress, ALongDigestDrawsOneLineOnATerminalAndErasesIt) {
     }
 
     std::ostringstream pipe;
-    EXPECT_EQ(RunDigestOnConsole(path, pipe, false, '.').digest, result.digest);
+    EXPECT_EQ(RunDigestOnConsole(path, DigestAlgorithm::Md5, pipe, false, '.').digest,
+              result.digest);
     EXPECT_EQ(pipe.str(), "");
 }
 

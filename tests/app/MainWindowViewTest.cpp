@@ -224,7 +224,7 @@ TEST_F(MainWindowView, VerificationFromTheMenuShowsProgressAndCancelShowsNoOutco
     const std::string sums =
         fixture.root.Write("big.iso.md5", "0123456789abcdef0123456789abcdef *big.iso\n");
     fixture.runDigest = [this](const std::string& path) {
-        return RunDigestWithProgress(window.get(), path, "Cancel", '.');
+        return RunDigestWithProgress(window.get(), path, DigestAlgorithm::Md5, "Cancel", '.');
     };
     window->show();
 
@@ -289,7 +289,8 @@ TEST(QtDigestRunner, ALongDigestShowsItsProgressAndCancelStopsIt) {
         dialog->findChild<QPushButton*>()->click();
         return true;
     });
-    const FileDigestResult result = RunDigestWithProgress(&window, path, "Cancel", ',');
+    const FileDigestResult result =
+        RunDigestWithProgress(&window, path, DigestAlgorithm::Md5, "Cancel", ',');
     EXPECT_EQ(result.status, FileDigestResult::Status::Cancelled);
     EXPECT_TRUE(shownText.contains(" %")) << shownText.toStdString();
     EXPECT_TRUE(shownText.endsWith(" MB/s")) << shownText.toStdString();

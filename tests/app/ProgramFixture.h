@@ -46,9 +46,11 @@ struct ProgramFixture {
     ProgramServices& Start(ManyFilesRunner runMany = {}) {
         program = std::make_unique<ProgramServices>(
             dialogs, store, location, std::make_unique<RecordingAssociationPlatform>(),
-            [this](const std::string& path) {
+            [this](const std::string& path, DigestSet algorithms) {
                 digested.push_back(path);
-                return runDigest ? runDigest(path) : ComputeFileDigest(path);
+                return runDigest ? runDigest(path)
+                                 : ComputeFileDigest(path, {}, nullptr,
+                                                     FileKind::RegularOrBlockDevice, algorithms);
             },
             Downloader{}, std::move(runMany));
         return *program;
@@ -71,7 +73,8 @@ struct ProgramFixture {
     ScriptedDialogs dialogs;
     MemorySettingsStore store;
     std::unique_ptr<ProgramServices> program;
-    DigestRunner runDigest;             // empty: the real digest on this thread
+    std::function<FileDigestResult(const std::string& path)>
+        runDigest;                      // empty: the real digest on this thread
     std::vector<std::string> digested;  // every path the window had digested
 };
 
