@@ -14,6 +14,11 @@ std::string Label(const Language& language, std::string_view key) {
     return language.GetLabel("frmResults", key);
 }
 
+// The list summary's own words, where the window says the same thing.
+std::string ListLabel(const Language& language, std::string_view key) {
+    return language.GetLabel("modChecksumList", key);
+}
+
 bool WasRead(const ResultRow& row) {
     return row.status == EntryStatus::Intact || row.status == EntryStatus::Damaged ||
            row.status == EntryStatus::Digested;
@@ -146,12 +151,26 @@ void ResultsModel::SetProgress(const RunProgress& progress) {
 }
 
 bool ResultsModel::Shows(const ResultRow& row) const {
+    if (hideMissing_ && row.status == EntryStatus::Missing) return false;
     return !problemsOnly_ || IsProblem(row.status);
 }
 
 void ResultsModel::SetProblemsOnly(bool on) {
     problemsOnly_ = on;
     Arrange();
+}
+
+void ResultsModel::SetHideMissing(bool on) {
+    hideMissing_ = on;
+    Arrange();
+}
+
+bool ResultsModel::NoneVerified() const {
+    // While it runs, an intact file may still come.
+    if (running_ || kind_ != ManyFilesKind::ChecksumList) return false;
+    if (!hideMissing_) return false;
+    return std::none_of(rows_.begin(), rows_.end(),
+                        [](const ResultRow& row) { return row.status == EntryStatus::Intact; });
 }
 
 void ResultsModel::SortBy(ResultsColumn column) {
@@ -240,8 +259,14 @@ std::string ResultsModel::CountsText(const Language& language) const {
     if (expectedKnown_) text += "/" + std::to_string(expected_);
     if (kind_ == ManyFilesKind::ChecksumList) text += count("stIntact", counts.intact);
     if (kind_ == ManyFilesKind::ChecksumList) text += count("stDamaged", counts.damaged);
-    text += count("stMissing", counts.missing);
+    if (!hideMissing_) text += count("stMissing", counts.missing);
     text += count("stUnreadable", counts.unreadable);
+    if (hideMissing_) {
+        // Told apart, so that the counts still add up to the files done.
+        text +=
+            "   " + ListLabel(language, "listPassedOver") + " " + std::to_string(counts.missing);
+    }
+    if (NoneVerified()) text += "   " + ListLabel(language, "listNoneVerified");
     return text;
 }
 

@@ -31,9 +31,9 @@ struct RunProgress {
 };
 
 // The behaviour of the results window, without any widget: the rows as they
-// come in, the counts above them, their order and the problems-only filter,
-// how far the run is, the text that Copy puts on the clipboard and the list
-// that "Save as" writes.
+// come in, the counts above them, their order and the filters (problems
+// only, missing files hidden), how far the run is, the text that Copy puts
+// on the clipboard and the list that "Save as" writes.
 class ResultsModel {
   public:
     void Start(const ManyFilesJob& job);
@@ -54,8 +54,16 @@ class ResultsModel {
 
     void SetProblemsOnly(bool on);
     bool ProblemsOnly() const { return problemsOnly_; }
-    // Whether the filter lets the row be shown.
+    // Missing files hidden and counted as passed over, as md5sum
+    // --ignore-missing passes them over. Only Missing rows: a file that is
+    // there but damaged or unreadable is never hidden.
+    void SetHideMissing(bool on);
+    bool HideMissing() const { return hideMissing_; }
+    // Whether the filters let the row be shown.
     bool Shows(const ResultRow& row) const;
+    // A list run over, its missing files hidden, with no file found intact:
+    // nothing vouches for it, whatever the other counts say.
+    bool NoneVerified() const;
 
     // A click on a column's header: sorted up, then down, then back to the
     // job's order. The status sorts problems first.
@@ -72,7 +80,8 @@ class ResultsModel {
     std::string CellText(const Language& language, const ResultRow& row,
                          ResultsColumn column) const;
     std::string StatusText(const Language& language, const ResultRow& row) const;
-    // "Files: 3/40   OK: 1   Damaged: 1   Missing: 1   Unreadable: 0"
+    // "Files: 3/40   OK: 1   Damaged: 1   Missing: 1   Unreadable: 0"; with
+    // missing files hidden, their number as passed over in place of Missing.
     std::string CountsText(const Language& language) const;
     // The visible rows in the order shown, one a line, the cells between tabs.
     std::string CopyText(const Language& language) const;
@@ -110,6 +119,7 @@ class ResultsModel {
     std::optional<int> permille_;
     bool running_ = false;
     bool problemsOnly_ = false;
+    bool hideMissing_ = false;
     ResultsColumn sortColumn_ = ResultsColumn::Name;
     SortOrder order_ = SortOrder::JobOrder;
     ManyFilesKind kind_ = ManyFilesKind::Dropped;

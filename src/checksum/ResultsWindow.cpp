@@ -219,6 +219,7 @@ ResultsWindow::ResultsWindow(Dialogs& dialogs, const Language& language, const C
     header->setMinimumSectionSize(40);
 
     chkProblemsOnly = new QCheckBox(label("chkProblemsOnly"), this);
+    chkHideMissing = new QCheckBox(label("chkHideMissing"), this);
     cmdCopy = new QPushButton(label("cmdCopy"), this);
     cmdSaveAs = new QPushButton(label("cmdSaveAs"), this);
     cmdCancel = new QPushButton(Q(language_.GetLabel("Generic", "ButtonCancelCaption")), this);
@@ -229,6 +230,7 @@ ResultsWindow::ResultsWindow(Dialogs& dialogs, const Language& language, const C
     progress->addWidget(lblProgress);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(chkProblemsOnly);
+    buttons->addWidget(chkHideMissing);
     buttons->addStretch();
     for (QPushButton* button : {cmdCopy, cmdSaveAs, cmdCancel, cmdClose})
         buttons->addWidget(button);
@@ -244,6 +246,10 @@ ResultsWindow::ResultsWindow(Dialogs& dialogs, const Language& language, const C
     connect(header, &QHeaderView::sectionClicked, this, [this](int column) { SortBy(column); });
     connect(chkProblemsOnly, &QCheckBox::toggled, this, [this](bool on) {
         table_->Rearrange([&] { model_.SetProblemsOnly(on); });
+        UpdateControls();
+    });
+    connect(chkHideMissing, &QCheckBox::toggled, this, [this](bool on) {
+        table_->Rearrange([&] { model_.SetHideMissing(on); });
         UpdateControls();
     });
     connect(cmdCopy, &QPushButton::clicked, this, [this] { CopyRows(); });

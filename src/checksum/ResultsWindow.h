@@ -48,6 +48,7 @@ class ResultsWindow final : public QDialog {
     QLabel* lblProgress = nullptr;
     QTableView* tblResults = nullptr;
     QCheckBox* chkProblemsOnly = nullptr;
+    QCheckBox* chkHideMissing = nullptr;
     QPushButton* cmdCopy = nullptr;
     QPushButton* cmdSaveAs = nullptr;
     QPushButton* cmdCancel = nullptr;

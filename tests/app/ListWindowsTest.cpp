@@ -144,6 +144,16 @@ TEST_F(ListWindows, AListFillsTheResultsWindowAndItsSwitchesWork) {
                 Label("frmResults", "stMissing") + "\t\t\n"));
     results->chkProblemsOnly->setChecked(false);
 
+    // Off unless ticked; ticked, the missing file goes from the table and the counts.
+    EXPECT_FALSE(results->chkHideMissing->isChecked());
+    results->chkHideMissing->setChecked(true);
+    EXPECT_EQ(Column(ResultsColumn::Name), (std::vector<QString>{"abc.txt", "bad.txt"}));
+    EXPECT_EQ(results->lblCounts->text(),
+              Q(results->Model().CountsText(fixture.program->language)));
+    EXPECT_FALSE(results->lblCounts->text().contains(Q(Label("frmResults", "stMissing"))));
+    results->chkHideMissing->setChecked(false);
+    EXPECT_EQ(Column(ResultsColumn::Name), (std::vector<QString>{"abc.txt", "bad.txt", "gone"}));
+
     // A look at it, when asked for (run under Xvfb to see real fonts).
     if (const char* shot = std::getenv("VORLIX_SCREENSHOT")) results->grab().save(shot);
 }

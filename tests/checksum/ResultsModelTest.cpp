@@ -169,6 +169,82 @@ TEST_F(Sorting, RowsThatComeLaterAndTheFilterKeepTheOrder) {
     EXPECT_EQ(model.VisibleRows(), (std::vector<std::size_t>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
 }
 
+// Hiding missing files passes them over as md5sum --ignore-missing does:
+// no row, no Missing count, and no file intact means nothing was verified.
+TEST_F(ResultsModelTest, HidingMissingFilesPassesThemOverAndNeverPassesAList) {
+    const std::string passedOver = language.GetLabel("modChecksumList", "listPassedOver");
+    const std::string noneVerified = language.GetLabel("modChecksumList", "listNoneVerified");
+    const auto counts = [&](std::size_t files, std::size_t intact, std::size_t damaged,
+                            std::size_t unreadable, std::size_t missing) {
+        return L("lblFiles") + " " + std::to_string(files) + "/" + std::to_string(files) + "   " +
+               L("stIntact") + ": " + std::to_string(intact) + "   " + L("stDamaged") + ": " +
+               std::to_string(damaged) + "   " + L("stUnreadable") + ": " +
+               std::to_string(unreadable) + "   " + passedOver + " " + std::to_string(missing);
+    };
+    const struct {
+        const char* what;
+        std::vector<EntryStatus> rows;
+        std::vector<std::size_t> shown;
+        std::string counts;
+    } cases[] = {
+        {"some intact",
+         {EntryStatus::Missing, EntryStatus::Intact, EntryStatus::Missing},
+         {1},
+         counts(3, 1, 0, 0, 2)},
+        {"every file missing",
+         {EntryStatus::Missing, EntryStatus::Missing},
+         {},
+         counts(2, 0, 0, 0, 2) + "   " + noneVerified},
+        {"damaged and unreadable stay",
+         {EntryStatus::Damaged, EntryStatus::Missing, EntryStatus::Unreadable},
+         {0, 2},
+         counts(3, 0, 1, 1, 1) + "   " + noneVerified},
+        {"damaged beside intact",
+         {EntryStatus::Intact, EntryStatus::Damaged, EntryStatus::Missing},
+         {0, 1},
+         counts(3, 1, 1, 0, 1)},
+        {"nothing missing", {EntryStatus::Intact}, {0}, counts(1, 1, 0, 0, 0)},
+    };
+    for (const auto& c : cases) {
+        ManyFilesJob job;
+        job.kind = ManyFilesKind::ChecksumList;
+        job.paths.resize(c.rows.size());
+        ResultsModel model;
+        model.Start(job);
+        std::vector<std::size_t> all;
+        for (const EntryStatus status : c.rows) {
+            all.push_back(all.size());
+            model.Add(Row("file " + std::to_string(all.size()), status));
+        }
+        const std::string shownBefore = model.CountsText(language);
+        model.SetHideMissing(true);
+        EXPECT_FALSE(model.NoneVerified()) << c.what << ": not while it runs";
+        model.Finish(false);
+        EXPECT_EQ(model.VisibleRows(), c.shown) << c.what;
+        EXPECT_EQ(model.CountsText(language), c.counts) << c.what;
+        EXPECT_EQ(model.NoneVerified(), c.counts.ends_with(noneVerified)) << c.what;
+
+        // Unticked, every row and count is back as it was.
+        model.SetHideMissing(false);
+        EXPECT_EQ(model.VisibleRows(), all) << c.what;
+        EXPECT_EQ(model.CountsText(language), shownBefore) << c.what;
+        EXPECT_FALSE(model.NoneVerified()) << c.what;
+    }
+}
+
+TEST_F(Sorting, HiddenMissingFilesStayOutOfTheOrderTheFilterAndTheCopy) {
+    model.SortBy(ResultsColumn::Status);
+    model.SetHideMissing(true);
+    EXPECT_EQ(model.VisibleRows(), (std::vector<std::size_t>{1, 4, 0, 3, 5}));
+    model.SetProblemsOnly(true);
+    EXPECT_EQ(model.VisibleRows(), (std::vector<std::size_t>{1, 4}));
+    model.Add({Row("late gone", EntryStatus::Missing), Row("late bad", EntryStatus::Damaged)});
+    EXPECT_EQ(model.VisibleRows(), (std::vector<std::size_t>{1, 7, 4}));
+    EXPECT_EQ(model.CopyText(language).find("notes.txt"), std::string::npos);
+    model.SetHideMissing(false);
+    EXPECT_EQ(model.VisibleRows(), (std::vector<std::size_t>{1, 7, 2, 6, 4}));
+}
+
 TEST(NaturalLess, NumbersByValueAndLetterCaseAside) {
     const struct {
         const char* a;
