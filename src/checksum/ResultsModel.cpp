@@ -110,6 +110,8 @@ void ResultsModel::Start(const ManyFilesJob& job) {
     rows_.reserve(job.Count());
     visible_.clear();
     expected_ = job.Count();
+    passedOver_ = 0;
+    passOverAbsent_ = job.passOverAbsent;
     expectedKnown_ = !job.source || job.total != 0;
     bytesRead_ = 0;
     totalBytes_.reset();
@@ -168,7 +170,7 @@ void ResultsModel::SetHideMissing(bool on) {
 bool ResultsModel::NoneVerified() const {
     // While it runs, an intact file may still come.
     if (running_ || kind_ != ManyFilesKind::ChecksumList) return false;
-    if (!hideMissing_) return false;
+    if (!hideMissing_ && !passOverAbsent_) return false;
     return std::none_of(rows_.begin(), rows_.end(),
                         [](const ResultRow& row) { return row.status == EntryStatus::Intact; });
 }
@@ -254,17 +256,18 @@ std::string ResultsModel::CountsText(const Language& language) const {
     const auto count = [&](std::string_view key, std::size_t value) {
         return "   " + Label(language, key) + ": " + std::to_string(value);
     };
-    std::string text = Label(language, "lblFiles") + " " + std::to_string(rows_.size());
+    std::string text =
+        Label(language, "lblFiles") + " " + std::to_string(rows_.size() + passedOver_);
     // A list read as it runs may not know its length.
     if (expectedKnown_) text += "/" + std::to_string(expected_);
     if (kind_ == ManyFilesKind::ChecksumList) text += count("stIntact", counts.intact);
     if (kind_ == ManyFilesKind::ChecksumList) text += count("stDamaged", counts.damaged);
     if (!hideMissing_) text += count("stMissing", counts.missing);
     text += count("stUnreadable", counts.unreadable);
-    if (hideMissing_) {
+    if (hideMissing_ || passOverAbsent_) {
         // Told apart, so that the counts still add up to the files done.
-        text +=
-            "   " + ListLabel(language, "listPassedOver") + " " + std::to_string(counts.missing);
+        const std::size_t passedOver = passedOver_ + (hideMissing_ ? counts.missing : 0);
+        text += "   " + ListLabel(language, "listPassedOver") + " " + std::to_string(passedOver);
     }
     if (NoneVerified()) text += "   " + ListLabel(language, "listNoneVerified");
     return text;
@@ -292,7 +295,7 @@ std::optional<int> ResultsModel::ShareDone() const {
     // The engine reads ahead of the rows it hands back, but a file holds up
     // the ones after it: the bytes read beyond the files done fill the files
     // under way in order, and the first not full counts by its share.
-    double files = static_cast<double>(rows_.size());
+    double files = static_cast<double>(rows_.size() + passedOver_);
     std::uint64_t read = now.bytesDone > bytesRead_ ? now.bytesDone - bytesRead_ : 0;
     for (const std::uint64_t size : underWay_) {
         if (read >= size) {

@@ -45,6 +45,9 @@ class ResultsModel {
     void Add(const ResultRow& row) { Add(std::vector<ResultRow>{row}); }
     // Rows that finished, in the job's order.
     void Add(std::vector<ResultRow> rows);
+    // Entries the run passed over (absent files of a job that passes over
+    // them): no rows, but done all the same.
+    void PassedOver(std::size_t count) { passedOver_ += count; }
     void Finish(bool cancelled);
 
     const std::vector<ResultRow>& Rows() const { return rows_; }
@@ -61,8 +64,9 @@ class ResultsModel {
     bool HideMissing() const { return hideMissing_; }
     // Whether the filters let the row be shown.
     bool Shows(const ResultRow& row) const;
-    // A list run over, its missing files hidden, with no file found intact:
-    // nothing vouches for it, whatever the other counts say.
+    // A list run over, its absent files passed over (by the run or hidden
+    // here), with no file found intact: nothing vouches for it, whatever
+    // the other counts say.
     bool NoneVerified() const;
 
     // A click on a column's header: sorted up, then down, then back to the
@@ -81,7 +85,8 @@ class ResultsModel {
                          ResultsColumn column) const;
     std::string StatusText(const Language& language, const ResultRow& row) const;
     // "Files: 3/40   OK: 1   Damaged: 1   Missing: 1   Unreadable: 0"; with
-    // missing files hidden, their number as passed over in place of Missing.
+    // absent files passed over, their number in place of Missing. Files
+    // counts every entry done, passed over or not.
     std::string CountsText(const Language& language) const;
     // The visible rows in the order shown, one a line, the cells between tabs.
     std::string CopyText(const Language& language) const;
@@ -111,6 +116,7 @@ class ResultsModel {
     std::vector<ResultRow> rows_;
     std::vector<std::size_t> visible_;
     std::size_t expected_ = 0;
+    std::size_t passedOver_ = 0;  // by the run; no rows
     bool expectedKnown_ = true;
     std::uint64_t bytesRead_ = 0;  // of the rows in
     std::optional<std::uint64_t> totalBytes_;
@@ -120,6 +126,7 @@ class ResultsModel {
     bool running_ = false;
     bool problemsOnly_ = false;
     bool hideMissing_ = false;
+    bool passOverAbsent_ = false;  // the run itself passes absent files over
     ResultsColumn sortColumn_ = ResultsColumn::Name;
     SortOrder order_ = SortOrder::JobOrder;
     ManyFilesKind kind_ = ManyFilesKind::Dropped;

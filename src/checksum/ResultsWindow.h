@@ -92,6 +92,7 @@ class ResultsWindow final : public QDialog {
     std::mutex finishedMutex_;
     std::vector<std::uint64_t> taken_;  // sizes of the files handed over, not yet told
     std::vector<ResultRow> finished_;   // rows done, not yet in the table
+    std::size_t passedOver_ = 0;        // entries passed over, not yet told
 };
 
 }  // namespace vorlix

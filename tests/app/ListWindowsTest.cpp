@@ -158,6 +158,23 @@ TEST_F(ListWindows, AListFillsTheResultsWindowAndItsSwitchesWork) {
     if (const char* shot = std::getenv("VORLIX_SCREENSHOT")) results->grab().save(shot);
 }
 
+TEST_F(ListWindows, FilesPassedOverByTheRunCountTowardsTheTotal) {
+    fixture.root.Write("sums/abc.txt", "abc");
+    const std::string list =
+        fixture.root.Write("sums/MD5SUMS", std::string(kAbc) + "  gone\n" + kAbc + "  abc.txt\n" +
+                                               kAbc + "  gone too\n");
+    EXPECT_EQ(fixture.Load({"--ignore-missing", list}), 0);
+
+    ASSERT_NE(results, nullptr);
+    EXPECT_EQ(Column(ResultsColumn::Name), (std::vector<QString>{"abc.txt"}));
+    const QString counts = results->lblCounts->text();
+    EXPECT_TRUE(counts.startsWith(Q(Label("frmResults", "lblFiles") + " 3/3")))
+        << counts.toStdString();
+    EXPECT_TRUE(counts.endsWith(Q(Label("modChecksumList", "listPassedOver") + " 2")))
+        << counts.toStdString();
+    EXPECT_EQ(results->prgProgress->value(), results->prgProgress->maximum());
+}
+
 // The headers sort: one click puts the problems first, the next turns the
 // order round, the third brings back the list's own; the selection stays
 // on its file.

@@ -245,6 +245,43 @@ TEST_F(Sorting, HiddenMissingFilesStayOutOfTheOrderTheFilterAndTheCopy) {
     EXPECT_EQ(model.VisibleRows(), (std::vector<std::size_t>{1, 7, 2, 6, 4}));
 }
 
+// A run that passes absent files over itself gives no rows for them; they
+// are done all the same, and the count and the bar reach the total.
+TEST_F(ResultsModelTest, EntriesTheRunPassedOverCountAsDone) {
+    const std::string passedOver = language.GetLabel("modChecksumList", "listPassedOver");
+    const std::string noneVerified = language.GetLabel("modChecksumList", "listNoneVerified");
+    const struct {
+        const char* what;
+        std::vector<EntryStatus> rows;
+        std::size_t absent;
+        std::string counts;
+    } cases[] = {
+        {"one intact",
+         {EntryStatus::Intact},
+         3,
+         "4/4   " + L("stIntact") + ": 1   " + L("stDamaged") + ": 0   " + L("stMissing") +
+             ": 0   " + L("stUnreadable") + ": 0   " + passedOver + " 3"},
+        {"every file absent",
+         {},
+         2,
+         "2/2   " + L("stIntact") + ": 0   " + L("stDamaged") + ": 0   " + L("stMissing") +
+             ": 0   " + L("stUnreadable") + ": 0   " + passedOver + " 2   " + noneVerified},
+    };
+    for (const auto& c : cases) {
+        ManyFilesJob job = StreamedJob(c.rows.size() + c.absent);
+        job.passOverAbsent = true;
+        ResultsModel model;
+        model.Start(job);
+        for (const EntryStatus status : c.rows) model.Add(Row("here", status, 3, kAbc));
+        model.PassedOver(c.absent);
+        model.SetProgress({3, duration<double>(1)});
+        EXPECT_EQ(model.Permille(), 1000) << c.what;
+        model.Finish(false);
+        EXPECT_EQ(model.CountsText(language), L("lblFiles") + " " + c.counts) << c.what;
+        EXPECT_EQ(model.NoneVerified(), c.rows.empty()) << c.what;
+    }
+}
+
 TEST(NaturalLess, NumbersByValueAndLetterCaseAside) {
     const struct {
         const char* a;
