@@ -1,6 +1,7 @@
 #include "checksum/ResultsModel.h"
 
 #include <algorithm>
+#include <cerrno>
 
 #include "checksum/FolderChecksum.h"
 #include "digest/DigestProgress.h"
@@ -17,6 +18,13 @@ std::string Label(const Language& language, std::string_view key) {
 // The list summary's own words, where the window says the same thing.
 std::string ListLabel(const Language& language, std::string_view key) {
     return language.GetLabel("modChecksumList", key);
+}
+
+// What md5sum --ignore-missing passes over, and a run that passes absent
+// files over with it: a file that does not exist. A path that runs through
+// a file (ENOTDIR) is missing too, but no list that names it is sound.
+bool Absent(const ResultRow& row) {
+    return row.status == EntryStatus::Missing && row.errorNumber == ENOENT;
 }
 
 bool WasRead(const ResultRow& row) {
@@ -153,7 +161,7 @@ void ResultsModel::SetProgress(const RunProgress& progress) {
 }
 
 bool ResultsModel::Shows(const ResultRow& row) const {
-    if (hideMissing_ && row.status == EntryStatus::Missing) return false;
+    if (hideMissing_ && Absent(row)) return false;
     return !problemsOnly_ || IsProblem(row.status);
 }
 
@@ -262,11 +270,14 @@ std::string ResultsModel::CountsText(const Language& language) const {
     if (expectedKnown_) text += "/" + std::to_string(expected_);
     if (kind_ == ManyFilesKind::ChecksumList) text += count("stIntact", counts.intact);
     if (kind_ == ManyFilesKind::ChecksumList) text += count("stDamaged", counts.damaged);
-    if (!hideMissing_) text += count("stMissing", counts.missing);
+    const std::size_t hidden =
+        hideMissing_ ? static_cast<std::size_t>(std::count_if(rows_.begin(), rows_.end(), Absent))
+                     : 0;
+    text += count("stMissing", counts.missing - hidden);
     text += count("stUnreadable", counts.unreadable);
     if (hideMissing_ || passOverAbsent_) {
         // Told apart, so that the counts still add up to the files done.
-        const std::size_t passedOver = passedOver_ + (hideMissing_ ? counts.missing : 0);
+        const std::size_t passedOver = passedOver_ + hidden;
         text += "   " + ListLabel(language, "listPassedOver") + " " + std::to_string(passedOver);
     }
     if (NoneVerified()) text += "   " + ListLabel(language, "listNoneVerified");

@@ -57,9 +57,9 @@ class ResultsModel {
 
     void SetProblemsOnly(bool on);
     bool ProblemsOnly() const { return problemsOnly_; }
-    // Missing files hidden and counted as passed over, as md5sum
-    // --ignore-missing passes them over. Only Missing rows: a file that is
-    // there but damaged or unreadable is never hidden.
+    // Files that do not exist hidden and counted as passed over, as md5sum
+    // --ignore-missing passes them over. Nothing else is: not a file that is
+    // there but damaged or unreadable, nor a path through a file (ENOTDIR).
     void SetHideMissing(bool on);
     bool HideMissing() const { return hideMissing_; }
     // Whether the filters let the row be shown.
@@ -85,7 +85,7 @@ class ResultsModel {
                          ResultsColumn column) const;
     std::string StatusText(const Language& language, const ResultRow& row) const;
     // "Files: 3/40   OK: 1   Damaged: 1   Missing: 1   Unreadable: 0"; with
-    // absent files passed over, their number in place of Missing. Files
+    // absent files passed over, their number after, out of Missing. Files
     // counts every entry done, passed over or not.
     std::string CountsText(const Language& language) const;
     // The visible rows in the order shown, one a line, the cells between tabs.

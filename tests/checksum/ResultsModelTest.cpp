@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
+#include <numeric>
 #include <vector>
 
 #include "checksum/ResultsModel.h"
@@ -35,6 +37,14 @@ ResultRow Row(std::string name, EntryStatus status, std::uint64_t size = 0,
     row.status = status;
     row.size = size;
     row.digest = std::move(digest);
+    return row;
+}
+
+// A file that is not there: it does not exist, or (ENOTDIR) its path runs
+// through a file.
+ResultRow Missing(std::string name, int errorNumber = ENOENT) {
+    ResultRow row = Row(std::move(name), EntryStatus::Missing);
+    row.errorNumber = errorNumber;
     return row;
 }
 
@@ -114,7 +124,7 @@ class Sorting : public ResultsModelTest {
         model.Add({
             Row("photo 10.jpg", EntryStatus::Intact, 300, "bb"),  // 0
             Row("Photo 9.jpg", EntryStatus::Damaged, 200, "cc"),  // 1
-            Row("notes.txt", EntryStatus::Missing),               // 2
+            Missing("notes.txt"),                                 // 2
             Row("archive.iso", EntryStatus::Intact, 5000, "aa"),  // 3
             Row("zz.bin", EntryStatus::Unreadable),               // 4
             Row("photo 9.jpg", EntryStatus::Intact, 200, "dd"),   // 5
@@ -170,40 +180,40 @@ TEST_F(Sorting, RowsThatComeLaterAndTheFilterKeepTheOrder) {
 }
 
 // Hiding missing files passes them over as md5sum --ignore-missing does:
-// no row, no Missing count, and no file intact means nothing was verified.
+// no row, no count, and no file intact means nothing was verified. As there,
+// only a file that does not exist; a path through a file is a broken entry.
 TEST_F(ResultsModelTest, HidingMissingFilesPassesThemOverAndNeverPassesAList) {
     const std::string passedOver = language.GetLabel("modChecksumList", "listPassedOver");
     const std::string noneVerified = language.GetLabel("modChecksumList", "listNoneVerified");
-    const auto counts = [&](std::size_t files, std::size_t intact, std::size_t damaged,
-                            std::size_t unreadable, std::size_t missing) {
-        return L("lblFiles") + " " + std::to_string(files) + "/" + std::to_string(files) + "   " +
-               L("stIntact") + ": " + std::to_string(intact) + "   " + L("stDamaged") + ": " +
-               std::to_string(damaged) + "   " + L("stUnreadable") + ": " +
-               std::to_string(unreadable) + "   " + passedOver + " " + std::to_string(missing);
+    const auto counts = [&](std::size_t intact, std::size_t damaged, std::size_t missing,
+                            std::size_t unreadable, std::size_t hidden) {
+        const auto files = std::to_string(intact + damaged + missing + unreadable + hidden);
+        return L("lblFiles") + " " + files + "/" + files + "   " + L("stIntact") + ": " +
+               std::to_string(intact) + "   " + L("stDamaged") + ": " + std::to_string(damaged) +
+               "   " + L("stMissing") + ": " + std::to_string(missing) + "   " + L("stUnreadable") +
+               ": " + std::to_string(unreadable) + "   " + passedOver + " " +
+               std::to_string(hidden);
     };
+    const ResultRow intact = Row("ok", EntryStatus::Intact, 3, kAbc);
+    const ResultRow gone = Missing("gone");
     const struct {
         const char* what;
-        std::vector<EntryStatus> rows;
+        std::vector<ResultRow> rows;
         std::vector<std::size_t> shown;
         std::string counts;
     } cases[] = {
-        {"some intact",
-         {EntryStatus::Missing, EntryStatus::Intact, EntryStatus::Missing},
-         {1},
-         counts(3, 1, 0, 0, 2)},
-        {"every file missing",
-         {EntryStatus::Missing, EntryStatus::Missing},
-         {},
-         counts(2, 0, 0, 0, 2) + "   " + noneVerified},
+        {"some intact", {gone, intact, gone}, {1}, counts(1, 0, 0, 0, 2)},
+        {"every file missing", {gone, gone}, {}, counts(0, 0, 0, 0, 2) + "   " + noneVerified},
         {"damaged and unreadable stay",
-         {EntryStatus::Damaged, EntryStatus::Missing, EntryStatus::Unreadable},
+         {Row("bad", EntryStatus::Damaged, 3, kEmpty), gone,
+          Row("locked", EntryStatus::Unreadable)},
          {0, 2},
-         counts(3, 0, 1, 1, 1) + "   " + noneVerified},
-        {"damaged beside intact",
-         {EntryStatus::Intact, EntryStatus::Damaged, EntryStatus::Missing},
+         counts(0, 1, 0, 1, 1) + "   " + noneVerified},
+        {"a path through a file stays",
+         {intact, Missing("file.txt/x", ENOTDIR), gone},
          {0, 1},
-         counts(3, 1, 1, 0, 1)},
-        {"nothing missing", {EntryStatus::Intact}, {0}, counts(1, 1, 0, 0, 0)},
+         counts(1, 0, 1, 0, 1)},
+        {"nothing missing", {intact}, {0}, counts(1, 0, 0, 0, 0)},
     };
     for (const auto& c : cases) {
         ManyFilesJob job;
@@ -211,11 +221,9 @@ TEST_F(ResultsModelTest, HidingMissingFilesPassesThemOverAndNeverPassesAList) {
         job.paths.resize(c.rows.size());
         ResultsModel model;
         model.Start(job);
-        std::vector<std::size_t> all;
-        for (const EntryStatus status : c.rows) {
-            all.push_back(all.size());
-            model.Add(Row("file " + std::to_string(all.size()), status));
-        }
+        model.Add(c.rows);
+        std::vector<std::size_t> all(c.rows.size());
+        std::iota(all.begin(), all.end(), 0);
         const std::string shownBefore = model.CountsText(language);
         model.SetHideMissing(true);
         EXPECT_FALSE(model.NoneVerified()) << c.what << ": not while it runs";
@@ -238,7 +246,7 @@ TEST_F(Sorting, HiddenMissingFilesStayOutOfTheOrderTheFilterAndTheCopy) {
     EXPECT_EQ(model.VisibleRows(), (std::vector<std::size_t>{1, 4, 0, 3, 5}));
     model.SetProblemsOnly(true);
     EXPECT_EQ(model.VisibleRows(), (std::vector<std::size_t>{1, 4}));
-    model.Add({Row("late gone", EntryStatus::Missing), Row("late bad", EntryStatus::Damaged)});
+    model.Add({Missing("late gone"), Row("late bad", EntryStatus::Damaged)});
     EXPECT_EQ(model.VisibleRows(), (std::vector<std::size_t>{1, 7, 4}));
     EXPECT_EQ(model.CopyText(language).find("notes.txt"), std::string::npos);
     model.SetHideMissing(false);
