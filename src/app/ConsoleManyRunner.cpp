@@ -92,7 +92,10 @@ ManyFilesOutcome RunManyFilesOnConsole(const ManyFilesJob& job, std::ostream& ou
             if (terminal) stream.flush();
         },
         &InterruptHold::Requested(),
-        [&](std::uint64_t bytes) { bytesDone.store(bytes, std::memory_order_relaxed); });
+        [&](std::uint64_t bytes) { bytesDone.store(bytes, std::memory_order_relaxed); },
+        // An entry passed over is one of the total too: without it the count
+        // would stop short of the total it is shown against.
+        [&] { filesDone.fetch_add(1); });
     {
         std::lock_guard lock(mutex);
         finished = true;

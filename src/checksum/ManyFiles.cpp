@@ -8,7 +8,8 @@ namespace vorlix {
 
 ManyFilesOutcome RunManyFiles(const ManyFilesJob& job,
                               const std::function<void(const ResultRow&)>& onRow,
-                              const std::atomic<bool>* cancel, const DigestManyProgress& progress) {
+                              const std::atomic<bool>* cancel, const DigestManyProgress& progress,
+                              const std::function<void()>& onPassedOver) {
     ManyFilesOutcome outcome;
     if (job.keepRows) outcome.rows.reserve(job.Count());
     std::size_t next = 0;
@@ -36,6 +37,7 @@ ManyFilesOutcome RunManyFiles(const ManyFilesJob& job,
             if (job.passOverAbsent && result.status == FileDigestResult::Status::ReadError &&
                 result.errorNumber == ENOENT) {
                 ++outcome.passedOver;
+                if (onPassedOver) onPassedOver();
                 return;
             }
             ManyFilesEntry& entry = std::any_cast<ManyFilesEntry&>(file.tag);

@@ -68,10 +68,13 @@ struct ManyFilesOutcome {
 using ManyFilesRunner = std::function<ManyFilesOutcome(const ManyFilesJob& job)>;
 
 // The run itself, for every front-end: each row is handed over as it
-// finishes, in order.
+// finishes, in order. An entry passed over gives no row; `onPassedOver` is
+// told of it in its place, so that a count of the entries done still
+// reaches the job's total.
 ManyFilesOutcome RunManyFiles(const ManyFilesJob& job,
                               const std::function<void(const ResultRow&)>& onRow = {},
                               const std::atomic<bool>* cancel = nullptr,
-                              const DigestManyProgress& progress = {});
+                              const DigestManyProgress& progress = {},
+                              const std::function<void()>& onPassedOver = {});
 
 }  // namespace vorlix

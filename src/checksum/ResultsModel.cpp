@@ -1,6 +1,7 @@
 #include "checksum/ResultsModel.h"
 
 #include <algorithm>
+#include <cerrno>
 
 #include "checksum/FolderChecksum.h"
 #include "digest/DigestProgress.h"
@@ -12,6 +13,18 @@ namespace {
 
 std::string Label(const Language& language, std::string_view key) {
     return language.GetLabel("frmResults", key);
+}
+
+// The list summary's own words, where the window says the same thing.
+std::string ListLabel(const Language& language, std::string_view key) {
+    return language.GetLabel("modChecksumList", key);
+}
+
+// What md5sum --ignore-missing passes over, and a run that passes absent
+// files over with it: a file that does not exist. A path that runs through
+// a file (ENOTDIR) is missing too, but no list that names it is sound.
+bool Absent(const ResultRow& row) {
+    return row.status == EntryStatus::Missing && row.errorNumber == ENOENT;
 }
 
 bool WasRead(const ResultRow& row) {
@@ -105,6 +118,8 @@ void ResultsModel::Start(const ManyFilesJob& job) {
     rows_.reserve(job.Count());
     visible_.clear();
     expected_ = job.Count();
+    passedOver_ = 0;
+    passOverAbsent_ = job.passOverAbsent;
     expectedKnown_ = !job.source || job.total != 0;
     bytesRead_ = 0;
     totalBytes_.reset();
@@ -146,12 +161,26 @@ void ResultsModel::SetProgress(const RunProgress& progress) {
 }
 
 bool ResultsModel::Shows(const ResultRow& row) const {
+    if (hideMissing_ && Absent(row)) return false;
     return !problemsOnly_ || IsProblem(row.status);
 }
 
 void ResultsModel::SetProblemsOnly(bool on) {
     problemsOnly_ = on;
     Arrange();
+}
+
+void ResultsModel::SetHideMissing(bool on) {
+    hideMissing_ = on;
+    Arrange();
+}
+
+bool ResultsModel::NoneVerified() const {
+    // While it runs, an intact file may still come.
+    if (running_ || kind_ != ManyFilesKind::ChecksumList) return false;
+    if (!hideMissing_ && !passOverAbsent_) return false;
+    return std::none_of(rows_.begin(), rows_.end(),
+                        [](const ResultRow& row) { return row.status == EntryStatus::Intact; });
 }
 
 void ResultsModel::SortBy(ResultsColumn column) {
@@ -235,13 +264,23 @@ std::string ResultsModel::CountsText(const Language& language) const {
     const auto count = [&](std::string_view key, std::size_t value) {
         return "   " + Label(language, key) + ": " + std::to_string(value);
     };
-    std::string text = Label(language, "lblFiles") + " " + std::to_string(rows_.size());
+    std::string text =
+        Label(language, "lblFiles") + " " + std::to_string(rows_.size() + passedOver_);
     // A list read as it runs may not know its length.
     if (expectedKnown_) text += "/" + std::to_string(expected_);
     if (kind_ == ManyFilesKind::ChecksumList) text += count("stIntact", counts.intact);
     if (kind_ == ManyFilesKind::ChecksumList) text += count("stDamaged", counts.damaged);
-    text += count("stMissing", counts.missing);
+    const std::size_t hidden =
+        hideMissing_ ? static_cast<std::size_t>(std::count_if(rows_.begin(), rows_.end(), Absent))
+                     : 0;
+    text += count("stMissing", counts.missing - hidden);
     text += count("stUnreadable", counts.unreadable);
+    if (hideMissing_ || passOverAbsent_) {
+        // Told apart, so that the counts still add up to the files done.
+        const std::size_t passedOver = passedOver_ + hidden;
+        text += "   " + ListLabel(language, "listPassedOver") + " " + std::to_string(passedOver);
+    }
+    if (NoneVerified()) text += "   " + ListLabel(language, "listNoneVerified");
     return text;
 }
 
@@ -267,7 +306,7 @@ std::optional<int> ResultsModel::ShareDone() const {
     // The engine reads ahead of the rows it hands back, but a file holds up
     // the ones after it: the bytes read beyond the files done fill the files
     // under way in order, and the first not full counts by its share.
-    double files = static_cast<double>(rows_.size());
+    double files = static_cast<double>(rows_.size() + passedOver_);
     std::uint64_t read = now.bytesDone > bytesRead_ ? now.bytesDone - bytesRead_ : 0;
     for (const std::uint64_t size : underWay_) {
         if (read >= size) {

@@ -31,9 +31,9 @@ struct RunProgress {
 };
 
 // The behaviour of the results window, without any widget: the rows as they
-// come in, the counts above them, their order and the problems-only filter,
-// how far the run is, the text that Copy puts on the clipboard and the list
-// that "Save as" writes.
+// come in, the counts above them, their order and the filters (problems
+// only, missing files hidden), how far the run is, the text that Copy puts
+// on the clipboard and the list that "Save as" writes.
 class ResultsModel {
   public:
     void Start(const ManyFilesJob& job);
@@ -45,6 +45,9 @@ class ResultsModel {
     void Add(const ResultRow& row) { Add(std::vector<ResultRow>{row}); }
     // Rows that finished, in the job's order.
     void Add(std::vector<ResultRow> rows);
+    // Entries the run passed over (absent files of a job that passes over
+    // them): no rows, but done all the same.
+    void PassedOver(std::size_t count) { passedOver_ += count; }
     void Finish(bool cancelled);
 
     const std::vector<ResultRow>& Rows() const { return rows_; }
@@ -54,8 +57,17 @@ class ResultsModel {
 
     void SetProblemsOnly(bool on);
     bool ProblemsOnly() const { return problemsOnly_; }
-    // Whether the filter lets the row be shown.
+    // Files that do not exist hidden and counted as passed over, as md5sum
+    // --ignore-missing passes them over. Nothing else is: not a file that is
+    // there but damaged or unreadable, nor a path through a file (ENOTDIR).
+    void SetHideMissing(bool on);
+    bool HideMissing() const { return hideMissing_; }
+    // Whether the filters let the row be shown.
     bool Shows(const ResultRow& row) const;
+    // A list run over, its absent files passed over (by the run or hidden
+    // here), with no file found intact: nothing vouches for it, whatever
+    // the other counts say.
+    bool NoneVerified() const;
 
     // A click on a column's header: sorted up, then down, then back to the
     // job's order. The status sorts problems first.
@@ -72,7 +84,9 @@ class ResultsModel {
     std::string CellText(const Language& language, const ResultRow& row,
                          ResultsColumn column) const;
     std::string StatusText(const Language& language, const ResultRow& row) const;
-    // "Files: 3/40   OK: 1   Damaged: 1   Missing: 1   Unreadable: 0"
+    // "Files: 3/40   OK: 1   Damaged: 1   Missing: 1   Unreadable: 0"; with
+    // absent files passed over, their number after, out of Missing. Files
+    // counts every entry done, passed over or not.
     std::string CountsText(const Language& language) const;
     // The visible rows in the order shown, one a line, the cells between tabs.
     std::string CopyText(const Language& language) const;
@@ -102,6 +116,7 @@ class ResultsModel {
     std::vector<ResultRow> rows_;
     std::vector<std::size_t> visible_;
     std::size_t expected_ = 0;
+    std::size_t passedOver_ = 0;  // by the run; no rows
     bool expectedKnown_ = true;
     std::uint64_t bytesRead_ = 0;  // of the rows in
     std::optional<std::uint64_t> totalBytes_;
@@ -110,6 +125,8 @@ class ResultsModel {
     std::optional<int> permille_;
     bool running_ = false;
     bool problemsOnly_ = false;
+    bool hideMissing_ = false;
+    bool passOverAbsent_ = false;  // the run itself passes absent files over
     ResultsColumn sortColumn_ = ResultsColumn::Name;
     SortOrder order_ = SortOrder::JobOrder;
     ManyFilesKind kind_ = ManyFilesKind::Dropped;

@@ -219,6 +219,7 @@ ResultsWindow::ResultsWindow(Dialogs& dialogs, const Language& language, const C
     header->setMinimumSectionSize(40);
 
     chkProblemsOnly = new QCheckBox(label("chkProblemsOnly"), this);
+    chkHideMissing = new QCheckBox(label("chkHideMissing"), this);
     cmdCopy = new QPushButton(label("cmdCopy"), this);
     cmdSaveAs = new QPushButton(label("cmdSaveAs"), this);
     cmdCancel = new QPushButton(Q(language_.GetLabel("Generic", "ButtonCancelCaption")), this);
@@ -229,6 +230,7 @@ ResultsWindow::ResultsWindow(Dialogs& dialogs, const Language& language, const C
     progress->addWidget(lblProgress);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(chkProblemsOnly);
+    buttons->addWidget(chkHideMissing);
     buttons->addStretch();
     for (QPushButton* button : {cmdCopy, cmdSaveAs, cmdCancel, cmdClose})
         buttons->addWidget(button);
@@ -244,6 +246,10 @@ ResultsWindow::ResultsWindow(Dialogs& dialogs, const Language& language, const C
     connect(header, &QHeaderView::sectionClicked, this, [this](int column) { SortBy(column); });
     connect(chkProblemsOnly, &QCheckBox::toggled, this, [this](bool on) {
         table_->Rearrange([&] { model_.SetProblemsOnly(on); });
+        UpdateControls();
+    });
+    connect(chkHideMissing, &QCheckBox::toggled, this, [this](bool on) {
+        table_->Rearrange([&] { model_.SetHideMissing(on); });
         UpdateControls();
     });
     connect(cmdCopy, &QPushButton::clicked, this, [this] { CopyRows(); });
@@ -284,6 +290,10 @@ ManyFilesOutcome ResultsWindow::Run(const ManyFilesJob& job) {
         const auto onBytes = [this](std::uint64_t bytes) {
             bytesDone_.store(bytes, std::memory_order_relaxed);
         };
+        const auto onPassedOver = [this] {
+            const std::lock_guard lock(finishedMutex_);
+            ++passedOver_;
+        };
         namespace fs = std::filesystem;
         if (!job.source) {
             // A few sizes up front cost little beside reading the files, and
@@ -297,7 +307,7 @@ ManyFilesOutcome ResultsWindow::Run(const ManyFilesJob& job) {
             }
             totalBytes_.store(total);
             totalKnown_.store(true);
-            outcome = RunManyFiles(job, onRow, &cancel_, onBytes);
+            outcome = RunManyFiles(job, onRow, &cancel_, onBytes, onPassedOver);
         } else {
             // A list read as it runs: its entries are read a stretch ahead of
             // the engine with their sizes, so that a list of up to that many
@@ -332,7 +342,7 @@ ManyFilesOutcome ResultsWindow::Run(const ManyFilesJob& job) {
                 ahead.pop_front();
                 return true;
             };
-            outcome = RunManyFiles(streamed, onRow, &cancel_, onBytes);
+            outcome = RunManyFiles(streamed, onRow, &cancel_, onBytes, onPassedOver);
         }
         QMetaObject::invokeMethod(
             &loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
@@ -352,14 +362,17 @@ ManyFilesOutcome ResultsWindow::Run(const ManyFilesJob& job) {
 void ResultsWindow::TakeFinishedRows() {
     std::vector<std::uint64_t> taken;
     std::vector<ResultRow> rows;
+    std::size_t passedOver = 0;
     {
         const std::lock_guard lock(finishedMutex_);
         taken.swap(taken_);
         rows.swap(finished_);
+        std::swap(passedOver, passedOver_);
     }
     // A file is taken before it finishes: the sizes go in first.
     for (const std::uint64_t size : taken) model_.Taken(size);
     if (!rows.empty()) table_->Append(std::move(rows));
+    model_.PassedOver(passedOver);
     // Read after the rows, so the bytes counted cover every row taken in.
     RunProgress progress;
     progress.bytesDone = bytesDone_.load(std::memory_order_relaxed);

@@ -48,6 +48,7 @@ class ResultsWindow final : public QDialog {
     QLabel* lblProgress = nullptr;
     QTableView* tblResults = nullptr;
     QCheckBox* chkProblemsOnly = nullptr;
+    QCheckBox* chkHideMissing = nullptr;
     QPushButton* cmdCopy = nullptr;
     QPushButton* cmdSaveAs = nullptr;
     QPushButton* cmdCancel = nullptr;
@@ -91,6 +92,7 @@ class ResultsWindow final : public QDialog {
     std::mutex finishedMutex_;
     std::vector<std::uint64_t> taken_;  // sizes of the files handed over, not yet told
     std::vector<ResultRow> finished_;   // rows done, not yet in the table
+    std::size_t passedOver_ = 0;        // entries passed over, not yet told
 };
 
 }  // namespace vorlix

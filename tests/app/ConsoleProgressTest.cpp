@@ -88,6 +88,34 @@ TEST(ConsoleProgress, ManyFilesShowFilesBytesAndSpeed) {
               "0/0 files   0.0 MB   0.0 MB/s");
 }
 
+TEST(ConsoleProgress, EntriesPassedOverCountTowardsTheTotal) {
+    test::TempDir dir;
+    const std::string large = dir.Write("large.img", "");
+    // Long enough to pass the delay; the absent files before it are long done by then.
+    std::filesystem::resize_file(large, 768ull << 20);
+    ManyFilesJob job;
+    job.kind = ManyFilesKind::ChecksumList;
+    job.paths = {dir / "gone1", dir / "gone2", dir / "gone3", large};
+    job.names = job.paths;
+    job.expected = {std::nullopt, std::nullopt, std::nullopt, "00000000000000000000000000000000"};
+    job.passOverAbsent = true;
+
+    std::ostringstream out, terminal;
+    const ManyFilesOutcome outcome = RunManyFilesOnConsole(job, out, false, terminal, true, '.');
+    EXPECT_EQ(outcome.passedOver, 3u);
+    const std::string drawn = terminal.str();
+    ASSERT_FALSE(drawn.empty());
+    std::size_t lines = 0;
+    for (std::size_t at = drawn.find('\r'); at != std::string::npos;
+         at = drawn.find('\r', at + 1)) {
+        const std::string line = drawn.substr(at + 1, drawn.find("\x1b[K", at) - at - 1);
+        if (line.empty()) continue;  // the line erased
+        EXPECT_TRUE(line.starts_with("3/4 files   ")) << line;
+        ++lines;
+    }
+    EXPECT_NE(lines, 0u);
+}
+
 TEST(ConsoleProgress, ListLinesGoToTheOutputAndATerminalGetsNoControlCharacters) {
     test::TempDir dir;
     ManyFilesJob job;

@@ -144,8 +144,37 @@ TEST_F(ListWindows, AListFillsTheResultsWindowAndItsSwitchesWork) {
                 Label("frmResults", "stMissing") + "\t\t\n"));
     results->chkProblemsOnly->setChecked(false);
 
+    // Off unless ticked; ticked, the missing file goes from the table and the counts.
+    EXPECT_FALSE(results->chkHideMissing->isChecked());
+    results->chkHideMissing->setChecked(true);
+    EXPECT_EQ(Column(ResultsColumn::Name), (std::vector<QString>{"abc.txt", "bad.txt"}));
+    EXPECT_EQ(results->lblCounts->text(),
+              Q(results->Model().CountsText(fixture.program->language)));
+    EXPECT_TRUE(results->lblCounts->text().contains(Q(Label("frmResults", "stMissing") + ": 0")));
+    EXPECT_TRUE(
+        results->lblCounts->text().endsWith(Q(Label("modChecksumList", "listPassedOver") + " 1")));
+    results->chkHideMissing->setChecked(false);
+    EXPECT_EQ(Column(ResultsColumn::Name), (std::vector<QString>{"abc.txt", "bad.txt", "gone"}));
+
     // A look at it, when asked for (run under Xvfb to see real fonts).
     if (const char* shot = std::getenv("VORLIX_SCREENSHOT")) results->grab().save(shot);
+}
+
+TEST_F(ListWindows, FilesPassedOverByTheRunCountTowardsTheTotal) {
+    fixture.root.Write("sums/abc.txt", "abc");
+    const std::string list =
+        fixture.root.Write("sums/MD5SUMS", std::string(kAbc) + "  gone\n" + kAbc + "  abc.txt\n" +
+                                               kAbc + "  gone too\n");
+    EXPECT_EQ(fixture.Load({"--ignore-missing", list}), 0);
+
+    ASSERT_NE(results, nullptr);
+    EXPECT_EQ(Column(ResultsColumn::Name), (std::vector<QString>{"abc.txt"}));
+    const QString counts = results->lblCounts->text();
+    EXPECT_TRUE(counts.startsWith(Q(Label("frmResults", "lblFiles") + " 3/3")))
+        << counts.toStdString();
+    EXPECT_TRUE(counts.endsWith(Q(Label("modChecksumList", "listPassedOver") + " 2")))
+        << counts.toStdString();
+    EXPECT_EQ(results->prgProgress->value(), results->prgProgress->maximum());
 }
 
 // The headers sort: one click puts the problems first, the next turns the

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
+#include <numeric>
 #include <vector>
 
 #include "checksum/ResultsModel.h"
@@ -35,6 +37,14 @@ ResultRow Row(std::string name, EntryStatus status, std::uint64_t size = 0,
     row.status = status;
     row.size = size;
     row.digest = std::move(digest);
+    return row;
+}
+
+// A file that is not there: it does not exist, or (ENOTDIR) its path runs
+// through a file.
+ResultRow Missing(std::string name, int errorNumber = ENOENT) {
+    ResultRow row = Row(std::move(name), EntryStatus::Missing);
+    row.errorNumber = errorNumber;
     return row;
 }
 
@@ -114,7 +124,7 @@ class Sorting : public ResultsModelTest {
         model.Add({
             Row("photo 10.jpg", EntryStatus::Intact, 300, "bb"),  // 0
             Row("Photo 9.jpg", EntryStatus::Damaged, 200, "cc"),  // 1
-            Row("notes.txt", EntryStatus::Missing),               // 2
+            Missing("notes.txt"),                                 // 2
             Row("archive.iso", EntryStatus::Intact, 5000, "aa"),  // 3
             Row("zz.bin", EntryStatus::Unreadable),               // 4
             Row("photo 9.jpg", EntryStatus::Intact, 200, "dd"),   // 5
@@ -167,6 +177,117 @@ TEST_F(Sorting, RowsThatComeLaterAndTheFilterKeepTheOrder) {
     model.SortBy(ResultsColumn::Status);
     model.SortBy(ResultsColumn::Status);
     EXPECT_EQ(model.VisibleRows(), (std::vector<std::size_t>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
+}
+
+// Hiding missing files passes them over as md5sum --ignore-missing does:
+// no row, no count, and no file intact means nothing was verified. As there,
+// only a file that does not exist; a path through a file is a broken entry.
+TEST_F(ResultsModelTest, HidingMissingFilesPassesThemOverAndNeverPassesAList) {
+    const std::string passedOver = language.GetLabel("modChecksumList", "listPassedOver");
+    const std::string noneVerified = language.GetLabel("modChecksumList", "listNoneVerified");
+    const auto counts = [&](std::size_t intact, std::size_t damaged, std::size_t missing,
+                            std::size_t unreadable, std::size_t hidden) {
+        const auto files = std::to_string(intact + damaged + missing + unreadable + hidden);
+        return L("lblFiles") + " " + files + "/" + files + "   " + L("stIntact") + ": " +
+               std::to_string(intact) + "   " + L("stDamaged") + ": " + std::to_string(damaged) +
+               "   " + L("stMissing") + ": " + std::to_string(missing) + "   " + L("stUnreadable") +
+               ": " + std::to_string(unreadable) + "   " + passedOver + " " +
+               std::to_string(hidden);
+    };
+    const ResultRow intact = Row("ok", EntryStatus::Intact, 3, kAbc);
+    const ResultRow gone = Missing("gone");
+    const struct {
+        const char* what;
+        std::vector<ResultRow> rows;
+        std::vector<std::size_t> shown;
+        std::string counts;
+    } cases[] = {
+        {"some intact", {gone, intact, gone}, {1}, counts(1, 0, 0, 0, 2)},
+        {"every file missing", {gone, gone}, {}, counts(0, 0, 0, 0, 2) + "   " + noneVerified},
+        {"damaged and unreadable stay",
+         {Row("bad", EntryStatus::Damaged, 3, kEmpty), gone,
+          Row("locked", EntryStatus::Unreadable)},
+         {0, 2},
+         counts(0, 1, 0, 1, 1) + "   " + noneVerified},
+        {"a path through a file stays",
+         {intact, Missing("file.txt/x", ENOTDIR), gone},
+         {0, 1},
+         counts(1, 0, 1, 0, 1)},
+        {"nothing missing", {intact}, {0}, counts(1, 0, 0, 0, 0)},
+    };
+    for (const auto& c : cases) {
+        ManyFilesJob job;
+        job.kind = ManyFilesKind::ChecksumList;
+        job.paths.resize(c.rows.size());
+        ResultsModel model;
+        model.Start(job);
+        model.Add(c.rows);
+        std::vector<std::size_t> all(c.rows.size());
+        std::iota(all.begin(), all.end(), 0);
+        const std::string shownBefore = model.CountsText(language);
+        model.SetHideMissing(true);
+        EXPECT_FALSE(model.NoneVerified()) << c.what << ": not while it runs";
+        model.Finish(false);
+        EXPECT_EQ(model.VisibleRows(), c.shown) << c.what;
+        EXPECT_EQ(model.CountsText(language), c.counts) << c.what;
+        EXPECT_EQ(model.NoneVerified(), c.counts.ends_with(noneVerified)) << c.what;
+
+        // Unticked, every row and count is back as it was.
+        model.SetHideMissing(false);
+        EXPECT_EQ(model.VisibleRows(), all) << c.what;
+        EXPECT_EQ(model.CountsText(language), shownBefore) << c.what;
+        EXPECT_FALSE(model.NoneVerified()) << c.what;
+    }
+}
+
+TEST_F(Sorting, HiddenMissingFilesStayOutOfTheOrderTheFilterAndTheCopy) {
+    model.SortBy(ResultsColumn::Status);
+    model.SetHideMissing(true);
+    EXPECT_EQ(model.VisibleRows(), (std::vector<std::size_t>{1, 4, 0, 3, 5}));
+    model.SetProblemsOnly(true);
+    EXPECT_EQ(model.VisibleRows(), (std::vector<std::size_t>{1, 4}));
+    model.Add({Missing("late gone"), Row("late bad", EntryStatus::Damaged)});
+    EXPECT_EQ(model.VisibleRows(), (std::vector<std::size_t>{1, 7, 4}));
+    EXPECT_EQ(model.CopyText(language).find("notes.txt"), std::string::npos);
+    model.SetHideMissing(false);
+    EXPECT_EQ(model.VisibleRows(), (std::vector<std::size_t>{1, 7, 2, 6, 4}));
+}
+
+// A run that passes absent files over itself gives no rows for them; they
+// are done all the same, and the count and the bar reach the total.
+TEST_F(ResultsModelTest, EntriesTheRunPassedOverCountAsDone) {
+    const std::string passedOver = language.GetLabel("modChecksumList", "listPassedOver");
+    const std::string noneVerified = language.GetLabel("modChecksumList", "listNoneVerified");
+    const struct {
+        const char* what;
+        std::vector<EntryStatus> rows;
+        std::size_t absent;
+        std::string counts;
+    } cases[] = {
+        {"one intact",
+         {EntryStatus::Intact},
+         3,
+         "4/4   " + L("stIntact") + ": 1   " + L("stDamaged") + ": 0   " + L("stMissing") +
+             ": 0   " + L("stUnreadable") + ": 0   " + passedOver + " 3"},
+        {"every file absent",
+         {},
+         2,
+         "2/2   " + L("stIntact") + ": 0   " + L("stDamaged") + ": 0   " + L("stMissing") +
+             ": 0   " + L("stUnreadable") + ": 0   " + passedOver + " 2   " + noneVerified},
+    };
+    for (const auto& c : cases) {
+        ManyFilesJob job = StreamedJob(c.rows.size() + c.absent);
+        job.passOverAbsent = true;
+        ResultsModel model;
+        model.Start(job);
+        for (const EntryStatus status : c.rows) model.Add(Row("here", status, 3, kAbc));
+        model.PassedOver(c.absent);
+        model.SetProgress({3, duration<double>(1)});
+        EXPECT_EQ(model.Permille(), 1000) << c.what;
+        model.Finish(false);
+        EXPECT_EQ(model.CountsText(language), L("lblFiles") + " " + c.counts) << c.what;
+        EXPECT_EQ(model.NoneVerified(), c.rows.empty()) << c.what;
+    }
 }
 
 TEST(NaturalLess, NumbersByValueAndLetterCaseAside) {

@@ -57,7 +57,7 @@ const std::vector<Section> kLabels = {
     {"frmResults",
      {"Caption", "colName", "colStatus", "colDigest", "colSize", "stIntact", "stDamaged",
       "stMissing", "stUnreadable", "stDigested", "stCancelled", "lblFiles", "prgProgress",
-      "chkProblemsOnly", "cmdCopy", "cmdSaveAs", "cmdClose"}},
+      "chkProblemsOnly", "chkHideMissing", "cmdCopy", "cmdSaveAs", "cmdClose"}},
     {"modSaveFile", {"saveIsDataFile", "saveInsideFolder", "savePlantedLink"}},
     {"modCommandLine",
      {"usageCaption", "usageUnknown", "usageNoValue", "usageNeedsValue", "usageTwice",
