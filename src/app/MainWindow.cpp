@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QFileDialog>
 #include <QFontDatabase>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QLabel>
@@ -20,6 +21,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <algorithm>
 #include <vector>
 
@@ -69,7 +71,16 @@ class DesignedArea final : public QWidget {
 
     explicit DesignedArea(QWidget* parent) : QWidget(parent) { setMinimumSize(kSize); }
 
-    QSize sizeHint() const override { return kSize; }
+    QSize sizeHint() const override { return kSize + QSize(0, extra_); }
+
+    // Room added under the designed controls; what stands at the bottom
+    // stays that much lower.
+    int ExtraHeight() const { return extra_; }
+    void SetExtraHeight(int extra) {
+        extra_ = extra;
+        setMinimumSize(kSize + QSize(0, extra));
+        Arrange();
+    }
 
     void Place(QWidget* widget, QRect designed, Across across = Across::Left,
                Down down = Down::Top) {
@@ -110,7 +121,7 @@ class DesignedArea final : public QWidget {
 
     void Arrange() {
         const int wider = std::max(0, width() - kSize.width());
-        const int taller = std::max(0, height() - kSize.height());
+        const int taller = std::max(0, height() - kSize.height() - extra_) + extra_;
         for (const Placed& placed : placed_) {
             QRect at = placed.designed;
             switch (placed.across) {
@@ -132,7 +143,11 @@ class DesignedArea final : public QWidget {
     }
 
     std::vector<Placed> placed_;
+    int extra_ = 0;
 };
+
+// Where the fields of the other digests start: under the exit button.
+constexpr int kOtherDigestsTop = 5640;
 
 MainWindow::MainWindow(MainWindowModel& model, const Language& language, const Clock& clock,
                        QWidget* parent)
@@ -246,6 +261,33 @@ void MainWindow::BuildControls() {
     lblVersionInfo->setCursor(Qt::PointingHandCursor);
     area_->Place(lblVersionInfo, Twips(240, 6840, 8400, 255), Across::Stretch, Down::Bottom);
 
+    // Below the time taken and the buttons: the labels end where MD5's does,
+    // the fields line up with its box.
+    otherDigests_ = new QWidget(client);
+    auto* grid = new QGridLayout(otherDigests_);
+    grid->setContentsMargins(Px(240), 0, Px(10440 - 9135), 0);
+    grid->setHorizontalSpacing(Px(45));
+    grid->setVerticalSpacing(Px(75));
+    grid->setColumnMinimumWidth(0, Px(1635 - 240));
+    for (DigestAlgorithm algorithm : kDigestAlgorithms) {
+        if (algorithm == DigestAlgorithm::Md5) continue;
+        const auto i = static_cast<std::size_t>(algorithm);
+        txtOtherDigests[i] = new QLineEdit(otherDigests_);
+        txtOtherDigests[i]->setReadOnly(true);
+        lblOtherDigests[i] = new QLabel(
+            QString::fromStdString(std::string(DisplayName(algorithm)) + ":"), otherDigests_);
+        lblOtherDigests[i]->setBuddy(txtOtherDigests[i]);
+        lblOtherDigests[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        grid->addWidget(lblOtherDigests[i], static_cast<int>(i), 0);
+        grid->addWidget(txtOtherDigests[i], static_cast<int>(i), 1);
+        txtOtherDigests[i]->installEventFilter(this);
+    }
+    lblPublished = new QLabel(otherDigests_);
+    lblPublished->setWordWrap(true);
+    grid->addWidget(lblPublished, static_cast<int>(kDigestAlgorithmCount), 1);
+    otherDigests_->hide();
+    area_->Place(otherDigests_, Twips(0, kOtherDigestsTop, 10440, 0), Across::Stretch);
+
     // The keyboard walks the boxes first, then the buttons; after them the
     // flags, the links and the version text, which take Enter as a click.
     const QList<QWidget*> order{txtPathAndFileName, txtMD5Result,   txtFileSize,   cmdSelectFile,
@@ -320,21 +362,8 @@ void MainWindow::StateChanged() {
     txtMD5Result->setText(Q(state.txtMD5Result));
     // Colours through the palette: a style sheet would take the box's font
     // away with it.
-    QPalette colours = txtMD5Result->parentWidget()->palette();
-    switch (state.digestComparison) {
-        case DigestComparison::None:
-            colours = QPalette();  // the window's own again
-            break;
-        case DigestComparison::Match:
-            colours.setColor(QPalette::Base, QColor(0xc6, 0xef, 0xce));
-            colours.setColor(QPalette::Text, QColor(0x00, 0x61, 0x00));
-            break;
-        case DigestComparison::Mismatch:
-            colours.setColor(QPalette::Base, QColor(0xff, 0xc7, 0xce));
-            colours.setColor(QPalette::Text, QColor(0x9c, 0x00, 0x06));
-            break;
-    }
-    txtMD5Result->setPalette(colours);
+    txtMD5Result->setPalette(MarkedColours(state, DigestAlgorithm::Md5));
+    ShowOtherDigests(state);
     txtFileSize->setText(Q(state.txtFileSize));
     txtTimeOperate->setText(Q(state.txtTimeOperate));
     cmndCalculate->setEnabled(state.cmndCalculateEnabled);
@@ -479,6 +508,65 @@ void MainWindow::dropEvent(QDropEvent* event) {
 void MainWindow::ShowOptions(OptionsWindowModel& window) {
     OptionsWindow options(window, this);
     options.exec();
+}
+
+QPalette MainWindow::MarkedColours(const MainWindowState& state, DigestAlgorithm algorithm) const {
+    // The compare command's verdict, or else that of a file beside.
+    DigestComparison mark = DigestComparison::None;
+    if (state.digestComparison != DigestComparison::None) {
+        if (state.comparedAlgorithm == algorithm) mark = state.digestComparison;
+    } else if (state.published && state.published->algorithm == algorithm) {
+        mark = state.published->match ? DigestComparison::Match : DigestComparison::Mismatch;
+    }
+    QPalette colours = txtMD5Result->parentWidget()->palette();
+    switch (mark) {
+        case DigestComparison::None:
+            return QPalette();  // the window's own again
+        case DigestComparison::Match:
+            colours.setColor(QPalette::Base, QColor(0xc6, 0xef, 0xce));
+            colours.setColor(QPalette::Text, QColor(0x00, 0x61, 0x00));
+            break;
+        case DigestComparison::Mismatch:
+            colours.setColor(QPalette::Base, QColor(0xff, 0xc7, 0xce));
+            colours.setColor(QPalette::Text, QColor(0x9c, 0x00, 0x06));
+            break;
+    }
+    return colours;
+}
+
+void MainWindow::ShowOtherDigests(const MainWindowState& state) {
+    bool any = false;
+    for (DigestAlgorithm algorithm : kDigestAlgorithms) {
+        if (algorithm == DigestAlgorithm::Md5) continue;
+        const auto i = static_cast<std::size_t>(algorithm);
+        const std::string& text = TextOf(state.otherDigests, algorithm);
+        txtOtherDigests[i]->setText(Q(text));
+        txtOtherDigests[i]->setCursorPosition(0);
+        txtOtherDigests[i]->setPalette(MarkedColours(state, algorithm));
+        txtOtherDigests[i]->setVisible(!text.empty());
+        lblOtherDigests[i]->setVisible(!text.empty());
+        any |= !text.empty();
+    }
+    const std::string published = PublishedText(state);
+    lblPublished->setText(Q(published));
+    lblPublished->setVisible(!published.empty());
+    any |= !published.empty();
+    if (any == otherDigests_->isVisible()) return;
+    // The window grows by the fields' height to show them, and gives the
+    // room back when they go.
+    // The window grows by the fields' height, and what stands at its bottom
+    // moves down by as much; it gives the room back when they go.
+    const int before = this->height();
+    otherDigests_->setVisible(any);
+    const int height = any ? otherDigests_->sizeHint().height() : 0;
+    QRect designed = area_->Designed(otherDigests_);
+    designed.setHeight(height);
+    area_->Redesign(otherDigests_, designed);
+    const int grown = height - area_->ExtraHeight();
+    area_->SetExtraHeight(height);
+    // The window's own minimum follows before it may shrink.
+    layout()->activate();
+    resize(width(), before + grown);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

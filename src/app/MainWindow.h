@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPalette>
+#include <array>
 
 #include "app/MainWindowModel.h"
 #include "ui/ClickableLabel.h"
@@ -61,6 +63,12 @@ class MainWindow final : public QMainWindow, public MainWindowView {
     ClickableLabel* igbCzechFlag = nullptr;
     ClickableLabel* igbEnglishFlag = nullptr;
     PictureLabel* picLogoMD5 = nullptr;
+    // Below the designed area: a field for each digest computed beside MD5,
+    // by DigestAlgorithm (none for MD5), and the line about a digest
+    // published beside the file.
+    std::array<QLabel*, kDigestAlgorithmCount> lblOtherDigests{};
+    std::array<QLineEdit*, kDigestAlgorithmCount> txtOtherDigests{};
+    QLabel* lblPublished = nullptr;
 
     QMenu* mnuFile = nullptr;
     QAction* mnuFile_OpenFile = nullptr;
@@ -82,10 +90,13 @@ class MainWindow final : public QMainWindow, public MainWindowView {
     void dropEvent(QDropEvent* event) override;
 
   private:
+    QPalette MarkedColours(const MainWindowState& state, DigestAlgorithm algorithm) const;
+    void ShowOtherDigests(const MainWindowState& state);
     void BuildControls();
     void BuildMenu();
 
     DesignedArea* area_ = nullptr;
+    QWidget* otherDigests_ = nullptr;
     MainWindowModel& model_;
     const Language& language_;
     const Clock& clock_;

@@ -328,6 +328,16 @@ bool MainWindowModel::ShowComparison(const PublishedDigest& expected) {
     const std::string& computed =
         algorithm == DigestAlgorithm::Md5 ? state_.txtMD5Result : TextOf(computed_, algorithm);
     const bool match = SameDigest(expected.digest, computed);
+    // 128 digits that match neither: both digests, each with its name.
+    std::string computedText = computed;
+    if (!match && expected.algorithms.Size() > 1) {
+        computedText.clear();
+        for (DigestAlgorithm other : kDigestAlgorithms) {
+            if (!expected.algorithms.Has(other)) continue;
+            if (!computedText.empty()) computedText += ", ";
+            computedText += TextOf(computed_, other) + " (" + std::string(DisplayName(other)) + ")";
+        }
+    }
     // MD5 keeps its words; another digest is named in them.
     std::string opening =
         label(algorithm == DigestAlgorithm::Md5 ? "compareText1" : "compareTextOther");
@@ -335,7 +345,7 @@ bool MainWindowModel::ShowComparison(const PublishedDigest& expected) {
         opening.replace(at, 2, DisplayName(algorithm));
     const std::string text = opening + " " + PathFileName(state_.txtPathAndFileName) + " " +
                              label(match ? "compareMatch" : "compareMismatch") + kCrLf +
-                             label("compareComputed") + " " + computed + kCrLf +
+                             label("compareComputed") + " " + computedText + kCrLf +
                              label("comparePublished") + " " + AsciiLower(expected.digest);
     state_.digestComparison = match ? DigestComparison::Match : DigestComparison::Mismatch;
     state_.comparedAlgorithm = algorithm;
@@ -659,6 +669,18 @@ void MainWindowModel::lblVersionInfo_Click() {
     if (view_) view_->PutOnClipboard(state_.lblVersionInfo);
 }
 
+std::string PublishedText(const MainWindowState& state) {
+    if (!state.published) return {};
+    const auto& mark = *state.published;
+    std::string text =
+        mark.match ? state.labels.lblPublishedMatch : state.labels.lblPublishedMismatch;
+    // %2 first: the file's name may itself hold "%2".
+    if (const auto at = text.find("%2"); at != text.npos)
+        text.replace(at, 2, DisplayName(mark.algorithm));
+    if (const auto at = text.find("%1"); at != text.npos) text.replace(at, 2, mark.source);
+    return text;
+}
+
 void MainWindowModel::CopyDigest() {
     if (view_ && !state_.txtMD5Result.empty()) view_->PutOnClipboard(state_.txtMD5Result);
 }
@@ -685,6 +707,8 @@ void MainWindowModel::LoadLangPackToMainForm() {
     labels.mnuAbout_About = pack.GetLabel("MainMenu", "mnuAbout_About");
     labels.mnuFile_FolderMD5 = pack.GetLabel("MainMenu", "mnuFile_FolderMD5");
     labels.mnuFile_CompareDigest = pack.GetLabel("MainMenu", "mnuFile_CompareDigest");
+    labels.lblPublishedMatch = pack.GetLabel("frmVorlix", "lblPublishedMatch");
+    labels.lblPublishedMismatch = pack.GetLabel("frmVorlix", "lblPublishedMismatch");
     Changed();
 }
 

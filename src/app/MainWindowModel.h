@@ -44,6 +44,9 @@ struct MainWindowLabels {
     std::string mnuAbout_About = "&O programu";
     std::string mnuFile_FolderMD5 = "Vytvořit soubor .MD5 pro složku…";
     std::string mnuFile_CompareDigest = "Porovnat s kontrolním součtem…";
+    // "%2 matches what %1 publishes.": %1 the checksum file, %2 the digest's name.
+    std::string lblPublishedMatch = "%2 odpovídá součtu zveřejněnému v %1.";
+    std::string lblPublishedMismatch = "%2 NEODPOVÍDÁ součtu zveřejněnému v %1.";
 };
 
 // How the digest on screen compares with a published one.
@@ -212,6 +215,10 @@ class MainWindowModel {
     MainWindowState state_;
     DigestTexts computed_;  // every digest of the last run, shown or not
 };
+
+// The line under the digests that says how the file compares with what a
+// checksum file beside it publishes; empty without one.
+std::string PublishedText(const MainWindowState& state);
 
 // The address of the on-line manual of this version.
 std::string ManualAddress();

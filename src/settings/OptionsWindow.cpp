@@ -79,6 +79,31 @@ void OptionsWindow::BuildControls() {
 
     chckAssociate = new QCheckBox(framMainConfiguration);
     page->addWidget(chckAssociate);
+    page->addSpacing(style()->pixelMetric(QStyle::PM_LayoutVerticalSpacing) * 2);
+
+    lblAlsoCompute = new QLabel(framMainConfiguration);
+    page->addWidget(lblAlsoCompute);
+    auto* alsoRow = new QHBoxLayout;
+    for (std::size_t box = 0; box < model_.State().chkAlsoCompute.size(); ++box) {
+        auto* tick = new QCheckBox(framMainConfiguration);
+        chkAlsoCompute.push_back(tick);
+        alsoRow->addWidget(tick);
+        connect(tick, &QCheckBox::toggled, this,
+                [this, box](bool ticked) { model_.SetAlsoComputeTicked(box, ticked); });
+    }
+    alsoRow->addStretch(1);
+    page->addLayout(alsoRow);
+
+    auto* folderRow = new QHBoxLayout;
+    lblFolderDigest = new QLabel(framMainConfiguration);
+    cobFolderDigest = new QComboBox(framMainConfiguration);
+    lblFolderDigest->setBuddy(cobFolderDigest);
+    for (const std::string& entry : model_.State().cobFolderDigest)
+        cobFolderDigest->addItem(Q(entry));
+    folderRow->addWidget(lblFolderDigest);
+    folderRow->addWidget(cobFolderDigest);
+    folderRow->addStretch(1);
+    page->addLayout(folderRow);
     page->addStretch(1);
 
     auto* buttons = new QHBoxLayout;
@@ -102,6 +127,8 @@ void OptionsWindow::BuildControls() {
             [this](bool ticked) { model_.SetStandardFileTicked(ticked); });
     connect(chckAssociate, &QCheckBox::toggled, this,
             [this](bool ticked) { model_.SetAssociateTicked(ticked); });
+    connect(cobFolderDigest, &QComboBox::currentIndexChanged, this,
+            [this](int index) { model_.SetFolderDigestIndex(index); });
     connect(cmdDefaultSave, &QPushButton::clicked, this, [this] { model_.cmdDefaultSave_Click(); });
     connect(cmdOK, &QPushButton::clicked, this, [this] { model_.cmdOK_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { model_.cmdCancel_Click(); });
@@ -147,6 +174,17 @@ void OptionsWindow::StateChanged() {
     chkCreateStandardFile->setText(Q(state.chkCreateStandardFile));
     lblStandardFormat->setText(Q(state.lblStandardFormat));
     chckAssociate->setText(Q(state.chckAssociate));
+    lblAlsoCompute->setText(Q(state.lblAlsoCompute));
+    for (std::size_t box = 0; box < chkAlsoCompute.size(); ++box) {
+        const QSignalBlocker block(chkAlsoCompute[box]);
+        chkAlsoCompute[box]->setText(Q(state.chkAlsoCompute[box]));
+        chkAlsoCompute[box]->setChecked(state.chkAlsoComputeTicked[box]);
+    }
+    lblFolderDigest->setText(Q(state.lblFolderDigest));
+    {
+        const QSignalBlocker block(cobFolderDigest);
+        cobFolderDigest->setCurrentIndex(state.cobFolderDigestIndex);
+    }
 
     cmdDefaultSave->setText(Q(state.cmdDefaultSave));
     cmdOK->setText(Q(state.cmdOK));

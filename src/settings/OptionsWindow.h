@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <vector>
 
 #include "settings/OptionsWindowModel.h"
 
@@ -34,6 +35,10 @@ class OptionsWindow final : public QDialog, public OptionsWindowView {
     QCheckBox* chkCreateStandardFile = nullptr;
     QLabel* lblStandardFormat = nullptr;
     QCheckBox* chckAssociate = nullptr;
+    QLabel* lblAlsoCompute = nullptr;
+    std::vector<QCheckBox*> chkAlsoCompute;
+    QLabel* lblFolderDigest = nullptr;
+    QComboBox* cobFolderDigest = nullptr;
     QPushButton* cmdDefaultSave = nullptr;
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "digest/DigestAlgorithm.h"
 #include "identity/Version.h"
 #include "language/Language.h"
 #include "language/LanguageSwitch.h"
@@ -11,7 +12,14 @@
 namespace vorlix {
 
 OptionsWindowModel::OptionsWindowModel(OptionsWindowServices services)
-    : services_(std::move(services)) {}
+    : services_(std::move(services)) {
+    for (DigestAlgorithm algorithm : kAlsoComputable) {
+        state_.chkAlsoCompute.emplace_back(DisplayName(algorithm));
+        state_.chkAlsoComputeTicked.push_back(false);
+    }
+    for (DigestAlgorithm algorithm : kDigestAlgorithms)
+        state_.cobFolderDigest.emplace_back(DisplayName(algorithm));
+}
 
 void OptionsWindowModel::Changed() {
     if (view_) view_->StateChanged();
@@ -26,6 +34,7 @@ void OptionsWindowModel::Form_Load() {
     LoadLangPackToOptionsForm();
     SetAssociateTicked(services_.association.IsExtensionAssociated());
     SetStandardFileTicked(services_.options.DefaultContentMD5File);
+    ShowDigestChoices();
     state_.cmdOKEnabled = true;
     state_.cmdCancelEnabled = true;
     state_.cmdApplyEnabled = true;
@@ -56,6 +65,8 @@ void OptionsWindowModel::LoadLangPackToOptionsForm() {
     state_.lbxOptionsMenuIndex = -1;
     state_.chckAssociate = pack.GetLabel("frmOptions", "CheckBoxAssociate");
     state_.chkCreateStandardFile = pack.GetLabel("frmOptions", "CreateStandardFileFormat");
+    state_.lblAlsoCompute = pack.GetLabel("frmOptions", "LabelAlsoCompute");
+    state_.lblFolderDigest = pack.GetLabel("frmOptions", "LabelFolderDigest");
     Changed();
 }
 
@@ -74,6 +85,38 @@ void OptionsWindowModel::SaveOptions() {
     options.SaveSetting(kKeyDefaultLanguage, options.DefaultLanguage);
     options.SaveSetting(kKeyDefaultContentMD5File,
                         Options::BooleanText(options.DefaultContentMD5File));
+    options.SaveSetting(kKeyAlsoCompute, AlsoComputeText(options.AlsoCompute));
+    options.SaveSetting(kKeyFolderDigest, std::string(CommandLineName(options.FolderDigest)));
+}
+
+void OptionsWindowModel::ShowDigestChoices() {
+    const Options& options = services_.options;
+    for (std::size_t box = 0; box < kAlsoComputable.size(); ++box)
+        state_.chkAlsoComputeTicked[box] = options.AlsoCompute.Has(kAlsoComputable[box]);
+    state_.cobFolderDigestIndex = static_cast<int>(options.FolderDigest);
+    Changed();
+}
+
+// Like the layout box: the choice is in force at once, the store gets it
+// with Apply or OK.
+void OptionsWindowModel::SetAlsoComputeTicked(std::size_t box, bool ticked) {
+    if (box >= kAlsoComputable.size() || state_.chkAlsoComputeTicked[box] == ticked) return;
+    state_.chkAlsoComputeTicked[box] = ticked;
+    DigestSet set;
+    for (std::size_t i = 0; i < kAlsoComputable.size(); ++i) {
+        if (state_.chkAlsoComputeTicked[i]) set.Add(kAlsoComputable[i]);
+    }
+    services_.options.AlsoCompute = set;
+    Changed();
+}
+
+void OptionsWindowModel::SetFolderDigestIndex(int index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= kDigestAlgorithms.size() ||
+        state_.cobFolderDigestIndex == index)
+        return;
+    state_.cobFolderDigestIndex = index;
+    services_.options.FolderDigest = kDigestAlgorithms[static_cast<std::size_t>(index)];
+    Changed();
 }
 
 void OptionsWindowModel::SetOptionsMenuIndex(int index) {
@@ -139,8 +182,12 @@ void OptionsWindowModel::chckAssociate_Click() {
 
 void OptionsWindowModel::cmdDefaultSave_Click() {
     services_.options.WriteDefaultSettings();
+    // The later settings go back to theirs too.
+    services_.options.SaveSetting(kKeyAlsoCompute, "");
+    services_.options.SaveSetting(kKeyFolderDigest,
+                                  std::string(CommandLineName(DigestAlgorithm::Md5)));
     services_.options.CheckSettings();
-    Changed();
+    ShowDigestChoices();
 }
 
 void OptionsWindowModel::cmdApply_Click() {

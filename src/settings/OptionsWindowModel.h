@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
@@ -27,6 +28,15 @@ struct OptionsWindowState {
     std::string lblStandardFormat = "Formát: MD5Code *FileName";
     std::string chckAssociate = "Asociace souborů s koncovkou .MD5 s tímto programem";
     bool chckAssociateTicked = false;
+    // Digests beside MD5 in the main window, one box each as kAlsoComputable
+    // lists them, named as the digests are.
+    std::string lblAlsoCompute = "V hlavním okně počítat také";
+    std::vector<std::string> chkAlsoCompute;
+    std::vector<bool> chkAlsoComputeTicked;
+    // The digest of folder checksum files, one entry per kDigestAlgorithms.
+    std::string lblFolderDigest = "Součet v souborech pro složky";
+    std::vector<std::string> cobFolderDigest;
+    int cobFolderDigestIndex = 0;
     std::string cmdDefaultSave = "&Výchozí";
     std::string cmdOK = "&OK";
     std::string cmdCancel = "&Storno";
@@ -78,6 +88,8 @@ class OptionsWindowModel {
     void SetLanguageIndex(int index);
     void SetStandardFileTicked(bool ticked);
     void SetAssociateTicked(bool ticked);
+    void SetAlsoComputeTicked(std::size_t box, bool ticked);
+    void SetFolderDigestIndex(int index);
 
     void cmdDefaultSave_Click();
     void cmdApply_Click();
@@ -91,6 +103,7 @@ class OptionsWindowModel {
     void cobSelectLanguage_Click();
     void chkCreateStandardFile_Click();
     void chckAssociate_Click();
+    void ShowDigestChoices();
     void Unload();
     void Changed();
 

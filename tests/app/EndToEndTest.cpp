@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "digest/Hasher.h"
 #include "digest/Md5.h"
 #include "language/Language.h"
 #include "support/ScriptedDialogs.h"
@@ -726,6 +727,32 @@ TEST_F(ConsoleStory, ExpectComparesWithAPublishedDigest) {
     }
     Outcome noFile = Vorlix({"/expect:" + digest});
     EXPECT_EQ(noFile.status, 2);
+}
+
+// Download pages print SHA-256 and SHA-512 today: every length is compared
+// in its own digest, 128 digits in both of theirs.
+TEST_F(ConsoleStory, ExpectTakesADigestOfEveryLength) {
+    const std::string data = home.Write("work/abc.iso", "abc");
+    for (DigestAlgorithm algorithm : kDigestAlgorithms) {
+        const std::string digest = TextDigest(algorithm, "abc");
+        const std::string name(CommandLineName(algorithm));
+        for (const std::string& given :
+             {digest, name + ":" + digest,
+              std::string(TagName(algorithm)) + " (abc.iso) = " + digest}) {
+            Outcome match = Vorlix({"/sourcefile:" + data, "/expect:" + given});
+            EXPECT_EQ(match.status, 0) << given << match.err;
+            EXPECT_NE(match.out.find(digest), std::string::npos) << match.out;
+        }
+        std::string wrong = digest;
+        wrong[5] = wrong[5] == '0' ? '1' : '0';
+        Outcome mismatch = Vorlix({"/sourcefile:" + data, "/expect:" + wrong, "/auto"});
+        EXPECT_EQ(mismatch.status, 1) << name;
+        EXPECT_NE(mismatch.err.find(digest), std::string::npos) << mismatch.err;
+        EXPECT_FALSE(fs::exists(data + ".MD5"));
+    }
+    Outcome wrongName = Vorlix(
+        {"/sourcefile:" + data, "/expect:sha512:" + TextDigest(DigestAlgorithm::Sha256, "abc")});
+    EXPECT_EQ(wrongName.status, 2) << wrongName.out;
 }
 
 TEST_F(ConsoleStory, CtrlCDuringAFolderRunWritesNothingAndEndsWithOne) {

@@ -4,6 +4,7 @@
 
 #include "app/MainWindowModel.h"
 #include "app/ProgramFixture.h"
+#include "digest/Hasher.h"
 #include "update/UpdateFixture.h"
 #include "util/FileExists.h"
 
@@ -131,6 +132,61 @@ TEST_F(MainWindowStory, ResultsAlwaysBelongToThePathShown) {
     Window().cndSaveMD5File_Click();
     EXPECT_FALSE(std::filesystem::exists(small + ".MD5"));
     EXPECT_FALSE(std::filesystem::exists(big + ".MD5"));
+    EXPECT_TRUE(fixture.dialogs.Seen().empty());
+}
+
+// The options' extra digests come from the same read as MD5, and a checksum
+// file beside the data file marks whether it matches what it publishes.
+TEST_F(MainWindowStory, OtherDigestsAndWhatIsPublishedBesideTheFile) {
+    const std::string sha256 = TextDigest(DigestAlgorithm::Sha256, "abc");
+    const std::string blake2b = TextDigest(DigestAlgorithm::Blake2b, "abc");
+    const std::string file = fixture.root.Write("dl/image.iso", "abc");
+    fixture.Start();
+    fixture.Load({});
+    Window().txtPathAndFileName_Change(file);
+    ASSERT_TRUE(Window().CalculateDigest());
+    EXPECT_EQ(State().otherDigests, DigestTexts{}) << "nothing beside MD5 by default";
+    EXPECT_FALSE(State().published);
+
+    fixture.program->options.AlsoCompute =
+        DigestSet(DigestAlgorithm::Sha256).Add(DigestAlgorithm::Blake2b);
+    ASSERT_TRUE(Window().CalculateDigest());
+    EXPECT_EQ(State().txtMD5Result, TextDigest("abc"));
+    EXPECT_EQ(TextOf(State().otherDigests, DigestAlgorithm::Sha256), sha256);
+    EXPECT_EQ(TextOf(State().otherDigests, DigestAlgorithm::Blake2b), blake2b);
+    EXPECT_EQ(TextOf(State().otherDigests, DigestAlgorithm::Sha1), "");
+    fixture.program->options.AlsoCompute = {};
+
+    const struct {
+        const char* list;
+        std::string content;
+        DigestAlgorithm algorithm;
+        bool match;
+    } cases[] = {
+        {"SHA256SUMS", sha256 + "  image.iso\n", DigestAlgorithm::Sha256, true},
+        {"SHA256SUMS", sha256 + "  other.iso\n" + std::string(64, '0') + " *./image.iso\n",
+         DigestAlgorithm::Sha256, false},
+        {"CHECKSUM", "# signed\nBLAKE2b (image.iso) = " + blake2b + "\n", DigestAlgorithm::Blake2b,
+         true},
+        {"CHECKSUM", blake2b + "  image.iso\n", DigestAlgorithm::Blake2b, true},
+        {"image.iso.md5", TextDigest("abc") + " *image.iso\n", DigestAlgorithm::Md5, true},
+        {"MD5SUMS", TextDigest("abd") + "  image.iso\n", DigestAlgorithm::Md5, false},
+    };
+    for (const auto& c : cases) {
+        const std::string list = fixture.root.Write(std::string("dl/") + c.list, c.content);
+        Window().txtPathAndFileName_Change(file);
+        ASSERT_TRUE(Window().CalculateDigest());
+        ASSERT_TRUE(State().published) << c.list;
+        EXPECT_EQ(State().published->source, c.list);
+        EXPECT_EQ(State().published->algorithm, c.algorithm) << c.list;
+        EXPECT_EQ(State().published->match, c.match) << c.list;
+        if (c.algorithm != DigestAlgorithm::Md5) {
+            EXPECT_EQ(TextOf(State().otherDigests, c.algorithm), TextDigest(c.algorithm, "abc"));
+        }
+        EXPECT_NE(PublishedText(State()).find(c.list), std::string::npos);
+        std::filesystem::remove(list);
+    }
+    // Only messages the user asked for: a mark is no message.
     EXPECT_TRUE(fixture.dialogs.Seen().empty());
 }
 

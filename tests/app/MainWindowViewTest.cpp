@@ -21,6 +21,7 @@
 #include "app/MainWindow.h"
 #include "app/ProgramFixture.h"
 #include "app/QtDigestRunner.h"
+#include "digest/Hasher.h"
 #include "ui/HyperlinkLabel.h"
 #include "ui/QtDialogs.h"
 
@@ -81,6 +82,43 @@ TEST_F(MainWindowView, ShowsTheLoadedLabelsAndStartState) {
     EXPECT_TRUE(window->cmdEndProgram->isHidden());
     EXPECT_EQ(window->centralWidget()->size(), QSize(696, 488));
     EXPECT_EQ(window->txtPathAndFileName->geometry(), QRect(112, 90, 497, 27));
+}
+
+// The digests beside MD5 get fields below it, and a checksum file beside the
+// data file marks the field of the digest it publishes; without either the
+// window keeps its designed size.
+TEST_F(MainWindowView, OtherDigestsShowBelowTheDesignAndTheirMarkInColour) {
+    window->show();
+    const QSize designed = window->size();
+    const std::string file = fixture.root.Write("dl/image.iso", "abc");
+    const std::string sha256 = TextDigest(DigestAlgorithm::Sha256, "abc");
+    fixture.root.Write("dl/SHA256SUMS", sha256 + "  image.iso\n");
+    fixture.program->options.AlsoCompute = DigestAlgorithm::Sha1;
+    fixture.Window().txtPathAndFileName_Change(file);
+    ASSERT_TRUE(fixture.Window().CalculateDigest());
+
+    QLineEdit* sha1Field = window->txtOtherDigests[static_cast<std::size_t>(DigestAlgorithm::Sha1)];
+    QLineEdit* sha256Field =
+        window->txtOtherDigests[static_cast<std::size_t>(DigestAlgorithm::Sha256)];
+    EXPECT_TRUE(sha1Field->isVisible());
+    EXPECT_EQ(sha1Field->text(), Q(TextDigest(DigestAlgorithm::Sha1, "abc")));
+    EXPECT_TRUE(sha256Field->isVisible());
+    EXPECT_EQ(sha256Field->text(), Q(sha256));
+    EXPECT_FALSE(
+        window->txtOtherDigests[static_cast<std::size_t>(DigestAlgorithm::Sha512)]->isVisible());
+    EXPECT_TRUE(window->lblPublished->isVisible());
+    EXPECT_TRUE(window->lblPublished->text().contains("SHA256SUMS"));
+    EXPECT_EQ(sha256Field->palette().color(QPalette::Base), QColor(0xc6, 0xef, 0xce));
+    EXPECT_NE(sha1Field->palette().color(QPalette::Base), QColor(0xc6, 0xef, 0xce));
+    EXPECT_GT(window->height(), designed.height());
+    // Every field is whole on screen.
+    EXPECT_LE(sha256Field->mapTo(window.get(), QPoint(0, sha256Field->height())).y(),
+              window->height());
+
+    fixture.Window().txtPathAndFileName_Change(file + ".none");
+    EXPECT_FALSE(sha1Field->isVisible());
+    EXPECT_FALSE(window->lblPublished->isVisible());
+    EXPECT_EQ(window->size(), designed);
 }
 
 // Larger than designed, the path, size and digest boxes take the width and
