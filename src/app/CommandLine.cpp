@@ -22,6 +22,7 @@ constexpr SwitchDeclaration kSwitches[] = {
     {"calculate", Switch::Calculate, false, "Text5", false},
     {"ignoremissing", Switch::IgnoreMissing, false, "Text5", false},
     {"ignore-missing", Switch::IgnoreMissing, false, "Text5", false},
+    {"algorithm", Switch::Algorithm, true, "Text3", false},
 };
 
 const SwitchDeclaration* Declaration(std::string_view name) {
@@ -137,6 +138,14 @@ ReadSwitchesResult ReadSwitches(const std::vector<CommandSwitch>& switches) {
             case Switch::Expect:
                 value = &request.expect;
                 break;
+            case Switch::Algorithm: {
+                const auto algorithm = AlgorithmNamed(word.value);
+                if (!algorithm) return refuse(UsageError::Kind::UnknownDigest, {shown, word.value});
+                if (request.algorithm && *request.algorithm != *algorithm)
+                    return refuse(UsageError::Kind::Twice, {shown});
+                request.algorithm = algorithm;
+                break;
+            }
         }
         if (value) {
             if (*value && **value != word.value) return refuse(UsageError::Kind::Twice, {shown});
@@ -174,6 +183,11 @@ ReadSwitchesResult ReadSwitches(const std::vector<CommandSwitch>& switches) {
             return refuse(UsageError::Kind::Together,
                           {Shown(Switch::IgnoreMissing), Shown(source)});
         }
+    }
+    // It names the digest of the checksum file that is written.
+    if (request.algorithm && !request.sourceFolder && !(request.sourceFile && request.autoMode)) {
+        return refuse(UsageError::Kind::Needs,
+                      {Shown(Switch::Algorithm), Shown(Switch::SourceFolder), Shown(Switch::Auto)});
     }
     if (request.expect && !request.sourceFile) {
         return refuse(UsageError::Kind::Needs, {Shown(Switch::Expect), Shown(Switch::SourceFile)});

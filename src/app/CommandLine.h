@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "digest/DigestAlgorithm.h"
+
 namespace vorlix {
 
 enum class Switch {
@@ -18,6 +20,7 @@ enum class Switch {
     Expect,
     Calculate,
     IgnoreMissing,
+    Algorithm,
 };
 
 // One declaration per switch, read by the parser, the help text's tests and
@@ -72,19 +75,22 @@ struct CommandRequest {
     std::optional<std::string> sourceFile;
     std::optional<std::string> sourceFolder;
     std::optional<std::string> expect;
+    // The digest of the checksum file written (folder, or file with /auto).
+    std::optional<DigestAlgorithm> algorithm;
 };
 
 // Why a command line cannot be done as it stands; `switches` are the
 // switches concerned, written as the help text writes them ("/sourcefile").
 struct UsageError {
     enum class Kind {
-        Unknown,     // no such switch
-        NoValue,     // a value given to a switch that takes none
-        NeedsValue,  // no value, or an empty one, for a switch that needs one
-        Twice,       // one switch given twice with different values
-        Together,    // two switches whose work cannot be done together
-        Needs,       // a switch without the one it works on (switches[1], [2]: either;
-                     // none: the words that are no switch, the files it works on)
+        Unknown,        // no such switch
+        NoValue,        // a value given to a switch that takes none
+        NeedsValue,     // no value, or an empty one, for a switch that needs one
+        Twice,          // one switch given twice with different values
+        Together,       // two switches whose work cannot be done together
+        Needs,          // a switch without the one it works on (switches[1], [2]: either;
+                        // none: the words that are no switch, the files it works on)
+        UnknownDigest,  // /algorithm names no digest of ours: switches[1] is the name
     };
     Kind kind = Kind::Unknown;
     std::vector<std::string> switches;

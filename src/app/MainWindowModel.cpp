@@ -129,8 +129,10 @@ void MainWindowModel::ActOnCommandLine(const ParsedCommandLine& command) {
             EndProgram(kExitOk);
         }
         AutoMode = request.autoMode;
+        if (request.algorithm) saveAlgorithm_ = *request.algorithm;
         if (request.checkUpdate) EndProgram(ExitStatusOf(RunUpdateCheck()));
-        if (request.sourceFolder) EndProgram(CreateFolderChecksum(*request.sourceFolder));
+        if (request.sourceFolder)
+            EndProgram(CreateFolderChecksum(*request.sourceFolder, request.algorithm));
         if (request.sourceFile) {
             state_.txtPathAndFileName = *request.sourceFile;
             txtPathAndFileName_Change(state_.txtPathAndFileName);
@@ -214,6 +216,9 @@ void MainWindowModel::ShowUsageError(const UsageError& error) {
         case UsageError::Kind::Together:
             reason = label("usageTogether") + " " + names.at(0) + " " + names.at(1);
             break;
+        case UsageError::Kind::UnknownDigest:
+            reason = names.at(0) + " " + label("usageUnknownDigest") + " " + names.at(1);
+            break;
         case UsageError::Kind::Needs:
             if (names.size() == 1) {
                 reason = names[0] + " " + label("usageNeedsFiles");
@@ -275,10 +280,11 @@ int MainWindowModel::VerifyAnyChecksumFile(const std::string& checksumPath, bool
     return kExitFatal;
 }
 
-int MainWindowModel::CreateFolderChecksum(const std::string& folder) {
-    const FolderResult result =
-        CreateFolderChecksumFile(services_.dialogs, services_.language, services_.clock,
-                                 services_.runMany, folder, AutoMode);
+int MainWindowModel::CreateFolderChecksum(const std::string& folder,
+                                          std::optional<DigestAlgorithm> algorithm) {
+    const FolderResult result = CreateFolderChecksumFile(
+        services_.dialogs, services_.language, services_.clock, services_.runMany, folder, AutoMode,
+        algorithm.value_or(services_.options.FolderDigest));
     ShowFolderResult(services_.dialogs, services_.language, folder, result);
     switch (result.outcome) {
         case FolderOutcome::Complete:
@@ -534,7 +540,7 @@ bool MainWindowModel::CalculateDigest(DigestSet extra) {
     if (path.empty()) return false;
 
     DigestSet algorithms = DigestAlgorithm::Md5;
-    algorithms.Add(services_.options.AlsoCompute).Add(extra);
+    algorithms.Add(services_.options.AlsoCompute).Add(extra).Add(saveAlgorithm_);
     const std::optional<PublishedBeside> beside = FindPublishedBeside(path);
     if (beside) algorithms.Add(beside->published.algorithms);
 
@@ -580,7 +586,9 @@ bool MainWindowModel::CalculateDigest(DigestSet extra) {
 SaveOutcome MainWindowModel::SaveChecksumFile() {
     ChecksumSaveRequest request;
     request.dataPath = state_.txtPathAndFileName;
-    request.digestText = state_.txtMD5Result;
+    request.algorithm = saveAlgorithm_;
+    request.digestText = saveAlgorithm_ == DigestAlgorithm::Md5 ? state_.txtMD5Result
+                                                                : TextOf(computed_, saveAlgorithm_);
     request.sizeText = state_.txtFileSize;
     request.standardLayout = services_.options.DefaultContentMD5File;
     request.autoMode = AutoMode;

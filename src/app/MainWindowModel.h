@@ -180,7 +180,9 @@ class MainWindowModel {
     // nothing was verified fails.
     int VerifyAnyChecksumFile(const std::string& checksumPath, bool passOverAbsent = false);
     // Creates the checksum file of a folder; the exit status of its outcome.
-    int CreateFolderChecksum(const std::string& folder);
+    // In the digest asked for, or else the options' one.
+    int CreateFolderChecksum(const std::string& folder,
+                             std::optional<DigestAlgorithm> algorithm = std::nullopt);
 
     void LoadLangPackToMainForm();
     void ShowHelpText();
@@ -214,6 +216,8 @@ class MainWindowModel {
     MainWindowView* view_ = nullptr;
     MainWindowState state_;
     DigestTexts computed_;  // every digest of the last run, shown or not
+    // The digest of the checksum file saved: /algorithm, MD5 by default.
+    DigestAlgorithm saveAlgorithm_ = DigestAlgorithm::Md5;
 };
 
 // The line under the digests that says how the file compares with what a

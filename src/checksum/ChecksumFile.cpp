@@ -157,20 +157,20 @@ SaveOutcome SaveChecksumFile(Dialogs& dialogs, const Language& language, const C
                              const ChecksumSaveRequest& request) {
     // The entry always names the data file, whatever the checksum file is called.
     const std::string recordedName = PathFileName(request.dataPath);
-    if (!request.standardLayout && HasLineBreak(recordedName)) {
+    const bool standardLayout = request.standardLayout || request.algorithm != DigestAlgorithm::Md5;
+    if (!standardLayout && HasLineBreak(recordedName)) {
         // The sectioned layout has no way to hold such a name.
         ShowSaveFailure(dialogs, language, std::make_error_code(std::errc::invalid_argument));
         return SaveOutcome::Failed;
     }
     SaveRequest save;
-    save.target = request.dataPath + ".MD5";
+    save.target = request.dataPath + "." + SuffixName(request.algorithm);
     save.content = [&](const std::string& /*target*/) {
         const std::string comment =
             ChecksumCommentLine(clock.LocalNow(), ProgramChecksumIdentity());
-        return request.standardLayout
-                   ? StandardLayoutText(comment, request.digestText, recordedName)
-                   : SectionedLayoutText(comment, recordedName, request.digestText,
-                                         request.sizeText);
+        return standardLayout ? StandardLayoutText(comment, request.digestText, recordedName)
+                              : SectionedLayoutText(comment, recordedName, request.digestText,
+                                                    request.sizeText);
     };
     save.dataFiles = {request.dataPath};
     save.confirm = !request.autoMode;

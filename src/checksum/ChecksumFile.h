@@ -54,6 +54,9 @@ struct ChecksumSaveRequest {
     std::string sizeText;    // shown size, "1024 bytes"
     bool standardLayout = false;
     bool autoMode = false;  // no confirmation
+    // Another digest than MD5 goes to "<dataPath>.SHA256" (the name's upper
+    // case), always in the standard layout.
+    DigestAlgorithm algorithm = DigestAlgorithm::Md5;
 };
 
 // Saves "<dataPath>.MD5" through SaveFile: asks before overwriting, offers

@@ -144,9 +144,9 @@ std::string FolderOwnName(const std::string& folder) {
     return NormalFolder(folder).filename().string();
 }
 
-std::string FolderChecksumPath(const std::string& folder) {
+std::string FolderChecksumPath(const std::string& folder, DigestAlgorithm algorithm) {
     const fs::path path = NormalFolder(folder);
-    return (path.parent_path() / (path.filename().string() + ".MD5")).string();
+    return (path.parent_path() / (path.filename().string() + "." + SuffixName(algorithm))).string();
 }
 
 std::string FolderListText(std::string_view commentLine, const std::vector<ResultRow>& rows,
@@ -185,7 +185,8 @@ std::string FolderListText(std::string_view commentLine, const std::vector<Resul
 
 FolderResult CreateFolderChecksumFile(Dialogs& dialogs, const Language& language,
                                       const Clock& clock, const ManyFilesRunner& run,
-                                      const std::string& folder, bool autoMode) {
+                                      const std::string& folder, bool autoMode,
+                                      DigestAlgorithm algorithm) {
     FolderResult result;
     std::error_code ignored;
     // One path for the walk, the names and the checksum file: "dir/link/.."
@@ -199,13 +200,15 @@ FolderResult CreateFolderChecksumFile(Dialogs& dialogs, const Language& language
     }
     result.listed = resolved->string();
     const std::string ownName = resolved->filename().string();
-    result.checksumPath = (resolved->parent_path() / (ownName + ".MD5")).string();
+    result.checksumPath =
+        (resolved->parent_path() / (ownName + "." + SuffixName(algorithm))).string();
 
     const FolderScan scan = ScanFolder(result.listed);
     ManyFilesJob job;
     job.kind = ManyFilesKind::Folder;
     job.title = result.listed;
     job.listFolder = resolved->parent_path().string();
+    job.algorithms = algorithm;
     for (const FolderFile& file : scan.files) {
         job.names.push_back(ownName + "/" + file.relative);
         job.paths.push_back(file.path);

@@ -36,8 +36,10 @@ FolderScan ScanFolder(const std::string& folder);
 // parent is not there.
 std::optional<std::filesystem::path> ResolveFolder(const std::string& folder);
 
-// "/data/photos" and "/data/photos/" both give "/data/photos.MD5".
-std::string FolderChecksumPath(const std::string& folder);
+// "/data/photos" and "/data/photos/" both give "/data/photos.MD5" (or
+// ".SHA256" and so on, the name of another digest in upper case).
+std::string FolderChecksumPath(const std::string& folder,
+                               DigestAlgorithm algorithm = DigestAlgorithm::Md5);
 // The folder's own name, as the entries start with it; empty for "/".
 std::string FolderOwnName(const std::string& folder);
 
@@ -69,9 +71,11 @@ struct FolderResult {
 
 // Creates "<folder>.MD5" beside the folder, through SaveFile (which asks its
 // questions and reports a failed save itself; the question is skipped in
-// automatic mode). The rest is the front-end's to tell.
+// automatic mode). The rest is the front-end's to tell. In another digest
+// the file is "<folder>.SHA256" and so on, in the form of sha256sum's lists.
 FolderResult CreateFolderChecksumFile(Dialogs& dialogs, const Language& language,
                                       const Clock& clock, const ManyFilesRunner& run,
-                                      const std::string& folder, bool autoMode);
+                                      const std::string& folder, bool autoMode,
+                                      DigestAlgorithm algorithm = DigestAlgorithm::Md5);
 
 }  // namespace vorlix

@@ -297,6 +297,76 @@ TEST_F(ConsoleStory, VerifiesItsOwnAndOtherToolsChecksumFiles) {
     EXPECT_NE(changed.err, "");
 }
 
+// The lists that downloads ship: every tool's, in both its forms, under
+// the names they come by; a damaged and a missing file are caught, and
+// --ignore-missing checks the one file that was downloaded.
+TEST_F(ConsoleStory, VerifiesTheListsOfEveryShaAndBlake2Tool) {
+    const fs::path folder = home.Path() / "release";
+    fs::create_directories(folder);
+    home.Write("release/image.iso", "image");
+    home.Write("release/notes.txt", "notes");
+    const auto run = [&](const std::string& command) {
+        return std::system(("cd " + Quoted(folder.string()) + " && " + command).c_str());
+    };
+    const struct {
+        const char* tool;
+        const char* list;
+    } tools[] = {{"sha1sum", "SHA1SUMS"},     {"sha224sum", "image.sha224"},
+                 {"sha256sum", "SHA256SUMS"}, {"sha384sum", "CHECKSUM.sha384"},
+                 {"sha512sum", "SHA512SUMS"}, {"b2sum", "B2SUMS"}};
+    for (const auto& [tool, list] : tools) {
+        for (const char* form : {"", " --tag"}) {
+            const std::string what = std::string(tool) + form;
+            ASSERT_EQ(run(what + " image.iso notes.txt > " + list), 0) << what;
+            const std::string path = (folder / list).string();
+            Outcome intact = Vorlix({path});
+            EXPECT_EQ(intact.status, 0) << what << intact.out << intact.err;
+            EXPECT_EQ(intact.out, "image.iso: OK\nnotes.txt: OK\n") << what;
+
+            home.Write("release/notes.txt", "Notes");
+            Outcome damaged = Vorlix({path});
+            EXPECT_EQ(damaged.status, 1) << what;
+            EXPECT_EQ(damaged.out, "image.iso: OK\nnotes.txt: FAILED\n") << what;
+
+            fs::remove(folder / "notes.txt");
+            Outcome missing = Vorlix({path});
+            EXPECT_EQ(missing.status, 1) << what;
+            EXPECT_EQ(missing.out, "image.iso: OK\nnotes.txt: FAILED open or read\n") << what;
+            Outcome passedOver = Vorlix({"--ignore-missing", path});
+            EXPECT_EQ(passedOver.status, 0) << what << passedOver.err;
+            EXPECT_EQ(passedOver.out, "image.iso: OK\n") << what;
+            home.Write("release/notes.txt", "notes");
+        }
+    }
+}
+
+// A folder file in another digest is the sha256sum form, which sha256sum
+// itself checks from the folder's parent; a file's is in the standard layout.
+TEST_F(ConsoleStory, FolderAndFileChecksumFilesInAnotherDigest) {
+    home.Write("work/box/a.txt", "a");
+    home.Write("work/box/sub/b c.txt", "b");
+    Outcome folder = Vorlix({"/sourcefolder:" + Work("box"), "/algorithm:sha256", "/auto"});
+    ASSERT_EQ(folder.status, 0) << folder.err;
+    const std::string check =
+        "cd " + Quoted(Work("")) + " && sha256sum --strict -c box.SHA256 >/dev/null";
+    EXPECT_EQ(std::system(check.c_str()), 0) << ReadAll(Work("box.SHA256"));
+
+    const std::string data = Work("box/a.txt");
+    Outcome file = Vorlix({"--algorithm=SHA512", "/sourcefile:" + data, "/auto"});
+    ASSERT_EQ(file.status, 0) << file.err;
+    const std::string text = ReadAll(data + ".SHA512");
+    EXPECT_NE(text.find(TextDigest(DigestAlgorithm::Sha512, "a") + " *a.txt\r\n"),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(Vorlix({data + ".SHA512"}).status, 0);
+
+    Outcome unknown = Vorlix({"/sourcefolder:" + Work("box"), "/algorithm:sha3", "/auto"});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_NE(unknown.err.find("sha3"), std::string::npos) << unknown.err;
+    EXPECT_FALSE(fs::exists(Work("box.MD5")));
+    EXPECT_FALSE(fs::exists(Work("box.SHA3")));
+}
+
 TEST_F(ConsoleStory, BadChecksumFilesGetAMessageNeverACrash) {
     home.Write("work/a.txt", "hello\n");
     const std::pair<const char*, std::string> cases[] = {
