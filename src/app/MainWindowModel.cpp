@@ -421,7 +421,7 @@ void MainWindowModel::DropItems(const std::vector<std::string>& paths) {
         const std::string& path = paths.front();
         if (fs::is_directory(path, ignored)) {
             CreateFolderChecksum(path);
-        } else if (FileExists(path) && AsciiLower(path).ends_with(".md5")) {
+        } else if (FileExists(path) && IsChecksumFileName(path)) {
             VerifyAnyChecksumFile(path);
         } else if (FileExists(path)) {
             txtPathAndFileName_Change(path);

@@ -457,6 +457,20 @@ bool IsEntryFor(const StandardEntry& entry, std::string_view dataName) {
     return EqualsIgnoringCase(TrimEnd(entry.name), TrimEnd(dataName));
 }
 
+bool IsChecksumFileName(std::string_view path) {
+    const std::string name = AsciiLower(PathFileName(path));
+    for (std::string_view end :
+         {".md5", ".md5sum", ".sha1", ".sha224", ".sha256", ".sha384", ".sha512", ".sha256sum",
+          ".sha512sum", ".b2", ".blake2b", "-checksum"}) {
+        if (name.size() > end.size() && name.ends_with(end)) return true;
+    }
+    for (std::string_view list : {"md5sums", "sha1sums", "sha224sums", "sha256sums", "sha384sums",
+                                  "sha512sums", "b2sums", "checksum"}) {
+        if (name == list) return true;
+    }
+    return false;
+}
+
 std::optional<std::string> ExpectedDataName(std::string_view checksumPath) {
     const std::string name = PathFileName(checksumPath);
     std::optional<std::string> dataName;

@@ -179,6 +179,11 @@ bool IsUsableRecordedName(std::string_view name);
 // do not matter, the rest of the name must be equal.
 bool IsEntryFor(const StandardEntry& entry, std::string_view dataName);
 
+// Whether a file's name is that of a checksum file: "*.md5", and the names
+// the lists of the other digests go by ("*.sha256", "SHA256SUMS", "B2SUMS",
+// "CHECKSUM"…), in any letter case.
+bool IsChecksumFileName(std::string_view path);
+
 // The data file a standard checksum file is named after: its own name
 // without ".md5"; nothing when the name holds no ".md5".
 std::optional<std::string> ExpectedDataName(std::string_view checksumPath);

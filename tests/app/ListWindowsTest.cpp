@@ -29,6 +29,7 @@
 #include "app/MainWindow.h"
 #include "app/ProgramFixture.h"
 #include "checksum/ResultsWindow.h"
+#include "digest/Hasher.h"
 
 namespace vorlix {
 namespace {
@@ -430,6 +431,15 @@ TEST_F(ListWindows, DropsVerifyDigestOrFillTheResultsWindow) {
         fixture.root.Write("drop/one.txt.md5", std::string(kAbc) + " *one.txt\n");
     Drop({sums});
     EXPECT_EQ(fixture.dialogs.Messages().back().caption, Label("frmVorlix", "msgbox9Text3"));
+
+    // A list of another digest is verified too, not digested.
+    const std::string sha256 = fixture.root.Write(
+        "drop/SHA256SUMS", TextDigest(DigestAlgorithm::Sha256, "abc") + "  one.txt\n");
+    Drop({sha256});
+    EXPECT_NE(window->txtPathAndFileName->text(), Q(sha256));
+    ASSERT_NE(results, nullptr);
+    EXPECT_EQ(Column(ResultsColumn::Name), (std::vector<QString>{"one.txt"}));
+    results = nullptr;
 
     const std::string two = fixture.root.Write("drop/sub/two", "");
     Drop({one, fixture.root / "drop/sub"});

@@ -93,8 +93,13 @@ metadata)
   update-mime-database "$scratch/mime" >/dev/null
   mime=$(sed -n 's/^\(.*\):\*\.md5$/\1/p' "$scratch/mime/globs")
   [ -n "$mime" ] || fail "no MIME type for *.md5"
-  grep -qx "MimeType=$mime;" "$root/usr/share/applications/$app_id.desktop" ||
+  grep -q "^MimeType=\(.*;\)\?$mime;" "$root/usr/share/applications/$app_id.desktop" ||
     fail "the desktop entry does not open $mime"
+  # So are the other digests' lists.
+  list=$(sed -n 's/^\(.*\):sha256sums$/\1/p' "$scratch/mime/globs")
+  [ -n "$list" ] || fail "no MIME type for SHA256SUMS"
+  grep -q "^MimeType=\(.*;\)\?$list;" "$root/usr/share/applications/$app_id.desktop" ||
+    fail "the desktop entry does not open $list"
   for size in 16 24 32 48 64 128; do
     icon=$root/usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png
     file -b "$icon" | grep -q "^PNG image data, $size x $size," || fail "$icon: $(file -b "$icon")"
