@@ -460,6 +460,27 @@ void DigestManyFiles(const ManyFileSource& source, const ManyFileEntryResult& on
         first.push_back(std::move(entry));
     }
     if (first.empty()) return;
+    if (sourceEnded && first.size() == 1) {
+        // One file has no other to share the lanes with: the single-file
+        // reader reads ahead on a thread of its own while this one hashes.
+        ManyFileEntry& entry = first.front();
+        const std::function<void(std::uint64_t)>& report = options.progress;
+        auto reported = std::chrono::steady_clock::now();
+        const DigestProgress throttled = [&](std::uint64_t done, std::uint64_t) {
+            // As often as the workers report, no more.
+            const auto now = std::chrono::steady_clock::now();
+            if (now - reported < std::chrono::milliseconds(50)) return;
+            reported = now;
+            report(done);
+        };
+        const FileDigestResult result = ComputeFileDigest(
+            entry.path, report ? throttled : DigestProgress(), options.cancel,
+            options.regularFilesOnly ? FileKind::RegularOnly : FileKind::RegularOrBlockDevice,
+            entry.algorithms.Empty() ? DigestSet(DigestAlgorithm::Md5) : entry.algorithms);
+        if (report) report(result.size);
+        onResult(0, entry, result);
+        return;
+    }
 
     const int width = options.lanes > 0 ? options.lanes : Md5LaneWidth();
     // Without vector lanes a worker still keeps a few files open, so reading
