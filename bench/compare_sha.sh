@@ -25,7 +25,13 @@ head -c $((1024 * 1024 * 1024)) /dev/urandom > "$work/one/image.iso"
 head -c $((1000 * 1024 * 1024)) /dev/urandom | split -a 4 -d -b 1M - "$work/many/f"
 (cd "$work/one" && sha256sum image.iso > image.iso.sha256)
 (cd "$work/many" && sha256sum f* > ../SHA256SUMS && mv ../SHA256SUMS .)
-(cd "$work/many" && hashdeep -c sha256 -l f* > ../known.hashdeep)
+hashdeep=()
+if command -v hashdeep >/dev/null; then
+  (cd "$work/many" && hashdeep -c sha256 -l f* > ../known.hashdeep)
+  hashdeep=(hashdeep "sh -c 'cd $work/many && hashdeep -c sha256 -j2 -a -k ../known.hashdeep -l f* >/dev/null'")
+else
+  echo "no hashdeep (apt-get install hashdeep): the list runs without it" >&2
+fi
 sha=$(cut -c1-64 "$work/one/image.iso.sha256")
 md5=$(md5sum "$work/one/image.iso" | cut -c1-32)
 cat "$work/one/image.iso" "$work"/many/* > /dev/null  # into the page cache
@@ -60,8 +66,7 @@ run sha256-1GiB vorlix "$program $work/one/image.iso.sha256" \
   openssl "openssl sha256 $work/one/image.iso" sha256sum "sha256sum $work/one/image.iso"
 ratios sha256-1GiB vorlix
 run sha256-list-1000x1MiB vorlix "sh -c 'cd $work/many && $program SHA256SUMS >/dev/null'" \
-  sha256sum "sh -c 'cd $work/many && sha256sum -c --quiet SHA256SUMS'" \
-  hashdeep "sh -c 'cd $work/many && hashdeep -c sha256 -j2 -a -k ../known.hashdeep -l f* >/dev/null'"
+  sha256sum "sh -c 'cd $work/many && sha256sum -c --quiet SHA256SUMS'" "${hashdeep[@]}"
 ratios sha256-list-1000x1MiB vorlix
 run md5-and-sha256-1GiB both "$program /sourcefile:$work/one/image.iso /expect:sha256:$sha" \
   md5 "$program /sourcefile:$work/one/image.iso /expect:$md5"
