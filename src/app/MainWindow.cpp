@@ -539,7 +539,7 @@ void MainWindow::ShowOtherDigests(const MainWindowState& state) {
     for (DigestAlgorithm algorithm : kDigestAlgorithms) {
         if (algorithm == DigestAlgorithm::Md5) continue;
         const auto i = static_cast<std::size_t>(algorithm);
-        const std::string& text = TextOf(state.otherDigests, algorithm);
+        const std::string text(TextOf(state.otherDigests, algorithm));
         txtOtherDigests[i]->setText(Q(text));
         txtOtherDigests[i]->setCursorPosition(0);
         txtOtherDigests[i]->setPalette(MarkedColours(state, algorithm));

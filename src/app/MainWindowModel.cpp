@@ -331,8 +331,8 @@ bool MainWindowModel::ShowComparison(const PublishedDigest& expected) {
         return services_.language.GetLabel("modChecksumList", key);
     };
     const DigestAlgorithm algorithm = ComparedAlgorithm(expected);
-    const std::string& computed =
-        algorithm == DigestAlgorithm::Md5 ? state_.txtMD5Result : TextOf(computed_, algorithm);
+    const std::string computed(algorithm == DigestAlgorithm::Md5 ? state_.txtMD5Result
+                                                                 : TextOf(computed_, algorithm));
     const bool match = SameDigest(expected.digest, computed);
     // 128 digits that match neither: both digests, each with its name.
     std::string computedText = computed;
@@ -341,7 +341,8 @@ bool MainWindowModel::ShowComparison(const PublishedDigest& expected) {
         for (DigestAlgorithm other : kDigestAlgorithms) {
             if (!expected.algorithms.Has(other)) continue;
             if (!computedText.empty()) computedText += ", ";
-            computedText += TextOf(computed_, other) + " (" + std::string(DisplayName(other)) + ")";
+            computedText += std::string(TextOf(computed_, other)) + " (" +
+                            std::string(DisplayName(other)) + ")";
         }
     }
     // MD5 keeps its words; another digest is named in them.
@@ -355,7 +356,7 @@ bool MainWindowModel::ShowComparison(const PublishedDigest& expected) {
                              label("comparePublished") + " " + AsciiLower(expected.digest);
     state_.digestComparison = match ? DigestComparison::Match : DigestComparison::Mismatch;
     state_.comparedAlgorithm = algorithm;
-    if (algorithm != DigestAlgorithm::Md5) TextOf(state_.otherDigests, algorithm) = computed;
+    if (algorithm != DigestAlgorithm::Md5) state_.otherDigests.Set(algorithm, computed);
     Changed();
     services_.dialogs.MessageBox(text, label("compareCaption"),
                                  match ? MessageIcon::Information : MessageIcon::Stop);
@@ -562,10 +563,10 @@ bool MainWindowModel::CalculateDigest(DigestSet extra) {
     }
     state_.txtMD5Result = result.digest;
     computed_ = result.digests;
-    TextOf(computed_, DigestAlgorithm::Md5) = result.digest;
+    computed_.Set(result.algorithm, result.digest);
     for (DigestAlgorithm algorithm : kAlsoComputable) {
         if (services_.options.AlsoCompute.Has(algorithm))
-            TextOf(state_.otherDigests, algorithm) = TextOf(computed_, algorithm);
+            state_.otherDigests.Set(algorithm, TextOf(computed_, algorithm));
     }
     if (beside) {
         MainWindowState::PublishedMark mark;
@@ -573,7 +574,7 @@ bool MainWindowModel::CalculateDigest(DigestSet extra) {
         mark.algorithm = ComparedAlgorithm(beside->published);
         mark.match = SameDigest(beside->published.digest, TextOf(computed_, mark.algorithm));
         if (mark.algorithm != DigestAlgorithm::Md5)
-            TextOf(state_.otherDigests, mark.algorithm) = TextOf(computed_, mark.algorithm);
+            state_.otherDigests.Set(mark.algorithm, TextOf(computed_, mark.algorithm));
         state_.published = mark;
     }
     state_.txtFileSize = std::to_string(result.size) + " bytes";

@@ -318,6 +318,8 @@ std::optional<ChecksumListEntry> ParseTagRest(std::string_view text, bool escape
 // the number in C's notations) or passes over any one character; only 512
 // bits are computed here, so another length is no tag of ours.
 std::optional<DigestAlgorithm> TagAt(std::string_view text, std::size_t& length) {
+    // Every tag starts with one of these; most lines start with a digit.
+    if (text.empty() || (text[0] != 'M' && text[0] != 'S' && text[0] != 'B')) return std::nullopt;
     for (DigestAlgorithm algorithm : kDigestAlgorithms) {
         const std::string_view tag = TagName(algorithm);
         if (!text.starts_with(tag)) continue;

@@ -144,15 +144,15 @@ ResultRow ClassifyResult(std::string name, std::string path,
     }
     // Where the recorded digest may be of two algorithms, both were computed
     // and either may match.
-    row.status = EntryStatus::Damaged;
-    for (const std::string& digest : result.digests) {
-        if (!digest.empty() && SameDigest(*expected, digest)) {
+    row.status = SameDigest(*expected, result.digest) ? EntryStatus::Intact : EntryStatus::Damaged;
+    for (DigestAlgorithm algorithm : kDigestAlgorithms) {
+        const std::string_view digest = result.digests.Of(algorithm);
+        if (row.status == EntryStatus::Damaged && !digest.empty() &&
+            SameDigest(*expected, digest)) {
             row.status = EntryStatus::Intact;
             row.digest = digest;
         }
     }
-    if (result.digests == DigestTexts{} && SameDigest(*expected, result.digest))
-        row.status = EntryStatus::Intact;
     return row;
 }
 

@@ -49,11 +49,22 @@ std::optional<DigestAlgorithm> AlgorithmNamed(std::string_view name) {
 }
 
 DigestSet AlgorithmsOfLength(std::size_t hexDigits) {
-    DigestSet set;
-    for (DigestAlgorithm algorithm : kDigestAlgorithms) {
-        if (HexDigits(algorithm) == hexDigits) set.Add(algorithm);
+    switch (hexDigits) {
+        case 32:
+            return DigestAlgorithm::Md5;
+        case 40:
+            return DigestAlgorithm::Sha1;
+        case 56:
+            return DigestAlgorithm::Sha224;
+        case 64:
+            return DigestAlgorithm::Sha256;
+        case 96:
+            return DigestAlgorithm::Sha384;
+        case 128:
+            return DigestSet(DigestAlgorithm::Sha512).Add(DigestAlgorithm::Blake2b);
+        default:
+            return {};
     }
-    return set;
 }
 
 }  // namespace vorlix

@@ -73,13 +73,37 @@ class DigestSet {
 // both SHA-512 and BLAKE2b; an unknown length fits none.
 DigestSet AlgorithmsOfLength(std::size_t hexDigits);
 
-// One text per algorithm, empty for those not computed.
-using DigestTexts = std::array<std::string, kDigestAlgorithmCount>;
-inline const std::string& TextOf(const DigestTexts& texts, DigestAlgorithm algorithm) {
-    return texts[static_cast<std::size_t>(algorithm)];
-}
-inline std::string& TextOf(DigestTexts& texts, DigestAlgorithm algorithm) {
-    return texts[static_cast<std::size_t>(algorithm)];
+// The texts of digests of one run of bytes, one per algorithm computed. They
+// travel with every result of a list of any size, so they are kept in one
+// string, one after another in the order of kDigestAlgorithms.
+class DigestTexts {
+  public:
+    // Empty for an algorithm not computed.
+    std::string_view Of(DigestAlgorithm algorithm) const {
+        const auto i = static_cast<std::size_t>(algorithm);
+        return std::string_view(text_).substr(Offset(i), lengths_[i]);
+    }
+    void Set(DigestAlgorithm algorithm, std::string_view text) {
+        const auto i = static_cast<std::size_t>(algorithm);
+        text_.replace(Offset(i), lengths_[i], text);
+        lengths_[i] = static_cast<std::uint8_t>(text.size());
+    }
+    bool Empty() const { return text_.empty(); }
+    bool operator==(const DigestTexts&) const = default;
+
+  private:
+    std::size_t Offset(std::size_t index) const {
+        std::size_t offset = 0;
+        for (std::size_t i = 0; i < index; ++i) offset += lengths_[i];
+        return offset;
+    }
+
+    std::array<std::uint8_t, kDigestAlgorithmCount> lengths_{};
+    std::string text_;
+};
+
+inline std::string_view TextOf(const DigestTexts& texts, DigestAlgorithm algorithm) {
+    return texts.Of(algorithm);
 }
 
 }  // namespace vorlix

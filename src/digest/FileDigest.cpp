@@ -264,19 +264,23 @@ FileDigestResult DigestOpenFile(InputFile& file, DigestSet algorithms,
         result.changedWhileRead = true;
         return result;
     }
+    result.algorithm = algorithms.First();
     for (Hasher& hasher : hashers) {
-        DigestTexts texts = hasher.Finish();
+        const DigestTexts texts = hasher.Finish();
         if (!hasher.Ready()) {
             result.errorNumber = kNoDigestLibrary;
             return result;
         }
         for (DigestAlgorithm algorithm : kDigestAlgorithms) {
-            if (hasher.Algorithms().Has(algorithm))
-                TextOf(result.digests, algorithm) = std::move(TextOf(texts, algorithm));
+            if (!hasher.Algorithms().Has(algorithm)) continue;
+            if (algorithm == result.algorithm) {
+                result.digest = texts.Of(algorithm);
+            } else {
+                result.digests.Set(algorithm, texts.Of(algorithm));
+            }
         }
     }
     result.status = FileDigestResult::Status::Ok;
-    result.digest = TextOf(result.digests, algorithms.First());
     return result;
 }
 

@@ -14,13 +14,19 @@ namespace vorlix {
 struct FileDigestResult {
     enum class Status { Ok, ReadError, Cancelled };
     Status status = Status::ReadError;
-    std::string digest;      // when Ok: lower-case hex, of the first algorithm asked
-    DigestTexts digests;     // when Ok: every algorithm asked
+    std::string digest;  // when Ok: lower-case hex, of the first algorithm asked
+    DigestAlgorithm algorithm = DigestAlgorithm::Md5;  // that first one
+    DigestTexts digests;     // when Ok: those of the other algorithms asked
     std::uint64_t size = 0;  // bytes digested
     int errorNumber = 0;     // errno of the failure
     // A ReadError because the size or the modification time changed while
     // the file was read.
     bool changedWhileRead = false;
+
+    // The text of any algorithm asked; empty for one not asked.
+    std::string_view Of(DigestAlgorithm asked) const {
+        return asked == algorithm ? std::string_view(digest) : digests.Of(asked);
+    }
 };
 
 // Why a read failed when the file changed under the reader.

@@ -152,7 +152,7 @@ DigestTexts Hasher::Finish() {
     DigestTexts texts;
     if (algorithms_.Has(DigestAlgorithm::Md5)) {
         DigestFinal(md5_);
-        TextOf(texts, DigestAlgorithm::Md5) = DigestHexText(md5_);
+        texts.Set(DigestAlgorithm::Md5, DigestHexText(md5_));
     }
     for (std::size_t i = 0; i < kDigestAlgorithmCount; ++i) {
         auto* context = static_cast<EVP_MD_CTX*>(contexts_[i]);
@@ -160,7 +160,7 @@ DigestTexts Hasher::Finish() {
         unsigned char bytes[EVP_MAX_MD_SIZE];
         unsigned length = 0;
         if (Crypto().final(context, bytes, &length) == 1) {
-            texts[i] = HexText(bytes, length);
+            texts.Set(static_cast<DigestAlgorithm>(i), HexText(bytes, length));
         } else {
             ready_ = false;
         }
@@ -174,7 +174,7 @@ std::string TextDigest(DigestAlgorithm algorithm, std::string_view bytes) {
     if (!hasher.Ready()) return {};
     hasher.Update(bytes.data(), bytes.size());
     DigestTexts texts = hasher.Finish();
-    return hasher.Ready() ? std::move(TextOf(texts, algorithm)) : std::string();
+    return hasher.Ready() ? std::string(texts.Of(algorithm)) : std::string();
 }
 
 }  // namespace vorlix

@@ -360,7 +360,8 @@ class Worker {
         file.read = 0;
         file.busy = true;
         file.algorithms = shared_.AlgorithmsOf(index);
-        file.others = Hasher(file.algorithms.Without(DigestAlgorithm::Md5));
+        const DigestSet others = file.algorithms.Without(DigestAlgorithm::Md5);
+        if (!others.Empty()) file.others = Hasher(others);
         DigestInit(lanes_[i].state);
         lanes_[i].data = nullptr;
         lanes_[i].blocks = 0;
@@ -394,6 +395,7 @@ class Worker {
         // A file that grew or shrank while it was read has no one digest.
         if (file.input.ChangedSinceOpen()) return Fail(i, 0, true);
         FileDigestResult result;
+        result.algorithm = file.algorithms.First();
         if (!file.others.Algorithms().Empty()) {
             result.digests = file.others.Finish();
             if (!file.others.Ready()) return Fail(i, kNoDigestLibrary);
@@ -401,10 +403,12 @@ class Worker {
         if (file.algorithms.Has(DigestAlgorithm::Md5)) {
             DigestUpdate(state, file.buffer.get(), file.filled);
             DigestFinal(state);
-            TextOf(result.digests, DigestAlgorithm::Md5) = DigestHexText(state);
+            result.digest = DigestHexText(state);
+        } else {
+            result.digest = result.digests.Of(result.algorithm);
+            result.digests.Set(result.algorithm, {});
         }
         result.status = FileDigestResult::Status::Ok;
-        result.digest = TextOf(result.digests, file.algorithms.First());
         result.size = file.read;
         Close(i);
         shared_.Finish(file.index, std::move(result));
@@ -428,7 +432,7 @@ class Worker {
     void Close(std::size_t i) {
         LaneFile& file = files_[i];
         file.input.Close();
-        file.others = Hasher();
+        if (!file.others.Algorithms().Empty()) file.others = Hasher();
         file.busy = false;
         lanes_[i].data = nullptr;
         lanes_[i].blocks = 0;

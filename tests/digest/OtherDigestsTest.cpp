@@ -79,13 +79,13 @@ TEST(OtherDigestsTest, EveryDigestFromOneReadOfAFile) {
         EXPECT_EQ(result.size, size);
         EXPECT_EQ(result.digest, TextDigest(bytes)) << "the first asked is MD5";
         for (DigestAlgorithm algorithm : kDigestAlgorithms) {
-            EXPECT_EQ(TextOf(result.digests, algorithm), TextDigest(algorithm, bytes))
+            EXPECT_EQ(result.Of(algorithm), TextDigest(algorithm, bytes))
                 << DisplayName(algorithm) << " of " << size << " bytes";
         }
         const FileDigestResult sha = ComputeFileDigest(
             path, {}, nullptr, FileKind::RegularOrBlockDevice, DigestAlgorithm::Sha256);
         EXPECT_EQ(sha.digest, TextDigest(DigestAlgorithm::Sha256, bytes));
-        EXPECT_TRUE(TextOf(sha.digests, DigestAlgorithm::Md5).empty());
+        EXPECT_TRUE(sha.Of(DigestAlgorithm::Md5).empty());
     }
 }
 
@@ -136,9 +136,9 @@ TEST(OtherDigestsTest, ManyFilesEachInItsOwnDigests) {
                 const Expected& file = expected[index];
                 EXPECT_EQ(result.digest, TextDigest(file.algorithms.First(), file.bytes));
                 for (DigestAlgorithm algorithm : kDigestAlgorithms) {
-                    EXPECT_EQ(TextOf(result.digests, algorithm),
-                              file.algorithms.Has(algorithm) ? TextDigest(algorithm, file.bytes)
-                                                             : std::string())
+                    EXPECT_EQ(result.Of(algorithm), file.algorithms.Has(algorithm)
+                                                        ? TextDigest(algorithm, file.bytes)
+                                                        : std::string())
                         << "file " << index << ", " << DisplayName(algorithm);
                 }
             },
