@@ -210,6 +210,36 @@ TEST_F(OptionsWindowStory, ApplyWritesTheStoreAndDisablesApplyAndCancel) {
     EXPECT_TRUE(dialogs.Seen().empty());
 }
 
+// The digests beside MD5 and the folder files' digest: read from the store
+// (an older store without them holds the defaults, one it cannot read too),
+// in force when chosen, stored by Apply and back to MD5 alone by Default.
+TEST_F(OptionsWindowStory, DigestChoicesAreStoredAndGoBackToTheDefaults) {
+    Store("AlsoCompute", "sha512, nonsense,MD5,sha256");
+    Store("FolderDigest", "sha3");
+    Start("1033", "True");
+    EXPECT_EQ(options.AlsoCompute, DigestSet(DigestAlgorithm::Sha256).Add(DigestAlgorithm::Sha512));
+    EXPECT_EQ(options.FolderDigest, DigestAlgorithm::Md5);
+    Open();
+    EXPECT_EQ(Shown().chkAlsoComputeTicked, (std::vector<bool>{false, true, true, false}));
+    EXPECT_EQ(Shown().lblAlsoCompute, language.GetLabel("frmOptions", "LabelAlsoCompute"));
+
+    window->SetAlsoComputeTicked(0, true);
+    window->SetAlsoComputeTicked(2, false);
+    window->SetFolderDigestIndex(static_cast<int>(DigestAlgorithm::Blake2b));
+    EXPECT_EQ(options.AlsoCompute, DigestSet(DigestAlgorithm::Sha1).Add(DigestAlgorithm::Sha256));
+    EXPECT_EQ(options.FolderDigest, DigestAlgorithm::Blake2b);
+    window->cmdApply_Click();
+    EXPECT_EQ(Stored("AlsoCompute"), "sha1,sha256");
+    EXPECT_EQ(Stored("FolderDigest"), "blake2b");
+
+    window->cmdDefaultSave_Click();
+    EXPECT_TRUE(options.AlsoCompute.Empty());
+    EXPECT_EQ(options.FolderDigest, DigestAlgorithm::Md5);
+    EXPECT_EQ(Shown().chkAlsoComputeTicked, (std::vector<bool>(4, false)));
+    EXPECT_EQ(Shown().cobFolderDigestIndex, 0);
+    EXPECT_TRUE(dialogs.Seen().empty()) << "a value not understood is no bad record";
+}
+
 TEST_F(OptionsWindowStory, OkSetsOrRemovesTheAssociationAsTheBoxShowsEvenUntouched) {
     Start("1027", "False");
     for (const bool registered : {false, true}) {
