@@ -677,6 +677,40 @@ TEST_F(MainWindowStory, CompareAsksWhenTheClipboardHoldsNoDigest) {
     EXPECT_EQ(State().digestComparison, DigestComparison::None);
 }
 
+// A SHA-256 digest copied from a download page: that digest is computed in
+// one more read, compared, shown in its field and marked there.
+TEST_F(MainWindowStory, CompareTakesADigestOfAnotherAlgorithm) {
+    const std::string file = fixture.root.Write("abc.txt", "abc");
+    const std::string sha256 = TextDigest(DigestAlgorithm::Sha256, "abc");
+    fixture.Start();
+    CompareView view;
+    Window().SetView(&view);
+    fixture.Load({});
+    Window().txtPathAndFileName_Change(file);
+    ASSERT_TRUE(Window().CalculateDigest());
+
+    view.clipboard = "SHA256 (abc.txt) = " + sha256;
+    Window().mnuFile_CompareDigest_Click();
+    EXPECT_EQ(State().digestComparison, DigestComparison::Match);
+    EXPECT_EQ(State().comparedAlgorithm, DigestAlgorithm::Sha256);
+    EXPECT_EQ(TextOf(State().otherDigests, DigestAlgorithm::Sha256), sha256);
+    EXPECT_EQ(State().txtMD5Result, kAbcDigest) << "MD5 stays as it was";
+    std::string opening = Label("modChecksumList", "compareTextOther");
+    opening.replace(opening.find("%1"), 2, "SHA-256");
+    EXPECT_EQ(fixture.dialogs.Messages().back().text.rfind(opening + " abc.txt ", 0), 0u)
+        << fixture.dialogs.Messages().back().text;
+
+    // 128 digits that match neither digest: both are named.
+    view.clipboard = std::string(128, 'a');
+    Window().mnuFile_CompareDigest_Click();
+    EXPECT_EQ(State().digestComparison, DigestComparison::Mismatch);
+    const std::string& said = fixture.dialogs.Messages().back().text;
+    EXPECT_NE(said.find(TextDigest(DigestAlgorithm::Sha512, "abc") + " (SHA-512)"),
+              std::string::npos);
+    EXPECT_NE(said.find(TextDigest(DigestAlgorithm::Blake2b, "abc") + " (BLAKE2b)"),
+              std::string::npos);
+}
+
 // Without a file there is nothing to compare: said at once, before any
 // question about the digest.
 TEST_F(MainWindowStory, CompareWithoutAFileSaysToChooseOneFirst) {
