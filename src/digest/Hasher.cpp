@@ -1,12 +1,11 @@
 #include "digest/Hasher.h"
 
-#ifndef _WIN32
-#include <dlfcn.h>
-#endif
 #include <openssl/evp.h>
 
 #include <cerrno>
 #include <utility>
+
+#include "util/SharedLibrary.h"
 
 namespace vorlix {
 namespace {
@@ -32,13 +31,6 @@ constexpr std::array<const char*, kDigestAlgorithmCount> kFetchNames = {
 
 #ifndef _WIN32
 constexpr const char* kLibraryName = "libcrypto.so.3";
-
-template <typename Function>
-void Find(void* library, const char* name, Function& function, std::string& failure) {
-    function = reinterpret_cast<Function>(::dlsym(library, name));
-    if (!function && failure.empty()) failure = std::string("no ") + name + " in libcrypto";
-}
-
 #endif
 
 CryptoLibrary LoadCryptoLibrary() {
@@ -51,19 +43,14 @@ CryptoLibrary LoadCryptoLibrary() {
     crypto.update = &EVP_DigestUpdate;
     crypto.final = &EVP_DigestFinal_ex;
 #else
-    // RTLD_LOCAL: its symbols stay out of the way of everything loaded later.
-    void* library = ::dlopen(kLibraryName, RTLD_NOW | RTLD_LOCAL);
-    if (!library) {
-        const char* reason = ::dlerror();
-        crypto.failure = reason ? reason : std::string(kLibraryName) + " cannot be loaded";
-        return crypto;
-    }
-    Find(library, "EVP_MD_fetch", crypto.mdFetch, crypto.failure);
-    Find(library, "EVP_MD_CTX_new", crypto.contextNew, crypto.failure);
-    Find(library, "EVP_MD_CTX_free", crypto.contextFree, crypto.failure);
-    Find(library, "EVP_DigestInit_ex2", crypto.init, crypto.failure);
-    Find(library, "EVP_DigestUpdate", crypto.update, crypto.failure);
-    Find(library, "EVP_DigestFinal_ex", crypto.final, crypto.failure);
+    void* library = LoadSharedLibrary(kLibraryName, crypto.failure);
+    if (!library) return crypto;
+    FindFunction(library, "libcrypto", "EVP_MD_fetch", crypto.mdFetch, crypto.failure);
+    FindFunction(library, "libcrypto", "EVP_MD_CTX_new", crypto.contextNew, crypto.failure);
+    FindFunction(library, "libcrypto", "EVP_MD_CTX_free", crypto.contextFree, crypto.failure);
+    FindFunction(library, "libcrypto", "EVP_DigestInit_ex2", crypto.init, crypto.failure);
+    FindFunction(library, "libcrypto", "EVP_DigestUpdate", crypto.update, crypto.failure);
+    FindFunction(library, "libcrypto", "EVP_DigestFinal_ex", crypto.final, crypto.failure);
 #endif
     if (!crypto.failure.empty()) return crypto;
     // Fetched once: a fetch per file would cost more than a small file's digest.

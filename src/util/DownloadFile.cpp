@@ -3,9 +3,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#ifndef _WIN32
-#include <dlfcn.h>
-#endif
 
 #include <algorithm>
 #include <cctype>
@@ -18,6 +15,7 @@
 
 #include "util/CurlLibrary.h"
 #include "util/Interrupts.h"
+#include "util/SharedLibrary.h"
 
 namespace vorlix {
 namespace {
@@ -36,15 +34,6 @@ std::size_t Write(char* data, std::size_t size, std::size_t count, void* user) {
     sink->written += bytes;
     return bytes;
 }
-
-#ifndef _WIN32
-// The address of one function, or a note of the one missing.
-template <typename Function>
-void Find(void* library, const char* name, Function& function, std::string& failure) {
-    function = reinterpret_cast<Function>(::dlsym(library, name));
-    if (!function && failure.empty()) failure = std::string("no ") + name + " in libcurl";
-}
-#endif
 
 CurlLibrary MakeCurlReady() {
 #ifdef _WIN32
@@ -137,23 +126,18 @@ class LocalSource {
 #ifndef _WIN32
 CurlLibrary LoadCurlLibrary(const char* fileName) {
     CurlLibrary curl;
-    // RTLD_LOCAL: its symbols stay out of the way of everything loaded later.
-    void* library = ::dlopen(fileName, RTLD_NOW | RTLD_LOCAL);
-    if (!library) {
-        const char* reason = ::dlerror();
-        curl.failure = reason ? reason : std::string(fileName) + " cannot be loaded";
-        return curl;
-    }
-    Find(library, "curl_global_init", curl.globalInit, curl.failure);
-    Find(library, "curl_easy_init", curl.easyInit, curl.failure);
-    Find(library, "curl_easy_setopt", curl.easySetopt, curl.failure);
-    Find(library, "curl_easy_perform", curl.easyPerform, curl.failure);
-    Find(library, "curl_easy_cleanup", curl.easyCleanup, curl.failure);
-    Find(library, "curl_url", curl.url, curl.failure);
-    Find(library, "curl_url_set", curl.urlSet, curl.failure);
-    Find(library, "curl_url_get", curl.urlGet, curl.failure);
-    Find(library, "curl_url_cleanup", curl.urlCleanup, curl.failure);
-    Find(library, "curl_free", curl.free, curl.failure);
+    void* library = LoadSharedLibrary(fileName, curl.failure);
+    if (!library) return curl;
+    FindFunction(library, "libcurl", "curl_global_init", curl.globalInit, curl.failure);
+    FindFunction(library, "libcurl", "curl_easy_init", curl.easyInit, curl.failure);
+    FindFunction(library, "libcurl", "curl_easy_setopt", curl.easySetopt, curl.failure);
+    FindFunction(library, "libcurl", "curl_easy_perform", curl.easyPerform, curl.failure);
+    FindFunction(library, "libcurl", "curl_easy_cleanup", curl.easyCleanup, curl.failure);
+    FindFunction(library, "libcurl", "curl_url", curl.url, curl.failure);
+    FindFunction(library, "libcurl", "curl_url_set", curl.urlSet, curl.failure);
+    FindFunction(library, "libcurl", "curl_url_get", curl.urlGet, curl.failure);
+    FindFunction(library, "libcurl", "curl_url_cleanup", curl.urlCleanup, curl.failure);
+    FindFunction(library, "libcurl", "curl_free", curl.free, curl.failure);
     return curl;
 }
 #endif
