@@ -12,6 +12,7 @@
 #include "checksum/ChecksumFile.h"
 #include "checksum/ChecksumList.h"
 #include "checksum/ChecksumListVerification.h"
+#include "checksum/DigestText.h"
 #include "checksum/ManyFiles.h"
 #include "fuzz/FuzzSupport.h"
 #include "language/Language.h"
@@ -40,15 +41,35 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static Fixture fixture;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
 
-    const ChecksumList list = ParseChecksumList(text);
+    // Half the lists are named as BLAKE2b lists, which b2sum reads its own way.
+    const char* listName = size % 2 == 0 ? "MD5SUMS" : "B2SUMS";
+    const auto file = ChecksumListFile::OfText(text, WideDigestNamedBy(listName));
+    ChecksumList list;
+    while (auto entry = file->Next()) list.entries.push_back(std::move(*entry));
+    list.notEntries = file->NotEntries();
     if (list.entries.size() + list.notEntries > SplitChecksumLines(text).size()) {
         fuzz::Fail("more entries and other lines than the list has lines");
     }
     for (const ChecksumListEntry& entry : list.entries) {
-        if (!IsHexDigest(entry.digest)) fuzz::Fail("an entry without a digest");
+        // The digest is hex of the length of every algorithm it may be of.
+        if (!IsHexText(entry.digest) || entry.algorithms.Empty()) {
+            fuzz::Fail("an entry without a digest");
+        }
+        for (DigestAlgorithm algorithm : kDigestAlgorithms) {
+            if (entry.algorithms.Has(algorithm) && HexDigits(algorithm) != entry.digest.size())
+                fuzz::Fail("an entry whose digest is not of its algorithm's length");
+        }
+    }
+    // A digest found in pasted text is one that stands in it.
+    for (const auto& found : {FindPublishedDigest(text), ParseDigestText(text)}) {
+        if (!found) continue;
+        if (!IsHexText(found->digest) || AlgorithmsOfLength(found->digest.size()).Empty())
+            fuzz::Fail("a published digest of no digest's length");
+        if (AsciiLower(text).find(found->digest) == std::string::npos)
+            fuzz::Fail("a published digest that the text does not hold");
     }
 
-    const fs::path listPath = fixture.data / "MD5SUMS";
+    const fs::path listPath = fixture.data / listName;
     std::ofstream(listPath, std::ios::binary | std::ios::trunc).write(text.data(), text.size());
     const fuzz::FolderSnapshot before = fuzz::Snapshot(fixture.data);
     std::size_t rows = 0;
