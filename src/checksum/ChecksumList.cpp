@@ -138,6 +138,7 @@ ResultRow ClassifyResult(std::string name, std::string path,
     }
     row.size = result.size;
     row.digest = result.digest;
+    row.algorithm = result.algorithm;
     if (!expected) {
         row.status = EntryStatus::Digested;
         return row;
@@ -151,6 +152,7 @@ ResultRow ClassifyResult(std::string name, std::string path,
             SameDigest(*expected, digest)) {
             row.status = EntryStatus::Intact;
             row.digest = digest;
+            row.algorithm = algorithm;
         }
     }
     return row;

@@ -100,7 +100,8 @@ struct ResultRow {
     std::string path;  // what was read
     EntryStatus status = EntryStatus::Cancelled;
     std::uint64_t size = 0;
-    std::string digest;  // computed, when read
+    std::string digest;                                // computed, when read
+    DigestAlgorithm algorithm = DigestAlgorithm::Md5;  // of that digest
     int errorNumber = 0;
 };
 

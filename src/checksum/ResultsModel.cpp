@@ -134,6 +134,7 @@ void ResultsModel::Add(std::vector<ResultRow> rows) {
     const std::size_t first = rows_.size();
     for (ResultRow& row : rows) {
         if (WasRead(row)) bytesRead_ += row.size;
+        if (!row.digest.empty()) digests_.Add(row.algorithm);
         if (!underWay_.empty()) underWay_.pop_front();
         rows_.push_back(std::move(row));
     }
@@ -218,8 +219,18 @@ std::string ResultsModel::ColumnTitle(const Language& language, ResultsColumn co
             return Label(language, "colName");
         case ResultsColumn::Status:
             return Label(language, "colStatus");
-        case ResultsColumn::Digest:
-            return Label(language, "colDigest");
+        case ResultsColumn::Digest: {
+            // MD5 alone keeps the pack's title; other digests are named.
+            if (digests_.Empty() || digests_ == DigestAlgorithm::Md5)
+                return Label(language, "colDigest");
+            std::string title;
+            for (DigestAlgorithm algorithm : kDigestAlgorithms) {
+                if (!digests_.Has(algorithm)) continue;
+                if (!title.empty()) title += " / ";
+                title += DisplayName(algorithm);
+            }
+            return title;
+        }
         case ResultsColumn::Size:
             return Label(language, "colSize");
     }

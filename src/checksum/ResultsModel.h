@@ -62,6 +62,8 @@ class ResultsModel {
     // there but damaged or unreadable, nor a path through a file (ENOTDIR).
     void SetHideMissing(bool on);
     bool HideMissing() const { return hideMissing_; }
+    // The digests the rows hold so far; the digest column is titled by them.
+    DigestSet Digests() const { return digests_; }
     // Whether the filters let the row be shown.
     bool Shows(const ResultRow& row) const;
     // A list run over, its absent files passed over (by the run or hidden
@@ -114,6 +116,7 @@ class ResultsModel {
     void Arrange();
 
     std::vector<ResultRow> rows_;
+    DigestSet digests_;
     std::vector<std::size_t> visible_;
     std::size_t expected_ = 0;
     std::size_t passedOver_ = 0;  // by the run; no rows

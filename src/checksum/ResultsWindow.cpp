@@ -112,6 +112,16 @@ class ResultsTable final : public QAbstractTableModel {
     const QFont& DigestFont() const { return digestFont_; }
 
     void Append(std::vector<ResultRow> rows) {
+        const DigestSet digests = model_.Digests();
+        AddRows(std::move(rows));
+        // The digest column is titled by the digests it shows.
+        if (model_.Digests() != digests) {
+            const int column = static_cast<int>(ResultsColumn::Digest);
+            emit headerDataChanged(Qt::Horizontal, column, column);
+        }
+    }
+
+    void AddRows(std::vector<ResultRow> rows) {
         if (model_.Order() != SortOrder::JobOrder) {
             Rearrange([&] { model_.Add(std::move(rows)); });
             return;

@@ -182,6 +182,24 @@ TEST_F(Sorting, RowsThatComeLaterAndTheFilterKeepTheOrder) {
 // Hiding missing files passes them over as md5sum --ignore-missing does:
 // no row, no count, and no file intact means nothing was verified. As there,
 // only a file that does not exist; a path through a file is a broken entry.
+// The digest column says which digests it shows: the pack's title for MD5
+// alone, the names of the others.
+TEST_F(ResultsModelTest, TheDigestColumnIsTitledByItsDigests) {
+    ResultsModel model;
+    const auto title = [&] { return model.ColumnTitle(language, ResultsColumn::Digest); };
+    EXPECT_EQ(title(), L("colDigest"));
+    model.Add(Row("a", EntryStatus::Intact, 1, std::string(32, 'a')));
+    EXPECT_EQ(title(), L("colDigest"));
+    ResultRow sha = Row("b", EntryStatus::Intact, 1, std::string(64, 'b'));
+    sha.algorithm = DigestAlgorithm::Sha256;
+    model.Add(sha);
+    EXPECT_EQ(title(), "MD5 / SHA-256");
+    ResultsModel only;
+    only.Add(sha);
+    only.Add(Missing("c"));
+    EXPECT_EQ(only.ColumnTitle(language, ResultsColumn::Digest), "SHA-256");
+}
+
 TEST_F(ResultsModelTest, HidingMissingFilesPassesThemOverAndNeverPassesAList) {
     const std::string passedOver = language.GetLabel("modChecksumList", "listPassedOver");
     const std::string noneVerified = language.GetLabel("modChecksumList", "listNoneVerified");
