@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -186,6 +187,14 @@ TEST_F(MainWindowStory, OtherDigestsAndWhatIsPublishedBesideTheFile) {
         EXPECT_NE(PublishedText(State()).find(c.list), std::string::npos);
         std::filesystem::remove(list);
     }
+    // A FIFO, a folder or a device in a list's place is never read.
+    ASSERT_EQ(mkfifo((fixture.root / "dl/SHA256SUMS").c_str(), 0600), 0);
+    std::filesystem::create_directory(fixture.root / "dl/CHECKSUM");
+    std::filesystem::create_symlink("/dev/zero", fixture.root / "dl/image.iso.sha512");
+    Window().txtPathAndFileName_Change(file);
+    ASSERT_TRUE(Window().CalculateDigest());
+    EXPECT_FALSE(State().published);
+
     // Only messages the user asked for: a mark is no message.
     EXPECT_TRUE(fixture.dialogs.Seen().empty());
 }
