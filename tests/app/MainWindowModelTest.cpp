@@ -713,7 +713,7 @@ TEST_F(MainWindowStory, CompareTakesADigestOfAnotherAlgorithm) {
     view.clipboard = std::string(128, 'a');
     Window().mnuFile_CompareDigest_Click();
     EXPECT_EQ(State().digestComparison, DigestComparison::Mismatch);
-    const std::string& said = fixture.dialogs.Messages().back().text;
+    const std::string said = fixture.dialogs.Messages().back().text;
     EXPECT_NE(said.find(TextDigest(DigestAlgorithm::Sha512, "abc") + " (SHA-512)"),
               std::string::npos);
     EXPECT_NE(said.find(TextDigest(DigestAlgorithm::Blake2b, "abc") + " (BLAKE2b)"),
