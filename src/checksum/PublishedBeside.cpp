@@ -16,14 +16,6 @@ namespace {
 // hold the window up.
 constexpr off_t kLargestList = off_t{64} << 20;
 
-std::string AsciiUpper(std::string_view text) {
-    std::string upper(text);
-    for (char& c : upper) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return upper;
-}
-
 std::vector<std::string> Candidates(const std::string& folder, const std::string& name) {
     std::vector<std::string> paths;
     for (const char* suffix : {".md5", ".sha256", ".sha512", ".sha1"}) {

@@ -35,11 +35,7 @@ std::string_view TagName(DigestAlgorithm algorithm) { return NamesOf(algorithm).
 std::string_view DisplayName(DigestAlgorithm algorithm) { return NamesOf(algorithm).display; }
 std::size_t HexDigits(DigestAlgorithm algorithm) { return NamesOf(algorithm).hexDigits; }
 
-std::string SuffixName(DigestAlgorithm algorithm) {
-    std::string name(CommandLineName(algorithm));
-    for (char& c : name) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-    return name;
-}
+std::string SuffixName(DigestAlgorithm algorithm) { return AsciiUpper(CommandLineName(algorithm)); }
 
 std::optional<DigestAlgorithm> AlgorithmNamed(std::string_view name) {
     for (DigestAlgorithm algorithm : kDigestAlgorithms) {

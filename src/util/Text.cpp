@@ -202,6 +202,14 @@ std::string AsciiLower(std::string_view text) {
     return out;
 }
 
+std::string AsciiUpper(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 0x20);
+    }
+    return out;
+}
+
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     return Utf8Lower(a) == Utf8Lower(b);
 }

@@ -12,6 +12,7 @@ std::string Utf8Lower(std::string_view text);
 
 // ASCII letters only; byte positions stay where they were.
 std::string AsciiLower(std::string_view text);
+std::string AsciiUpper(std::string_view text);
 
 // Comparison ignoring letter case as Utf8Lower defines it.
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
